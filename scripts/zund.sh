@@ -1,0 +1,74 @@
+#!/bin/sh
+# Set-up, build, run and test on Debian 12.
+#   scripts/zund.sh run    install what is missing, build the release program, start it
+#   scripts/zund.sh test   install what is missing, build with sanitizers, run every test,
+#                          then build the release program and the benchmarks
+set -eu
+
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+PACKAGES="build-essential cmake pkg-config ccache
+    juce-modules-source libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
+    libcurl4-gnutls-dev libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
+    libflac-dev libogg-dev libvorbis-dev libpng-dev libjpeg-dev zlib1g-dev
+    libmpg123-dev libid3-3.8.3-dev lv2-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    fonts-dejavu-core
+    jackd2 xvfb xauth x11-utils sox lame vorbis-tools eyed3 mpg123 mda-lv2 lv2-examples"
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+    missing=""
+    for p in $PACKAGES; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+            missing="$missing $p"
+        fi
+    done
+    if [ -n "$missing" ]; then
+        echo "Installing:$missing"
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+        # shellcheck disable=SC2086
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+    fi
+}
+
+build() {
+    dir=$1; shift
+    cmake -S "$ROOT" -B "$dir" "$@"
+    cmake --build "$dir" -j "$JOBS"
+}
+
+release_build() {
+    build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DZUND_BUILD_TESTS=OFF -DZUND_BUILD_BENCH=ON
+}
+
+case "${1:-}" in
+    run)
+        install_missing
+        release_build
+        program="$ROOT/build/release/src/app/Zund"
+        if [ -x "$program" ]; then
+            exec "$program"
+        fi
+        echo "Built everything; the Zund application itself does not exist yet, so there is nothing to start."
+        ;;
+    test)
+        install_missing
+        build "$ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUND_SANITIZE=ON \
+            -DZUND_BUILD_TESTS=ON -DZUND_BUILD_BENCH=OFF
+        export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+        export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+        (cd "$ROOT/build/sanitize" && ctest --output-on-failure -j "$JOBS")
+        release_build
+        echo "All tests passed; release program and benchmarks built."
+        ;;
+    *)
+        echo "usage: $0 run|test" >&2
+        exit 2
+        ;;
+esac

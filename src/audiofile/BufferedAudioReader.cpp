@@ -1,0 +1,288 @@
+#include "audiofile/BufferedAudioReader.h"
+
+#include "audiofile/AudioReaderFactory.h"
+#include "common/SampleConversion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace zund
+{
+namespace
+{
+constexpr auto relaxed = std::memory_order_relaxed;
+
+std::unique_ptr<std::atomic<float>[]> makeZeroedFloats (int count)
+{
+    auto data = std::make_unique<std::atomic<float>[]> ((size_t) count);
+    for (int i = 0; i < count; ++i)
+        data[i].store (0.0f, relaxed);
+    return data;
+}
+
+float hermite (float y0, float y1, float y2, float y3, float t) noexcept
+{
+    const float c = (y2 - y0) * 0.5f;
+    const float v = y1 - y2;
+    const float w = c + v;
+    const float a = w + v + (y3 - y1) * 0.5f;
+    return ((a * t - (w + a)) * t + c) * t + y1;
+}
+
+// The scratch arrays hold float bit patterns once converted; read them as such.
+inline float floatAt (const int* samples, int index) noexcept
+{
+    float f;
+    std::memcpy (&f, samples + index, sizeof (float));
+    return f;
+}
+
+// Positions this far out are nonsense (a NaN or a runaway speed); they read silence.
+constexpr double maxReadablePosition = 4.0e15;
+}
+
+BufferedAudioReader::BufferedAudioReader()
+    : juce::Thread ("BufferedAudioReader"),
+      peakRing (makeZeroedFloats (ringPairs * 2)),
+      averageRing (makeZeroedFloats (ringPairs * 2)),
+      cacheLeft (makeZeroedFloats (cacheSize)),
+      cacheRight (makeZeroedFloats (cacheSize)),
+      scratchLeft (std::make_unique<int[]> (blockSize)),
+      scratchRight (std::make_unique<int[]> (blockSize))
+{
+    for (int b = 0; b < numBlocks; ++b)
+    {
+        blockTags[b].store (emptyBlockTag, relaxed);
+        blockValid[b].store (false, relaxed);
+    }
+}
+
+BufferedAudioReader::~BufferedAudioReader()
+{
+    // Stop the fill thread before the cache and reader it uses go away.
+    stopThread (-1);
+}
+
+bool BufferedAudioReader::load (const juce::String& path)
+{
+    const juce::File file (path);
+    if (! file.existsAsFile())
+        return false;
+
+    auto newReader = createAudioReader (file);
+    if (newReader == nullptr)
+        return false;
+
+    stopThread (-1);
+
+    const double rate = newReader->sampleRate;
+    publishedRate.store (rate > 0.0 ? rate : 0.0);
+    publishedSampleRate.store ((int) rate);
+    publishedLength.store (newReader->lengthInSamples);
+
+    reader = std::move (newReader); // deletes the previous reader
+    invalidateBlocks();
+    startThread();
+    return true;
+}
+
+void BufferedAudioReader::invalidateBlocks() noexcept
+{
+    for (int b = 0; b < numBlocks; ++b)
+    {
+        blockValid[b].store (false, std::memory_order_release);
+        blockTags[b].store (emptyBlockTag, std::memory_order_release);
+    }
+}
+
+int BufferedAudioReader::getSampleRate() const noexcept
+{
+    return publishedSampleRate.load();
+}
+
+juce::int64 BufferedAudioReader::getLengthInSamples() const noexcept
+{
+    return publishedLength.load();
+}
+
+double BufferedAudioReader::getLengthInSeconds() const noexcept
+{
+    const double rate = publishedRate.load();
+    if (rate <= 0.0)
+        return 0.0;
+    return (double) publishedLength.load() / rate;
+}
+
+bool BufferedAudioReader::isBusy() const
+{
+    if (reader == nullptr)
+        return true;
+    return isMp3ScanRunning (reader.get());
+}
+
+int BufferedAudioReader::getWaveRingIndex (double position) noexcept
+{
+    if (! (std::abs (position) < maxReadablePosition))
+        return 0;
+    return (int) (((juce::int64) position & cacheMask) / framesPerRingPair);
+}
+
+bool BufferedAudioReader::blockHolds (int blockIndex, juce::int64 startFrame) const noexcept
+{
+    return blockValid[blockIndex].load (std::memory_order_acquire)
+        && blockTags[blockIndex].load (relaxed) == startFrame;
+}
+
+bool BufferedAudioReader::isFrameCached (juce::int64 frame) const noexcept
+{
+    return blockHolds (blockIndexOf (frame), blockStartOf (frame));
+}
+
+void BufferedAudioReader::read (double position, float& left, float& right) noexcept
+{
+    left = 0.0f;
+    right = 0.0f;
+
+    if (! (std::abs (position) < maxReadablePosition))
+        return;
+
+    const auto i = (juce::int64) position; // toward zero
+    lastReadPosition.store (i, relaxed);
+
+    // Frames i .. i + 3 are used; they may reach into the next block.
+    const int firstBlock = blockIndexOf (i);
+    const auto firstStart = blockStartOf (i);
+    const int lastBlock = blockIndexOf (i + 3);
+    const auto lastStart = blockStartOf (i + 3);
+    const bool spansTwoBlocks = lastStart != firstStart;
+
+    if (! blockHolds (firstBlock, firstStart) || (spansTwoBlocks && ! blockHolds (lastBlock, lastStart)))
+        return;
+
+    float l[4], r[4];
+    for (int k = 0; k < 4; ++k)
+    {
+        const auto index = (size_t) ((i + k) & cacheMask);
+        l[k] = cacheLeft[index].load (relaxed);
+        r[k] = cacheRight[index].load (relaxed);
+    }
+
+    // A refill that began while we read shows as a cleared flag or a new tag.
+    std::atomic_thread_fence (std::memory_order_acquire);
+    if (! blockValid[firstBlock].load (relaxed) || blockTags[firstBlock].load (relaxed) != firstStart)
+        return;
+    if (spansTwoBlocks
+        && (! blockValid[lastBlock].load (relaxed) || blockTags[lastBlock].load (relaxed) != lastStart))
+        return;
+
+    const auto t = (float) (position - (double) i);
+    left = hermite (l[0], l[1], l[2], l[3], t);
+    right = hermite (r[0], r[1], r[2], r[3], t);
+}
+
+void BufferedAudioReader::run()
+{
+    while (! threadShouldExit())
+    {
+        fillPass();
+        wait (10);
+    }
+}
+
+void BufferedAudioReader::fillPass()
+{
+    if (reader == nullptr)
+        return;
+
+    const auto i = lastReadPosition.load (relaxed);
+    const auto base = blockStartOf (i);
+    const int c = blockIndexOf (i);
+
+    const struct { int index; juce::int64 start; } wanted[3] = {
+        { c, base },
+        { (c + 1) & 3, base + blockSize },
+        { (c - 1) & 3, base - blockSize },
+    };
+
+    for (const auto& w : wanted)
+    {
+        if (threadShouldExit())
+            return;
+        if (blockTags[w.index].load (relaxed) == w.start)
+            continue;
+
+        blockValid[w.index].store (false, relaxed);
+        std::atomic_thread_fence (std::memory_order_release);
+
+        if (isBusy())
+            continue;
+
+        fillBlock (w.index, w.start);
+        blockTags[w.index].store (w.start, relaxed);
+        blockValid[w.index].store (true, std::memory_order_release);
+    }
+}
+
+void BufferedAudioReader::fillBlock (int blockIndex, juce::int64 startFrame)
+{
+    int* const scratch[2] = { scratchLeft.get(), scratchRight.get() };
+
+    int leading = 0;
+    if (startFrame < 0)
+    {
+        leading = (int) std::min<juce::int64> (-startFrame, blockSize);
+        std::fill (scratch[0], scratch[0] + leading, 0);
+        std::fill (scratch[1], scratch[1] + leading, 0);
+    }
+
+    if (leading < blockSize)
+    {
+        int* const dest[2] = { scratch[0] + leading, scratch[1] + leading };
+        const auto count = blockSize - leading;
+        // read() copies a mono track to both sides and gives silence past the end.
+        if (! reader->read (dest, 2, std::max<juce::int64> (startFrame, 0), count, true))
+        {
+            std::fill (dest[0], dest[0] + count, 0);
+            std::fill (dest[1], dest[1] + count, 0);
+        }
+    }
+
+    if (! reader->usesFloatingPointData)
+        convertIntSamplesToFloat (scratch[0], scratch[1], blockSize);
+
+    const int offset = blockIndex * blockSize;
+    for (int n = 0; n < blockSize; ++n)
+    {
+        cacheLeft[(size_t) (offset + n)].store (floatAt (scratch[0], n), relaxed);
+        cacheRight[(size_t) (offset + n)].store (floatAt (scratch[1], n), relaxed);
+    }
+
+    rebuildWaveRings (blockIndex);
+}
+
+void BufferedAudioReader::rebuildWaveRings (int blockIndex)
+{
+    const int* leftSamples = scratchLeft.get();
+    const int* rightSamples = scratchRight.get();
+    constexpr int groupsPerBlock = blockSize / framesPerRingPair;
+
+    for (int g = 0; g < groupsPerBlock; ++g)
+    {
+        float maximum = 0.0f, minimum = 0.0f, sum = 0.0f;
+        for (int n = g * framesPerRingPair; n < (g + 1) * framesPerRingPair; ++n)
+        {
+            const float l = floatAt (leftSamples, n), r = floatAt (rightSamples, n);
+            maximum = std::max ({ maximum, l, r });
+            minimum = std::min ({ minimum, l, r });
+            sum += std::abs (l) + std::abs (r);
+        }
+        const float mean = sum / (float) (framesPerRingPair * 2);
+        const auto pair = (size_t) (blockIndex * groupsPerBlock + g) * 2;
+        peakRing[pair].store (maximum, relaxed);
+        peakRing[pair + 1].store (minimum, relaxed);
+        averageRing[pair].store (mean, relaxed);
+        averageRing[pair + 1].store (mean, relaxed);
+    }
+}
+}

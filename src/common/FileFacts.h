@@ -1,0 +1,27 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+#include <vector>
+
+namespace zund
+{
+/** Last-write time in 100-ns ticks since 1601-01-01 (the unit the database and
+    peak files store) and size in bytes. False, with both outputs untouched,
+    when the file does not exist or is not a regular file. */
+bool getFileTimeAndSize (const juce::File& file, juce::int64& lastWriteTime, juce::int64& size);
+
+/** Converts milliseconds since 1970 to the stored 100-ns ticks since 1601. */
+juce::int64 millisecondsToFileTicks (juce::int64 millisecondsSince1970) noexcept;
+
+/** True when the file exists and no other process holds an exclusive lock on it. */
+bool canOpenFileExclusively (const juce::File& file);
+
+/** The database index key of a path: the framework string hash, never negative. */
+int getPathHash (const juce::String& text);
+
+/** Every file (not directory) under the folder, in directory-iterator order.
+    Symbolic links to folders are not followed, so a link cycle cannot loop. */
+std::unique_ptr<std::vector<juce::File>> listFilesInFolder (const juce::File& folder, bool recursive);
+}
