@@ -8,6 +8,9 @@ set -eu
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
+# Cache hits across checkouts and build folders.
+export CCACHE_BASEDIR="$ROOT"
+export CCACHE_NOHASHDIR=1
 
 PACKAGES="build-essential cmake pkg-config ccache
     juce-modules-source libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
