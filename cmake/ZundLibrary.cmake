@@ -5,6 +5,9 @@ function(zund_add_library folder)
     file(GLOB sources CONFIGURE_DEPENDS
         "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp"
         "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+    if(NOT sources)
+        return() # the folder has no code yet
+    endif()
     set(target zund_${folder})
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}/src")
