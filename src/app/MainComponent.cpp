@@ -3,6 +3,7 @@
 #include "app/MainAppWindow.h"
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
+#include "common/Levels.h"
 #include "ui/PreferencesComponent.h"
 #include "ui/ZundLookAndFeel.h"
 
@@ -55,7 +56,7 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     registerMidiInputs();
 
     // 7. The main volume starts at 0.707 on every start; it is never saved.
-    engine->setMainVolume (0.707f);
+    engine->setMainGainDb (gainToDecibels (0.707f));
 
     // 8. The 20 ms clock of the user interface.
     startTimer (20);
