@@ -28,7 +28,7 @@ protected:
     {
         const int number = 200 + (int) (getpid() % 700);
         displayName = ":" + std::to_string (number);
-        jackServerName = "zund-test-" + std::to_string (getpid());
+        jackServerName = "zund-e2e"; // one fixed name: stale entries of killed servers are reused, not piled up
         logs = temp.file ("logs");
         logs.createDirectory();
 

@@ -12,29 +12,30 @@ namespace
 {
 Display* dpy (void* d) { return static_cast<Display*> (d); }
 
-std::string windowTitle (Display* d, Window w)
+std::string textProperty (Display* d, Window w, const char* name)
 {
-    Atom netName = XInternAtom (d, "_NET_WM_NAME", False);
-    Atom utf8 = XInternAtom (d, "UTF8_STRING", False);
     Atom type;
     int format;
     unsigned long count, remaining;
     unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty (d, w, netName, 0, 1024, False, utf8, &type, &format, &count, &remaining, &data) == Success
+    std::string text;
+    if (XGetWindowProperty (d, w, XInternAtom (d, name, False), 0, 1024, False, AnyPropertyType, &type, &format,
+                            &count, &remaining, &data)
+            == Success
         && data != nullptr)
     {
-        title.assign (reinterpret_cast<char*> (data), count);
+        if (format == 8)
+            text.assign (reinterpret_cast<char*> (data), count);
         XFree (data);
-        return title;
     }
-    char* name = nullptr;
-    if (XFetchName (d, w, &name) && name != nullptr)
-    {
-        title = name;
-        XFree (name);
-    }
-    return title;
+    return text;
+}
+
+// The title, whether it was set as STRING or UTF8_STRING.
+std::string windowTitle (Display* d, Window w)
+{
+    auto title = textProperty (d, w, "_NET_WM_NAME");
+    return title.empty() ? textProperty (d, w, "WM_NAME") : title;
 }
 
 std::vector<Window> mappedTopLevels (Display* d)
@@ -63,6 +64,14 @@ X11Display::X11Display (const std::string& name)
 {
     XSetErrorHandler (ignoreErrors); // windows may vanish between queries
     display = XOpenDisplay (name.c_str());
+
+    // A bare X server has no window manager, and the framework only uses
+    // protocol atoms that already exist; create them as a window manager would,
+    // so a window started afterwards accepts close requests.
+    if (display != nullptr)
+        for (auto* atom : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "_NET_WM_PING", "_NET_WM_NAME",
+                            "UTF8_STRING" })
+            XInternAtom (dpy (display), atom, False);
 }
 
 X11Display::~X11Display()
