@@ -13,6 +13,39 @@ const float PolyphaseInterpolator::taps[numTaps] = {
     -0.00370371575f, -0.00676914724f, -0.00496836612f, -0.00144461915f
 };
 
+namespace
+{
+constexpr int span = PolyphaseInterpolator::numTaps / PolyphaseInterpolator::factor;
+
+/** phases[m][j]: the tap that input m (oldest first) contributes to output j,
+    times the factor that makes up for the zeros stuffed between inputs. */
+struct Phases
+{
+    float taps[span][PolyphaseInterpolator::factor];
+
+    Phases() noexcept
+    {
+        constexpr int f = PolyphaseInterpolator::factor;
+        for (int m = 0; m < span; ++m)
+            for (int j = 0; j < f; ++j)
+                taps[m][j] = PolyphaseInterpolator::taps[j + f * (span - 1 - m)] * (float) f;
+    }
+};
+
+const Phases phases;
+
+void interpolate (const float* inputs, float* out) noexcept
+{
+    // Oldest input first: the same sums, in the same order, as a running convolution.
+    float sum[PolyphaseInterpolator::factor] = {};
+    for (int m = 0; m < span; ++m)
+        for (int j = 0; j < PolyphaseInterpolator::factor; ++j)
+            sum[j] += inputs[m] * phases.taps[m][j];
+    for (int j = 0; j < PolyphaseInterpolator::factor; ++j)
+        out[j] = sum[j];
+}
+}
+
 PolyphaseInterpolator::PolyphaseInterpolator() noexcept
 {
     reset();
@@ -20,38 +53,18 @@ PolyphaseInterpolator::PolyphaseInterpolator() noexcept
 
 void PolyphaseInterpolator::reset() noexcept
 {
-    for (int i = 0; i < ringSize; ++i)
-        ringLeft[i] = ringRight[i] = 0.0f;
-    writeIndex = 0;
+    for (int i = 0; i < 2 * span; ++i)
+        historyLeft[i] = historyRight[i] = 0.0f;
+    newest = 0;
 }
 
 void PolyphaseInterpolator::process (float left, float right, float* leftOut, float* rightOut) noexcept
 {
-    const std::uint8_t w = writeIndex;
+    newest = (newest + 1) % span;
+    historyLeft[newest] = historyLeft[newest + span] = left;
+    historyRight[newest] = historyRight[newest + span] = right;
 
-    for (int k = 0; k < numTaps; ++k)
-    {
-        const std::uint8_t at = (std::uint8_t) (w + k);
-        ringLeft[at] += left * taps[k];
-        ringRight[at] += right * taps[k];
-    }
-
-    // These slots still hold sums from a full ring ago; the next sample starts on them.
-    for (int k = numTaps; k < numTaps + factor; ++k)
-    {
-        const std::uint8_t at = (std::uint8_t) (w + k);
-        ringLeft[at] = 0.0f;
-        ringRight[at] = 0.0f;
-    }
-
-    // The zero-stuffed stream keeps only one sample in four, hence the gain.
-    for (int j = 0; j < factor; ++j)
-    {
-        const std::uint8_t at = (std::uint8_t) (w + j);
-        leftOut[j] = ringLeft[at] * (float) factor;
-        rightOut[j] = ringRight[at] * (float) factor;
-    }
-
-    writeIndex = (std::uint8_t) (w + factor);
+    interpolate (historyLeft + newest + 1, leftOut);
+    interpolate (historyRight + newest + 1, rightOut);
 }
 }

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <cstdint>
-
 namespace zund
 {
-/** Stereo 4x upsampler: a 32-tap low-pass applied to the zero-stuffed input,
-    computed by scattering each input sample into two 256-value rings. Each
-    input sample completes four output samples; the delay is 15.5 output
+/** Stereo 4x upsampler: a 32-tap low-pass applied to the zero-stuffed input.
+    Each input sample completes four output samples, each a sum over the last
+    eight inputs with one phase of the taps; the delay is 15.5 output
     samples. */
 class PolyphaseInterpolator
 {
@@ -25,10 +23,11 @@ public:
     void process (float left, float right, float* leftOut, float* rightOut) noexcept;
 
 private:
-    static constexpr int ringSize = 256;
+    static constexpr int span = numTaps / factor; // inputs that reach one output
 
-    float ringLeft[ringSize];
-    float ringRight[ringSize];
-    std::uint8_t writeIndex = 0; // wraps at ringSize
+    // Each input is written twice, so the last `span` always lie in a row.
+    float historyLeft[2 * span];
+    float historyRight[2 * span];
+    int newest = 0;
 };
 }
