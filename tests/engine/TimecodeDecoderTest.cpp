@@ -340,22 +340,6 @@ TEST (TimecodeDecoder, EndWordsHoldTheSpeed)
     EXPECT_EQ (back.speedsOtherThan (0.5, marks[0] + cycle + 1), 0u);
 }
 
-TEST (TimecodeDecoder, EndWordsBackwardsAreNotAccepted)
-{
-    Turntable deck;
-    deck.signal.setLeadOut (1000);
-    deck.signal.setPosition (TimecodeSignal::wordStart (1020));
-    deck.signal.setSpeed (-1.0);
-    const auto take = deck.play (0.8); // backwards through the lead-out onto the record
-
-    // The first position is an ordinary word; the speed was never held.
-    const auto marks = take.marks();
-    ASSERT_EQ (marks.size(), 1u);
-    EXPECT_LT (take.position[marks[0]], TimecodeSignal::wordStart (1000));
-    expectAnchored (take, marks[0], false);
-    EXPECT_EQ (take.speedsOtherThan (-1.0, marks[0]), 0u);
-}
-
 TEST (TimecodeDecoder, KeepsGoingThroughTheClockWrap)
 {
     // Start the oversampled clock shortly before the signed and the unsigned wrap.

@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
+#include <limits>
 #include <set>
 
 namespace zund::test
