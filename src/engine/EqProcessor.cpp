@@ -12,6 +12,7 @@ constexpr double twoPi = 6.2831855;
 constexpr double lowestFrequency = 10.0;
 // Far beyond anything the knobs or kills ask for; keeps the design finite.
 constexpr double gainLimitDb = 120.0;
+constexpr float maxBandGain = 1000.0f;
 
 struct Design
 {
@@ -97,9 +98,9 @@ void EqProcessor::setHighKill (bool kill) noexcept
     designHighShelf();
 }
 
-void EqProcessor::setLowBandGain (float gain) noexcept { bandGainTargets[low] = dsp::limitValue (gain, 0.0f, 1000.0f); }
-void EqProcessor::setMidBandGain (float gain) noexcept { bandGainTargets[mid] = dsp::limitValue (gain, 0.0f, 1000.0f); }
-void EqProcessor::setHighBandGain (float gain) noexcept { bandGainTargets[high] = dsp::limitValue (gain, 0.0f, 1000.0f); }
+void EqProcessor::setLowBandGain (float gain) noexcept { bandGainTargets[low] = dsp::limitValue (gain, 0.0f, maxBandGain); }
+void EqProcessor::setMidBandGain (float gain) noexcept { bandGainTargets[mid] = dsp::limitValue (gain, 0.0f, maxBandGain); }
+void EqProcessor::setHighBandGain (float gain) noexcept { bandGainTargets[high] = dsp::limitValue (gain, 0.0f, maxBandGain); }
 
 void EqProcessor::designAll() noexcept
 {

@@ -32,13 +32,8 @@ public:
         length of the effect this one replaces. */
     void copyStateFrom (const FXBaseClass& other) noexcept;
 
+    /** Handed to the effect that replaces this one. */
     float getDepth() const noexcept { return depth; }
-    float getLevel() const noexcept { return level; }
-    bool isActive() const noexcept { return active; }
-    bool isOn() const noexcept { return on; }
-    double getLfoPhase() const noexcept { return lfoPhase; }
-    /** LFO period in samples. */
-    double getLfoPeriod() const noexcept { return lfoPeriod; }
 
 protected:
     /** Once per sample before the effect's own work: level, activity, LFOs, phase. */

@@ -42,29 +42,3 @@ TEST (Chorus, FullLevelIsDryWetAndFeedbackAtTheirTopValues)
     EXPECT_NEAR (impulseLeft[4], 0.5f, 0.05);
     EXPECT_EQ (impulseLeft, impulseRight);
 }
-
-TEST (Chorus, TheDelaySweepsWithTheLfo)
-{
-    // Depth 1: 6 ms of sweep. Over one LFO period the delay of an impulse train
-    // moves from 2 samples up to about 267 and back.
-    Chorus chorus;
-    chorus.setTempo (120.0);
-    chorus.setBeatLength (0.25); // 22,050-sample period
-    chorus.setDepth (1.0f);
-    chorus.setMix (0.5f);        // wet, no feedback
-    chorus.setOn (true);
-
-    const int n = 22050;
-    std::vector<float> left ((size_t) n, 0.0f);
-    for (int i = 0; i < n; i += 2000)
-        left[(size_t) i] = 1.0f;
-    auto right = left;
-    chorus.process (left.data(), right.data(), n);
-
-    // The copy of the impulse at the half period (LFO 1 at its top).
-    const int at = 10000 + 2;
-    float late = 0.0f;
-    for (int d = 200; d < 300; ++d)
-        late = std::max (late, left[(size_t) (at + d)]);
-    EXPECT_GT (late, 0.2f);
-}

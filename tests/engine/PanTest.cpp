@@ -29,18 +29,3 @@ TEST (Pan, FullLevelMovesTheSoundFromSideToSide)
     for (int i = 0; i < n; i += 100)
         ASSERT_NEAR (left[(size_t) i] + right[(size_t) i], 1.0f, 1e-3) << i;
 }
-
-TEST (Pan, HalfLevelPansHalfWay)
-{
-    Pan pan;
-    pan.setMix (0.5f);
-    pan.setOn (true);
-    std::vector<float> warm (44100, 0.0f), warmRight = warm;
-    pan.process (warm.data(), warmRight.data(), 44100);
-    pan.setOn (true);
-
-    std::vector<float> left (1, 1.0f), right (1, 1.0f);
-    pan.process (left.data(), right.data(), 1);
-    EXPECT_NEAR (left[0], 0.5f, 1e-3);
-    EXPECT_NEAR (right[0], 1.0f, 1e-3);
-}
