@@ -2,13 +2,24 @@
 
 #include "common/ProgramFolder.h"
 
+#include <cstdlib>
+#include <string>
+
 namespace zund::test
 {
 TempFolder::TempFolder()
 {
-    folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                 .getNonexistentChildFile ("zund-test-", "", false);
-    folder.createDirectory();
+    // mkdtemp picks and creates the name in one step: test programs run in
+    // parallel and must never share (and delete) each other's folder.
+    const auto temp = juce::File::getSpecialLocation (juce::File::tempDirectory);
+    auto pattern = temp.getChildFile ("zund-test-XXXXXX").getFullPathName().toStdString();
+    if (::mkdtemp (pattern.data()) != nullptr)
+        folder = juce::File (pattern);
+    else
+    {
+        folder = temp.getNonexistentChildFile ("zund-test-", "", false);
+        folder.createDirectory();
+    }
 }
 
 TempFolder::~TempFolder()
