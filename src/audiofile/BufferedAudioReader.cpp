@@ -55,6 +55,7 @@ BufferedAudioReader::BufferedAudioReader()
     {
         blockTags[b].store (emptyBlockTag, relaxed);
         blockValid[b].store (false, relaxed);
+        blockGeneration[b].store (0, relaxed);
     }
 }
 
@@ -134,6 +135,13 @@ bool BufferedAudioReader::blockHolds (int blockIndex, juce::int64 startFrame) co
         && blockTags[blockIndex].load (relaxed) == startFrame;
 }
 
+bool BufferedAudioReader::blockUnchanged (int blockIndex, juce::int64 startFrame,
+                                          juce::uint32 generation) const noexcept
+{
+    return blockGeneration[blockIndex].load (relaxed) == generation && blockValid[blockIndex].load (relaxed)
+        && blockTags[blockIndex].load (relaxed) == startFrame;
+}
+
 bool BufferedAudioReader::isFrameCached (juce::int64 frame) const noexcept
 {
     return blockHolds (blockIndexOf (frame), blockStartOf (frame));
@@ -157,6 +165,10 @@ void BufferedAudioReader::read (double position, float& left, float& right) noex
     const auto lastStart = blockStartOf (i + 3);
     const bool spansTwoBlocks = lastStart != firstStart;
 
+    const auto firstGeneration = blockGeneration[firstBlock].load (std::memory_order_acquire);
+    const auto lastGeneration = blockGeneration[lastBlock].load (std::memory_order_acquire);
+    if (((firstGeneration | lastGeneration) & 1) != 0)
+        return; // being rewritten
     if (! blockHolds (firstBlock, firstStart) || (spansTwoBlocks && ! blockHolds (lastBlock, lastStart)))
         return;
 
@@ -168,12 +180,10 @@ void BufferedAudioReader::read (double position, float& left, float& right) noex
         r[k] = cacheRight[index].load (relaxed);
     }
 
-    // A refill that began while we read shows as a cleared flag or a new tag.
+    // A refill that began while we read shows as a new generation.
     std::atomic_thread_fence (std::memory_order_acquire);
-    if (! blockValid[firstBlock].load (relaxed) || blockTags[firstBlock].load (relaxed) != firstStart)
-        return;
-    if (spansTwoBlocks
-        && (! blockValid[lastBlock].load (relaxed) || blockTags[lastBlock].load (relaxed) != lastStart))
+    if (! blockUnchanged (firstBlock, firstStart, firstGeneration)
+        || (spansTwoBlocks && ! blockUnchanged (lastBlock, lastStart, lastGeneration)))
         return;
 
     const auto t = (float) (position - (double) i);
@@ -213,14 +223,17 @@ void BufferedAudioReader::fillPass()
             continue;
 
         blockValid[w.index].store (false, relaxed);
-        std::atomic_thread_fence (std::memory_order_release);
 
         if (isBusy())
             continue;
 
+        auto& generation = blockGeneration[w.index];
+        generation.store (generation.load (relaxed) + 1, relaxed); // odd: rewriting
+        std::atomic_thread_fence (std::memory_order_release);
         fillBlock (w.index, w.start);
         blockTags[w.index].store (w.start, relaxed);
-        blockValid[w.index].store (true, std::memory_order_release);
+        blockValid[w.index].store (true, relaxed);
+        generation.store (generation.load (relaxed) + 1, std::memory_order_release); // even: settled
     }
 }
 
