@@ -79,7 +79,8 @@ bool BufferedAudioReader::load (const juce::String& path)
     const double rate = newReader->sampleRate;
     publishedRate.store (rate > 0.0 ? rate : 0.0);
     publishedSampleRate.store ((int) rate);
-    publishedLength.store (newReader->lengthInSamples);
+    // An MP3 reader learns its length when its scan ends; the fill thread publishes it then.
+    publishedLength.store (isMp3ScanRunning (newReader.get()) ? 0 : newReader->lengthInSamples);
 
     reader = std::move (newReader); // deletes the previous reader
     invalidateBlocks();
@@ -194,6 +195,9 @@ void BufferedAudioReader::fillPass()
 {
     if (reader == nullptr)
         return;
+
+    if (! isBusy())
+        publishedLength.store (reader->lengthInSamples);
 
     const auto i = lastReadPosition.load (relaxed);
     const auto base = blockStartOf (i);
