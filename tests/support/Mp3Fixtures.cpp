@@ -1,6 +1,7 @@
 #include "support/Mp3Fixtures.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace zund::test
 {
@@ -14,23 +15,38 @@ bool runTool (const juce::StringArray& command)
     process.readAllProcessOutput();
     return process.waitForProcessToFinish (300000) && process.getExitCode() == 0;
 }
+
+bool encodeThroughWav (const juce::File& target, double sampleRate, int numChannels, juce::int64 numFrames,
+                       const SampleFunction& sample, juce::StringArray command)
+{
+    const auto wav = target.getSiblingFile (target.getFileNameWithoutExtension() + "-source.wav");
+    if (! writeAudioFile (wav, FileKind::wav, sampleRate, numChannels, 16, numFrames, sample))
+        return false;
+
+    command.set (command.indexOf ("{in}"), wav.getFullPathName());
+    command.set (command.indexOf ("{out}"), target.getFullPathName());
+    target.deleteFile();
+    const bool ok = runTool (command);
+    wav.deleteFile();
+    return ok && target.existsAsFile();
+}
 }
 
 bool writeMp3 (const juce::File& mp3, double sampleRate, int numChannels, juce::int64 numFrames,
                const SampleFunction& sample, const juce::StringArray& lameOptions)
 {
-    const auto wav = mp3.getSiblingFile (mp3.getFileNameWithoutExtension() + "-source.wav");
-    if (! writeAudioFile (wav, FileKind::wav, sampleRate, numChannels, 16, numFrames, sample))
-        return false;
-
     juce::StringArray command { "lame", "--quiet" };
     command.addArray (lameOptions);
-    command.add (wav.getFullPathName());
-    command.add (mp3.getFullPathName());
-    mp3.deleteFile();
-    const bool ok = runTool (command);
-    wav.deleteFile();
-    return ok && mp3.existsAsFile();
+    command.add ("{in}");
+    command.add ("{out}");
+    return encodeThroughWav (mp3, sampleRate, numChannels, numFrames, sample, command);
+}
+
+bool writeMp2 (const juce::File& target, double sampleRate, int numChannels, juce::int64 numFrames,
+               const SampleFunction& sample)
+{
+    return encodeThroughWav (target, sampleRate, numChannels, numFrames, sample,
+                             { "sox", "{in}", "-t", "mp2", "{out}" });
 }
 
 SampleFunction richSignal (double sampleRate)

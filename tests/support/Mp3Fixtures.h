@@ -13,6 +13,10 @@ namespace zund::test
 bool writeMp3 (const juce::File& mp3, double sampleRate, int numChannels, juce::int64 numFrames,
                const SampleFunction& sample, const juce::StringArray& lameOptions);
 
+/** Encodes a signal to MPEG-1/2 Layer II with `sox` (through a temporary WAV). */
+bool writeMp2 (const juce::File& target, double sampleRate, int numChannels, juce::int64 numFrames,
+               const SampleFunction& sample);
+
 /** A busy test signal (two unrelated tones and noise), so that a shift by any
     number of samples shows. Right differs from left. */
 SampleFunction richSignal (double sampleRate);
