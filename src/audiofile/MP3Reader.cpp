@@ -108,17 +108,17 @@ bool MP3Reader::readSamples (int* const* destChannels, int numDestChannels, int 
     return true;
 }
 
-int MP3Reader::decodeInto (int* const* dest, int numDest, int offset, juce::int64 start, int count)
+void MP3Reader::decodeInto (int* const* dest, int numDest, int offset, juce::int64 start, int count)
 {
     if (! decoder.reset())
-        return 0;
+        return;
 
     // At least six frames early, for the bit reservoir and the filter overlap, and
     // on a multiple of eight frames, so that the synthesis filter runs in the phase
     // of a decode from the first frame: any seek then gives the same samples.
     const int first = std::max (0, (findFrameContaining (start) - framesBeforeSeek) & ~(seekFrameAlignment - 1));
     if (! input->setPosition (frameOffsets[(size_t) first]))
-        return 0;
+        return;
 
     auto skip = start - frameFirstSamples[(size_t) first];
     const int maxFrames = outputBufferBytes / 4;
@@ -158,6 +158,5 @@ int MP3Reader::decodeInto (int* const* dest, int numDest, int offset, juce::int6
         if (got < Mp3Decoder::blockSize)
             break;
     }
-    return delivered;
 }
 }

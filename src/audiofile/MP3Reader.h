@@ -47,7 +47,7 @@ private:
 
     void setUpDecoder();
     int findFrameContaining (juce::int64 sample) const noexcept;
-    int decodeInto (int* const* dest, int numDest, int offset, juce::int64 start, int count);
+    void decodeInto (int* const* dest, int numDest, int offset, juce::int64 start, int count);
 
     static constexpr int framesBeforeSeek = 6;
     static constexpr int seekFrameAlignment = 8;
