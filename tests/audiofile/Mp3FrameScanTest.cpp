@@ -189,29 +189,6 @@ TEST (Mp3FrameTable, BadHeaderEndsTheTable)
     EXPECT_EQ (std::count (right.begin(), right.end(), 0), 2000);
 }
 
-TEST (Mp3FrameTable, ChangingBitratesMeanVbr)
-{
-    test::TempFolder temp;
-    const auto file = temp.file ("vbr.mp3");
-    juce::MemoryBlock data;
-    for (int i = 0; i < 20; ++i)
-    {
-        const bool high = i % 2 == 1; // 160 kbps: 522 bytes
-        data.append (test::makeMpegFrame (layer3, high ? 0xa0 : 0x90, stereo, high ? 522 : 417).getData(),
-                     high ? 522 : 417);
-    }
-    ASSERT_TRUE (file.replaceWithData (data.getData(), data.getSize()));
-    const auto reader = scannedReader (file);
-    ASSERT_NE (reader, nullptr);
-    EXPECT_EQ (reader->getNumFrames(), 20);
-    EXPECT_EQ (reader->getKbps(), -1);
-
-    int kbps = 0, rate = 0, seconds = -1;
-    ASSERT_TRUE (getMp3FileInfo (file, kbps, rate, seconds));
-    EXPECT_EQ (kbps, -1);
-    EXPECT_EQ (rate, 44100);
-}
-
 TEST (Mp3FrameTable, FilesWithoutFramesGiveNoReader)
 {
     test::TempFolder temp;

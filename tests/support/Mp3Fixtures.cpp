@@ -90,7 +90,8 @@ juce::MemoryBlock makeMpegFrame (juce::uint8 b1, juce::uint8 b2, juce::uint8 b3,
     bytes[1] = b1;
     bytes[2] = b2;
     bytes[3] = b3;
-    std::memcpy (bytes + 4, body.getData(), std::min (body.getSize(), (size_t) length - 4));
+    if (body.getSize() > 0)
+        std::memcpy (bytes + 4, body.getData(), std::min (body.getSize(), (size_t) length - 4));
     return frame;
 }
 

@@ -2,13 +2,19 @@
 
 #include "common/ProgramFolder.h"
 
+#include <cstdlib>
+#include <string>
+
 namespace zund::test
 {
 TempFolder::TempFolder()
 {
-    folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                 .getNonexistentChildFile ("zund-test-", "", false);
-    folder.createDirectory();
+    // mkdtemp picks and creates the name in one step, so test programs that run
+    // side by side never share a folder.
+    auto pattern = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                       .getChildFile ("zund-test-XXXXXX").getFullPathName().toStdString();
+    if (::mkdtemp (pattern.data()) != nullptr)
+        folder = juce::File (pattern);
 }
 
 TempFolder::~TempFolder()
