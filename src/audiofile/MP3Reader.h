@@ -13,8 +13,9 @@ namespace zund
 
     The constructor takes the sample rate from the first frames; the frame table
     (file offset and first sample of each frame) is then built on the reader's own
-    scan thread. Until that scan has ended the reader is scanning: its length is 0
-    and reads deliver silence. The length is the first sample of the last frame.
+    scan thread. Until that scan has ended the reader is scanning and reads deliver
+    silence. The scan sets lengthInSamples (the first sample of the last frame) as it
+    ends: read it only once isScanning() has said false, which hands it over.
 
     A read decodes from six to thirteen frames before the wanted sample and skips
     forward to it; whatever a read cannot deliver is silence. Reads may come from

@@ -296,7 +296,6 @@ TEST_F (Mp3Reading, SilentWhileScanningAndDeletedMidScan)
     ASSERT_NE (mp3, nullptr);
     if (mp3->isScanning())
     {
-        EXPECT_EQ (reader->lengthInSamples, 0);
         bool result = true;
         const auto samples = readInterleaved (*reader, 44100, 2000, &result);
         if (mp3->isScanning())
