@@ -2,19 +2,15 @@
 
 #include "common/ProgramFolder.h"
 
-#include <cstdlib>
-#include <string>
-
 namespace zund::test
 {
 TempFolder::TempFolder()
 {
-    // mkdtemp picks and creates the name in one step, so test programs that run
-    // side by side never share a folder.
-    auto pattern = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                       .getChildFile ("zund-test-XXXXXX").getFullPathName().toStdString();
-    if (::mkdtemp (pattern.data()) != nullptr)
-        folder = juce::File (pattern);
+    // A unique name: test programs run in parallel, and a "nonexistent" name
+    // picked by two processes at once would be shared and deleted under one.
+    folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                 .getChildFile ("zund-test-" + juce::Uuid().toString());
+    folder.createDirectory();
 }
 
 TempFolder::~TempFolder()

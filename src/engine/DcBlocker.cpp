@@ -1,0 +1,27 @@
+#include "engine/DcBlocker.h"
+
+#include <cmath>
+
+namespace zund
+{
+DcBlocker::DcBlocker() noexcept
+{
+    setSampleRate (44100.0);
+}
+
+void DcBlocker::setSampleRate (double rate) noexcept
+{
+    // Bilinear transform of a one-pole high-pass at cutoffHz.
+    const double w = 2.0 * 3.14159265358979323846 * cutoffHz;
+    const double k = 1.0 / (w + 2.0 * rate);
+    b0 = (float) (2.0 * rate * k);
+    b1 = -b0;
+    a1 = (float) ((2.0 * rate - w) * k);
+}
+
+void DcBlocker::reset() noexcept
+{
+    lastInput[0] = lastInput[1] = 0.0f;
+    lastOutput[0] = lastOutput[1] = 0.0f;
+}
+}

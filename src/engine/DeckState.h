@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/SoftPreampFilter.h"
+
+#include <atomic>
+#include <functional>
+
+namespace zund
+{
+class XYView;
+
+/** One turntable input pair: its routing and conditioning, the chunk of input it
+    delivered and the speed and position decoded from it per sample. */
+struct DeckState
+{
+    static constexpr int maxChunk = 256;
+
+    /** Fills speed and position for numSamples samples (a test stand-in for the
+        timecode decoder). */
+    using SignalSource = std::function<void (double* speed, float* position, int numSamples)>;
+
+    // Controls.
+    std::atomic<int> inputChannel { -1 }; // first device input of the pair, negative for none
+    std::atomic<bool> softPreamp { false };
+    std::atomic<bool> invertPhaseLeft { false };
+    std::atomic<XYView*> xyView { nullptr };
+
+    // Audio thread.
+    SoftPreampFilter preamp;
+    float left[maxChunk] = {};
+    float right[maxChunk] = {};
+    double speed[maxChunk] = {};   // per sample; 0 without an input pair
+    float position[maxChunk] = {}; // seconds where the decoder re-anchors, negative for none
+
+    // Replaces the decoder while set (under the engine lock).
+    SignalSource testSource;
+    std::atomic<bool> hasTestSource { false };
+    std::atomic<double> testSourceSpeed { 0.0 }; // its last speed, for the views
+};
+}

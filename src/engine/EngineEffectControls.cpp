@@ -1,0 +1,116 @@
+#include "engine/Engine.h"
+
+namespace zund
+{
+//==============================================================================
+// Built-in effect.
+void Engine::setFXType (int type)
+{
+    if (type == fxType.load())
+        return;
+    // A type that makes no effect keeps the current one.
+    if (! replaceEffect (type))
+        return;
+    fxType = type;
+}
+
+void Engine::setFXOn (bool on)
+{
+    fxOn = on;
+    effectSetOn (on);
+}
+
+void Engine::setFXTempo (double bpm)
+{
+    fxTempo = bpm;
+    effectSetTempo (bpm);
+}
+
+void Engine::setFXBeatLength (double beats)
+{
+    fxBeatLength = beats;
+    effectSetBeatLength (beats);
+}
+
+void Engine::setFXDepth (float depth)
+{
+    fxDepth = depth;
+    effectSetDepth (depth);
+}
+
+void Engine::setFXMix (float mix)
+{
+    fxMix = mix;
+    effectSetMix (mix);
+}
+
+void Engine::setFXChannel (int channel)
+{
+    fxChannel = channel;
+}
+
+//==============================================================================
+// Plug-ins: both filling and emptying a slot take the lock, so that a slot may
+// delete its plug-in as soon as it has handed the engine null.
+void Engine::setPlugin (int bus, int slot, juce::AudioProcessor* instance)
+{
+    if (bus != masterSet || slot < 0 || slot > 1)
+        return;
+    const juce::ScopedLock sl (lock);
+    if (instance != nullptr)
+        preparePlugin (*instance);
+    plugins[slot] = instance;
+}
+
+//==============================================================================
+// Preview player.
+void Engine::startPreview()
+{
+    previewPlaying = true;
+}
+
+void Engine::stopPreview()
+{
+    previewPlaying = false;
+}
+
+void Engine::previewFastForward()
+{
+    pendingPreviewWind = windForward;
+}
+
+void Engine::previewRewind()
+{
+    pendingPreviewWind = windBackward;
+}
+
+void Engine::previewStopWinding()
+{
+    pendingPreviewWind = windStop;
+}
+
+//==============================================================================
+// Recording.
+bool Engine::startRecording (const juce::String& path, int bits, bool recordMainMix)
+{
+    stopRecording();
+    recordMix = recordMainMix;
+    recording = startRecorderFile (path, bits);
+    return recording.load();
+}
+
+void Engine::stopRecording()
+{
+    if (recording.load())
+        stopRecorderFile();
+    recording = false;
+}
+
+void Engine::feedRecorder (const float* left, const float* right, int numSamples)
+{
+    // While the mix is recorded the master bus feeds the recorder itself.
+    if (recordMix.load() || left == nullptr || right == nullptr || numSamples < 1)
+        return;
+    writeToRecorder (left, right, numSamples);
+}
+}
