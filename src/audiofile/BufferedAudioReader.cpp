@@ -30,14 +30,6 @@ float hermite (float y0, float y1, float y2, float y3, float t) noexcept
     return ((a * t - (w + a)) * t + c) * t + y1;
 }
 
-// The scratch arrays hold float bit patterns once converted; read them as such.
-inline float floatAt (const int* samples, int index) noexcept
-{
-    float f;
-    std::memcpy (&f, samples + index, sizeof (float));
-    return f;
-}
-
 // Positions this far out are nonsense (a NaN or a runaway speed); they read silence.
 constexpr double maxReadablePosition = 4.0e15;
 }
@@ -80,7 +72,8 @@ bool BufferedAudioReader::load (const juce::String& path)
     const double rate = newReader->sampleRate;
     publishedRate.store (rate > 0.0 ? rate : 0.0);
     publishedSampleRate.store ((int) rate);
-    publishedLength.store (newReader->lengthInSamples);
+    // An MP3 reader learns its length when its scan ends; the fill thread publishes it then.
+    publishedLength.store (isMp3ScanRunning (newReader.get()) ? 0 : newReader->lengthInSamples);
 
     reader = std::move (newReader); // deletes the previous reader
     invalidateBlocks();
@@ -205,6 +198,9 @@ void BufferedAudioReader::fillPass()
     if (reader == nullptr)
         return;
 
+    if (! isBusy())
+        publishedLength.store (reader->lengthInSamples);
+
     const auto i = lastReadPosition.load (relaxed);
     const auto base = blockStartOf (i);
     const int c = blockIndexOf (i);
@@ -267,8 +263,8 @@ void BufferedAudioReader::fillBlock (int blockIndex, juce::int64 startFrame)
     const int offset = blockIndex * blockSize;
     for (int n = 0; n < blockSize; ++n)
     {
-        cacheLeft[(size_t) (offset + n)].store (floatAt (scratch[0], n), relaxed);
-        cacheRight[(size_t) (offset + n)].store (floatAt (scratch[1], n), relaxed);
+        cacheLeft[(size_t) (offset + n)].store (convertedSampleAt (scratch[0], n), relaxed);
+        cacheRight[(size_t) (offset + n)].store (convertedSampleAt (scratch[1], n), relaxed);
     }
 
     rebuildWaveRings (blockIndex);
@@ -285,7 +281,7 @@ void BufferedAudioReader::rebuildWaveRings (int blockIndex)
         float maximum = 0.0f, minimum = 0.0f, sum = 0.0f;
         for (int n = g * framesPerRingPair; n < (g + 1) * framesPerRingPair; ++n)
         {
-            const float l = floatAt (leftSamples, n), r = floatAt (rightSamples, n);
+            const float l = convertedSampleAt (leftSamples, n), r = convertedSampleAt (rightSamples, n);
             maximum = std::max ({ maximum, l, r });
             minimum = std::min ({ minimum, l, r });
             sum += std::abs (l) + std::abs (r);
