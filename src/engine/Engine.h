@@ -28,7 +28,7 @@ class XYView;
     state take the lock. Jumps of audio-thread state (seeks, speed freezes, loop
     start and stop) are posted and applied at the start of the next chunk.
 
-    Large (five track readers and the loop buffers): keep it on the heap. */
+    Its five track readers and five loop samplers hold tens of MB. */
 class Engine : public juce::Timer
 {
 public:

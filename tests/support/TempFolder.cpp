@@ -6,8 +6,10 @@ namespace zund::test
 {
 TempFolder::TempFolder()
 {
+    // A unique name: test programs run in parallel, and a "nonexistent" name
+    // picked by two processes at once would be shared and deleted under one.
     folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                 .getNonexistentChildFile ("zund-test-", "", false);
+                 .getChildFile ("zund-test-" + juce::Uuid().toString());
     folder.createDirectory();
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "engine/FXBaseClass.h"
+#include "engine/ReverbModel.h"
+
+namespace zund
+{
+/** Reverb with the depth as room size. Level 0.5 gives the full reverb over the
+    full dry signal, level 1 the reverb alone. Keeps running while inactive, so
+    its tail rings out. */
+class Reverb : public FXBaseClass
+{
+public:
+    void process (float* left, float* right, int numSamples) noexcept override;
+
+private:
+    ReverbModel model;
+};
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "engine/Engine.h"
+#include "support/AudioFixtures.h"
+#include "support/TempFolder.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace zund::test
+{
+/** An engine on the heap with device buffers around it, driven by calling
+    processBlock directly. */
+class EngineRig
+{
+public:
+    using Outputs = std::vector<std::vector<float>>;
+    using InputSignal = std::function<float (juce::int64 sample, int channel)>;
+
+    explicit EngineRig (int numInputs = 2, int numOutputs = 2);
+
+    Engine& engine() noexcept { return *engineOnHeap; }
+    Engine* operator->() noexcept { return engineOnHeap.get(); }
+
+    /** Processes numSamples in device blocks of blockSize (the outputs arrive
+        cleared, as from the device) and returns every output channel. */
+    Outputs run (int numSamples, int blockSize = 256);
+
+    /** The device inputs, by sample index since the rig was made. */
+    InputSignal input;
+
+    /** The deck reports this speed on every sample and no position. */
+    void setDeckSpeed (int deck, double speed);
+
+    /** A stereo float WAV of the given length. */
+    juce::File writeTrack (const juce::String& name, double sampleRate, double seconds, const SampleFunction& signal);
+
+    /** Loads, restarts and waits until the pre-roll and the track's start are cached. */
+    bool loadAndRestart (int channel, const juce::File& file, double bpm = 120.0);
+
+    /** Waits (within a generous limit) until the channel's reader holds the frame. */
+    bool waitForFrame (int channel, juce::int64 frame);
+
+private:
+    TempFolder temp;
+    std::unique_ptr<Engine> engineOnHeap;
+    int numInputs, numOutputs;
+    juce::int64 samplesProcessed = 0;
+};
+
+/** Largest absolute sample of a range of a buffer. */
+float peakOf (const std::vector<float>& samples, size_t begin, size_t end);
+}
