@@ -28,7 +28,7 @@ struct DeckState
 
     // Audio thread.
     SoftPreampFilter preamp;
-    TimecodeDecoder decoder;
+    TimecodeDecoder decoder; // its speed, signal flag and resync request are shared with the control threads
     float left[maxChunk] = {};
     float right[maxChunk] = {};
     double speed[maxChunk] = {};   // per sample; 0 without an input pair
