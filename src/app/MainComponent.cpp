@@ -74,19 +74,20 @@ MainComponent::~MainComponent()
     closing.store (true);
     dispatchPendingMessages();
 
-    // 3. "preferences.xml", then the inputs are let go.
+    // 3. "preferences.xml" (with the enabled MIDI inputs), then the inputs are let go.
     preferences->savePreferences (deviceManager);
     deviceManager.removeChangeListener (this);
+    for (const auto& identifier : midiInputIdentifiers)
+        deviceManager.setMidiInputDeviceEnabled (identifier, false);
 
     // 4. The children (each writes its own files), then the preferences panel.
     deleteAllChildren();
     preferences.reset();
     midiInputCallbacks.clear();
 
-    // 5. The device closes before the engine goes; the engine stops its readers
-    //    and finishes a running recording.
-    deviceManager.closeAudioDevice();
-    engine.reset();
+    // 5. The members go in reverse order: the peak-file builders stop, the device
+    //    closes, "pluginList.xml" is written, and last the engine stops its
+    //    readers and finishes a running recording.
 }
 
 void MainComponent::openAudioDevice()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/MainAudioCallback.h"
+#include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
+#include "ui/PluginListHolder.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -71,9 +73,12 @@ private:
     void registerMidiInputs();
     void unregisterMidiInputs();
     bool isAnyLoadedChannelPlaying();
+    // Members in the order they are made (and the reverse of the order they go).
     std::unique_ptr<Engine> engine;
     std::unique_ptr<MainAudioCallback> audioCallback;
+    PluginListHolder pluginList;
     juce::AudioDeviceManager deviceManager;
+    PeakFile peakFiles[4];
     juce::File channelFiles[4];
     juce::OwnedArray<ZundMidiInputCallback> midiInputCallbacks;
     juce::StringArray midiInputIdentifiers;

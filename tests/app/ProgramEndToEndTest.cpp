@@ -134,7 +134,9 @@ TEST_F (ProgramEndToEnd, StartsShowsItsWindowAndQuitsCleanly)
     EXPECT_EQ (preferences->getIntAttribute ("lastWidth"), 1022);
     EXPECT_EQ (preferences->getIntAttribute ("lastHeight"), 730);
     EXPECT_EQ (preferences->getIntAttribute ("MODULE_ACTIVE_7"), 1);
-    EXPECT_FALSE (programFolder.getChildFile ("preferences.xml.tmp").exists());
+    const auto plugins = juce::XmlDocument::parse (programFolder.getChildFile ("pluginList.xml"));
+    ASSERT_NE (plugins, nullptr) << "no pluginList.xml was written";
+    EXPECT_TRUE (plugins->hasTagName ("KNOWNPLUGINS"));
 }
 
 TEST_F (ProgramEndToEnd, SavedBoundsAreRestoredWithinLimits)
