@@ -177,13 +177,17 @@ TEST (EnginePlugins, HostedLv2EffectChangesTheBusItIsRoutedTo)
 TEST (EnginePlugins, PlugInsThatCannotRunInStereoOrOtherBusesAreRefused)
 {
     juce::String error;
-    auto monoAmplifier = test::createLv2Plugin (test::monoLv2Effect, rate, error);
-    ASSERT_NE (monoAmplifier, nullptr) << error;
+    auto monoEffect = test::createLv2Plugin (test::monoLv2Effect, rate, error);
+    ASSERT_NE (monoEffect, nullptr) << error;
+    auto instrument = test::createLv2Plugin (test::lv2Instrument, rate, error);
+    ASSERT_NE (instrument, nullptr) << error;
 
     EngineRig rig (2, 4);
     routeSine (rig);
     rig->setFXOn (true);
-    EXPECT_FALSE (rig->setPlugin (mainBus, 0, monoAmplifier.get()));
+    EXPECT_FALSE (rig->setPlugin (mainBus, 0, monoEffect.get()));
+    EXPECT_FALSE (rig->setPlugin (mainBus, 1, instrument.get()));
+    EXPECT_EQ (monoEffect->getTotalNumOutputChannels(), 1);
 
     ProbePlugin probe;
     EXPECT_FALSE (rig->setPlugin (0, 0, &probe));

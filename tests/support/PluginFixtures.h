@@ -6,10 +6,12 @@
 
 namespace zund::test
 {
-/** LV2 plug-ins that Debian installs: a stereo ring modulator (mda-lv2) and a
-    mono amplifier (lv2-examples). */
+/** LV2 plug-ins that Debian installs: a stereo ring modulator and a synthesiser
+    (mda-lv2), and a mono pass-through scope (lv2-examples). Plug-ins with scale
+    points (eg-amp) would do as well, but JUCE 7.0.5's LV2 host leaks those. */
 constexpr const char* stereoLv2Effect = "http://drobilla.net/plugins/mda/RingMod";
-constexpr const char* monoLv2Effect = "http://lv2plug.in/plugins/eg-amp";
+constexpr const char* lv2Instrument = "http://drobilla.net/plugins/mda/DX10";
+constexpr const char* monoLv2Effect = "http://lv2plug.in/plugins/eg-scope#Mono";
 
 /** An instance of the installed LV2 plug-in with the given URI, or null with
     the reason in error. Message thread. */
