@@ -62,6 +62,7 @@ public:
     std::atomic<bool> released { false }, processedAfterRelease { false };
     int channelsWhenPrepared = 0, preparedBlockSize = 0;
     double preparedRate = 0.0;
+    bool slow = false; // each block takes a millisecond, so that swaps meet blocks in flight
 
     bool isBusesLayoutSupported (const BusesLayout& layout) const override
     {
@@ -84,6 +85,8 @@ public:
 
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override
     {
+        if (slow)
+            juce::Thread::sleep (1);
         if (released.load())
             processedAfterRelease = true;
 
@@ -303,6 +306,7 @@ TEST (EnginePlugins, PlugInDeletedRightAfterItIsTakenOutWhileBlocksRun)
     for (int round = 0; round < 100; ++round)
     {
         auto probe = std::make_unique<ProbePlugin>();
+        probe->slow = true;
         ASSERT_TRUE (rig->setPlugin (mainBus, round % 2, probe.get()));
         for (int tries = 0; tries < 5000 && probe->blocks.load() < 2; ++tries)
             juce::Thread::sleep (1);
