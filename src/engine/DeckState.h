@@ -8,7 +8,7 @@
 
 namespace zund
 {
-class XYView;
+class XYInputListener;
 
 /** One turntable input pair: its routing and conditioning, the chunk of input it
     delivered and the speed and position decoded from it per sample. */
@@ -24,7 +24,7 @@ struct DeckState
     std::atomic<int> inputChannel { -1 }; // first device input of the pair, negative for none
     std::atomic<bool> softPreamp { false };
     std::atomic<bool> invertPhaseLeft { false };
-    std::atomic<XYView*> xyView { nullptr };
+    std::atomic<XYInputListener*> xyView { nullptr };
 
     // Audio thread.
     SoftPreampFilter preamp;

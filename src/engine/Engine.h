@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audiofile/BufferedAudioReader.h"
+#include "engine/Audio2DiskRecorder.h"
 #include "engine/ChannelState.h"
 #include "engine/CurveTable.h"
 #include "engine/DcBlocker.h"
@@ -8,7 +9,12 @@
 #include "engine/DspSettings.h"
 #include "engine/LoopSampler.h"
 #include "engine/Meters.h"
+#include "engine/PeakLimiter.h"
 #include "engine/PendingValue.h"
+#include "engine/PlayHeadRecord.h"
+#include "engine/PluginBuffer.h"
+#include "engine/XYInputListener.h"
+#include "engine/ZundPlayHead.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_events/juce_events.h>
@@ -17,8 +23,6 @@
 
 namespace zund
 {
-class XYView;
-
 /** The audio engine: turns every device block into the mixer's output.
 
     The audio thread calls processBlock, which holds the engine lock for the
@@ -49,13 +53,7 @@ public:
         numOutputEntries = firstChannelOutputEntry + numMixerChannels
     };
 
-    /** What the plug-ins' play head reports: advanced by real time each block. */
-    struct PlayHeadRecord
-    {
-        double bpm = 120.0;
-        double timeInSeconds = 0.0;
-        double ppqPosition = 0.0;
-    };
+    using PlayHeadRecord = zund::PlayHeadRecord;
 
     Engine();
     ~Engine() override;
@@ -112,7 +110,8 @@ public:
     int getControlState (int channel) const noexcept;
     bool isPitchLocked (int channel) const noexcept;
     bool isOnSharedDeck (int channel) const noexcept;
-    void setXYView (int deck, XYView* view);
+    /** The listener that gets the deck's conditioned input while the views are visible. */
+    void setXYView (int deck, XYInputListener* view);
 
     //==============================================================================
     // Gains, filters and EQ (set 4 is the master).
@@ -167,8 +166,11 @@ public:
     void setFXMix (float mix);
     void setFXChannel (int channel);
     /** Only bus 4 (the main bus) takes plug-ins; slot 0 or 1; null empties the slot.
-        Returns with the audio thread no longer using the previous instance. */
-    void setPlugin (int bus, int slot, juce::AudioProcessor* instance);
+        The instance is given a stereo layout and prepared; false, with the slot
+        unchanged, for a plug-in that cannot run in stereo. Returns with the audio
+        thread no longer using the previous instance, whose resources are released:
+        the caller may delete it at once. */
+    bool setPlugin (int bus, int slot, juce::AudioProcessor* instance);
     bool loadPreviewFile (const juce::File& file);
     void startPreview();
     void stopPreview();
@@ -179,7 +181,8 @@ public:
     //==============================================================================
     // Recording.
     bool startRecording (const juce::String& path, int bits, bool recordMainMix);
-    void stopRecording();
+    /** False when a write of the recording failed (the file then holds what was written). */
+    bool stopRecording();
     /** A device input pair for the recorder; ignored while the main mix is recorded. */
     void feedRecorder (const float* left, const float* right, int numSamples);
 
@@ -248,6 +251,7 @@ private:
 
     // Master bus (EngineMasterBus.cpp).
     void processMasterBus (int numSamples) noexcept;
+    void playPreview (int numSamples) noexcept;
 
     //==============================================================================
     // Stages of the DSP objects built elsewhere: each passes the signal through
@@ -272,13 +276,13 @@ private:
     void effectSetDepth (float depth);
     void effectSetMix (float mix);
     void setEffectSampleRate (double rate);
-    void preparePlugin (juce::AudioProcessor& instance);
+    bool preparePlugin (juce::AudioProcessor& instance);
     // EngineLimiterStage.cpp
     void limitOutputPair (int entry, float* left, float* right, int numSamples) noexcept;
     void setLimiterSampleRate (double rate);
     // EngineRecorderStage.cpp
     bool startRecorderFile (const juce::String& path, int bits);
-    void stopRecorderFile();
+    bool stopRecorderFile();
     void writeToRecorder (const float* left, const float* right, int numSamples) noexcept;
     void setRecorderSampleRate (double rate);
 
@@ -314,6 +318,8 @@ private:
     // Recording.
     std::atomic<bool> recording { false };
     std::atomic<bool> recordMix { true };
+    Audio2DiskRecorder recorder;
+    PeakLimiter recordingLimiter;
 
     // Effect slot and the main bus plug-ins (the latter under the lock).
     std::atomic<int> fxType { -1 };
@@ -325,6 +331,8 @@ private:
     std::atomic<float> fxMix { 0.5f };
     juce::AudioProcessor* plugins[2] = {};
     PlayHeadRecord playHead;
+    ZundPlayHead zundPlayHead { playHead };
+    PluginBuffer pluginBuffer;
 
     // Curves.
     CurveTable faderCurve, eqGainCurve;
@@ -364,6 +372,7 @@ private:
 
     float mainBus[2][maxChunk] = {};
     float phonesBus[2][maxChunk] = {};
+    float smoothedMainGain = 0.0f; // audio thread; from 0, so the output fades in
     PublishedMeter mainMeter, phonesMeter;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Engine)

@@ -20,7 +20,7 @@ void Engine::setInvertPhaseLeft (int deck, bool on)
         decks[deck].invertPhaseLeft = on;
 }
 
-void Engine::setXYView (int deck, XYView* view)
+void Engine::setXYView (int deck, XYInputListener* view)
 {
     if (isDeck (deck))
         decks[deck].xyView = view;

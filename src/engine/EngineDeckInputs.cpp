@@ -40,8 +40,9 @@ void Engine::conditionDeckInputs (int numSamples) noexcept
 
 void Engine::feedXYViews (int numSamples) noexcept
 {
-    // Each registered view gets its deck's conditioned input here.
-    juce::ignoreUnused (numSamples);
+    for (auto& deck : decks)
+        if (auto* view = deck.xyView.load())
+            view->addSamples (deck.left, deck.right, numSamples);
 }
 
 void Engine::decodeTimecode (int numSamples) noexcept

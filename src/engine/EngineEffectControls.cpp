@@ -52,14 +52,27 @@ void Engine::setFXChannel (int channel)
 //==============================================================================
 // Plug-ins: both filling and emptying a slot take the lock, so that a slot may
 // delete its plug-in as soon as it has handed the engine null.
-void Engine::setPlugin (int bus, int slot, juce::AudioProcessor* instance)
+bool Engine::setPlugin (int bus, int slot, juce::AudioProcessor* instance)
 {
     if (bus != masterSet || slot < 0 || slot > 1)
-        return;
-    const juce::ScopedLock sl (lock);
-    if (instance != nullptr)
-        preparePlugin (*instance);
-    plugins[slot] = instance;
+        return false;
+
+    juce::AudioProcessor* previous = nullptr;
+    {
+        const juce::ScopedLock sl (lock);
+        if (instance != nullptr && ! preparePlugin (*instance))
+            return false;
+        previous = plugins[slot];
+        plugins[slot] = instance;
+    }
+
+    // No block can reach it any more; still in use only if it is also in the other slot.
+    if (previous != nullptr && previous != instance && previous != plugins[1 - slot])
+    {
+        previous->releaseResources();
+        previous->setPlayHead (nullptr);
+    }
+    return true;
 }
 
 //==============================================================================
@@ -99,11 +112,12 @@ bool Engine::startRecording (const juce::String& path, int bits, bool recordMain
     return recording.load();
 }
 
-void Engine::stopRecording()
+bool Engine::stopRecording()
 {
-    if (recording.load())
-        stopRecorderFile();
-    recording = false;
+    // The audio thread stops feeding before the recorder finishes the file.
+    if (! recording.exchange (false))
+        return true;
+    return stopRecorderFile();
 }
 
 void Engine::feedRecorder (const float* left, const float* right, int numSamples)

@@ -1,5 +1,9 @@
 #include "engine/Engine.h"
 
+#include "engine/StereoPluginLayout.h"
+
+#include <algorithm>
+
 namespace zund
 {
 // The current built-in effect on one sample of the bus that fxChannel names
@@ -13,7 +17,21 @@ void Engine::effectSample (float& left, float& right) noexcept
 // fxChannel names; their output is kept only while fxOn.
 void Engine::processPlugins (float* left, float* right, int numSamples) noexcept
 {
-    juce::ignoreUnused (left, right, numSamples);
+    if (numSamples < 1)
+        return;
+
+    const bool keepOutput = fxOn.load();
+    for (auto* instance : plugins)
+    {
+        if (instance == nullptr)
+            continue;
+        const int outputs = instance->getTotalNumOutputChannels();
+        auto& buffer = pluginBuffer.fill (left, right, std::max (instance->getTotalNumInputChannels(), outputs),
+                                          numSamples);
+        instance->processBlock (buffer, pluginBuffer.clearedMidi());
+        if (keepOutput)
+            pluginBuffer.copyOut (left, right, numSamples, outputs == 1);
+    }
 }
 
 // Builds the effect of the type (outside the lock), hands it the old one's
@@ -54,9 +72,20 @@ void Engine::setEffectSampleRate (double rate)
     juce::ignoreUnused (rate);
 }
 
-// Called under the lock; the play head that reports playHead is attached here too.
-void Engine::preparePlugin (juce::AudioProcessor& instance)
+// Under the lock: a stereo layout before anything else, then the device rate
+// and chunk size, the play head and room in the plug-in buffer. False for a
+// plug-in that cannot run in stereo.
+bool Engine::preparePlugin (juce::AudioProcessor& instance)
 {
-    instance.prepareToPlay (sampleRate.load(), maxChunk);
+    if (! applyStereoLayout (instance))
+        return false;
+    if (! pluginBuffer.reserve (std::max (instance.getTotalNumInputChannels(), instance.getTotalNumOutputChannels())))
+        return false;
+
+    const double rate = sampleRate.load();
+    instance.setRateAndBufferSizeDetails (rate, maxChunk);
+    instance.prepareToPlay (rate, maxChunk);
+    instance.setPlayHead (&zundPlayHead);
+    return true;
 }
 }

@@ -2,26 +2,27 @@
 
 namespace zund
 {
-// Starts the Audio2DiskRecorder on the path; until it is wired in no file is
-// written, so the start reports failure.
 bool Engine::startRecorderFile (const juce::String& path, int bits)
 {
-    juce::ignoreUnused (path, bits);
-    return false;
+    return recorder.start (path, bits);
 }
 
-void Engine::stopRecorderFile()
+// False when a write of the recording failed.
+bool Engine::stopRecorderFile()
 {
+    return recorder.stop();
 }
 
 // Audio thread: frames for the recorder's ring.
 void Engine::writeToRecorder (const float* left, const float* right, int numSamples) noexcept
 {
-    juce::ignoreUnused (left, right, numSamples);
+    recorder.feed (left, right, numSamples);
 }
 
+// The recorder's header and the limiter of the recorded mix take the device rate.
 void Engine::setRecorderSampleRate (double rate)
 {
-    juce::ignoreUnused (rate);
+    recorder.setSampleRate ((int) rate);
+    recordingLimiter.setSampleRate (rate);
 }
 }

@@ -131,29 +131,37 @@ void LoopSampler::stop() noexcept
     }
 }
 
+void LoopSampler::recordSample (float left, float right) noexcept
+{
+    bufferLeft[(size_t) recordIndex] = left;
+    bufferRight[(size_t) recordIndex] = right;
+    ++recordIndex;
+    if (! playing && recordIndex >= loopLength)
+    {
+        wrapPlayback();
+        playing = true;
+    }
+    if (recordIndex >= bufferSize)
+        recording = false;
+}
+
+bool LoopSampler::countHalfBar() noexcept
+{
+    // Length changes take effect on half-bar boundaries.
+    if (++loopCounter < halfBarSamples)
+        return false;
+    loopCounter = 0;
+    loopLength = pendingLoopLength;
+    return true;
+}
+
 void LoopSampler::processChannelSample (float& left, float& right, double& position, double& playPosition,
                                         bool thru) noexcept
 {
     if (recording)
-    {
-        bufferLeft[(size_t) recordIndex] = left;
-        bufferRight[(size_t) recordIndex] = right;
-        ++recordIndex;
-        if (! playing && recordIndex >= loopLength)
-        {
-            wrapPlayback();
-            playing = true;
-        }
-        if (recordIndex >= bufferSize)
-            recording = false;
-    }
+        recordSample (left, right);
 
-    // Length changes take effect on half-bar boundaries.
-    if (++loopCounter >= halfBarSamples)
-    {
-        loopCounter = 0;
-        loopLength = pendingLoopLength;
-    }
+    countHalfBar();
 
     if (! playing)
         return;
@@ -175,6 +183,30 @@ void LoopSampler::processChannelSample (float& left, float& right, double& posit
         ramp = 0.0f;
     }
 
+    if (++playIndex >= loopLength)
+        wrapPlayback();
+}
+
+void LoopSampler::processMasterSample (float& left, float& right) noexcept
+{
+    if (recording)
+        recordSample (left, right);
+
+    // The master bus has no track to return to, so it stops on the beat grid.
+    if (countHalfBar() && stopRequested)
+    {
+        active = playing = stopRequested = false;
+        ramp = 0.0f;
+        return;
+    }
+
+    if (! playing)
+        return;
+
+    if (playIndex >= loopLength)
+        wrapPlayback();
+    left = bufferLeft[(size_t) playIndex];
+    right = bufferRight[(size_t) playIndex];
     if (++playIndex >= loopLength)
         wrapPlayback();
 }

@@ -65,6 +65,11 @@ public:
         track keeps running). Only while active. */
     void processChannelSample (float& left, float& right, double& position, double& playPosition, bool thru) noexcept;
 
+    /** One sample of the master's loop: records the main bus, replaces the sample
+        while playing and performs a pending stop only on a half-bar boundary.
+        Only while active. */
+    void processMasterSample (float& left, float& right) noexcept;
+
     /** Glides from the last output to the new source after a jump. Every sample. */
     void crossfade (float& left, float& right, float rampStep) noexcept
     {
@@ -84,6 +89,9 @@ public:
 
 private:
     void applyLength (int minimumLength) noexcept;
+    void recordSample (float left, float right) noexcept;
+    /** True on a half-bar boundary, where a pending length takes effect. */
+    bool countHalfBar() noexcept;
     void wrapPlayback() noexcept
     {
         playIndex = 0;
