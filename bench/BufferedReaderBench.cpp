@@ -57,12 +57,3 @@ void fillFirstBlock (benchmark::State& state, test::FileKind kind, const char* n
 BENCHMARK_CAPTURE (fillFirstBlock, wav, test::FileKind::wav, "block.wav")->Unit (benchmark::kMillisecond);
 BENCHMARK_CAPTURE (fillFirstBlock, ogg, test::FileKind::ogg, "block.ogg")->Unit (benchmark::kMillisecond);
 }
-
-int main (int argc, char** argv)
-{
-    juce::ScopedJuceInitialiser_GUI juceInit;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -161,11 +161,3 @@ void channelDspBlock (benchmark::State& state)
 }
 BENCHMARK (channelDspBlock)->Unit (benchmark::kMicrosecond);
 }
-
-int main (int argc, char** argv)
-{
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -95,12 +95,3 @@ void fourChannelsPlaying (benchmark::State& state)
 }
 BENCHMARK (fourChannelsPlaying)->Arg (44100)->Arg (48000);
 }
-
-int main (int argc, char** argv)
-{
-    juce::ScopedJuceInitialiser_GUI juceInit;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -61,12 +61,3 @@ void fourDecksThroughTheEngine (benchmark::State& state)
 }
 BENCHMARK (fourDecksThroughTheEngine)->ArgsProduct ({ { 44100, 48000, 96000 }, { 0, 1 } });
 }
-
-int main (int argc, char** argv)
-{
-    juce::ScopedJuceInitialiser_GUI juceInit;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -70,12 +70,3 @@ void masterBusWithEffect (benchmark::State& state)
 }
 BENCHMARK (masterBusWithEffect)->ArgName ("lv2")->Arg (0)->Arg (1);
 }
-
-int main (int argc, char** argv)
-{
-    juce::ScopedJuceInitialiser_GUI juceInit;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -95,12 +95,3 @@ void buildPeakFile (benchmark::State& state)
 }
 BENCHMARK (buildPeakFile)->Unit (benchmark::kMillisecond);
 }
-
-int main (int argc, char** argv)
-{
-    juce::ScopedJuceInitialiser_GUI juceInit;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -55,12 +55,3 @@ void feedWhileRecording (benchmark::State& state)
 }
 BENCHMARK (feedWhileRecording)->Arg (16)->Arg (32)->Unit (benchmark::kMicrosecond);
 }
-
-int main (int argc, char** argv)
-{
-    juce::ScopedJuceInitialiser_GUI juceInit;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -57,12 +57,3 @@ void fourDecks (benchmark::State& state)
 }
 BENCHMARK (fourDecks)->Arg (44100)->Arg (48000)->Arg (96000);
 }
-
-int main (int argc, char** argv)
-{
-    juce::ScopedJuceInitialiser_GUI juceInit;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
