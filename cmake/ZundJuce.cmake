@@ -32,6 +32,7 @@ target_compile_definitions(zund_juce
         JUCE_STANDALONE_APPLICATION=1
         JUCE_MODAL_LOOPS_PERMITTED=1
         JUCE_JACK=1
+        JUCE_JACK_CLIENT_NAME="Zund"
         JUCE_ALSA=1
         JUCE_PLUGINHOST_VST3=1
         JUCE_PLUGINHOST_LV2=1

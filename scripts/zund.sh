@@ -54,11 +54,20 @@ case "${1:-}" in
     run)
         install_missing
         release_build
-        program="$ROOT/build/release/src/app/Zund"
-        if [ -x "$program" ]; then
-            exec "$program"
+        program="$ROOT/build/release/program/Zund"
+        if [ ! -x "$program" ]; then
+            echo "Built everything; the Zund application itself does not exist yet, so there is nothing to start."
+            exit 0
         fi
-        echo "Built everything; the Zund application itself does not exist yet, so there is nothing to start."
+        if [ -z "${DISPLAY:-}" ]; then
+            echo "Built $program, but there is no X display to show it on (DISPLAY is not set)." >&2
+            echo "Start it from a desktop session, or under a virtual display: xvfb-run $program" >&2
+            exit 1
+        fi
+        if ! grep -qs '^ *[0-9]' /proc/asound/cards && ! JACK_NO_START_SERVER=1 jack_lsp >/dev/null 2>&1; then
+            echo "Note: no sound card and no running JACK server were found; Zund will start without audio." >&2
+        fi
+        exec "$program"
         ;;
     test)
         install_missing

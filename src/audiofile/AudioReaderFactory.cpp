@@ -1,5 +1,8 @@
 #include "audiofile/AudioReaderFactory.h"
 
+#include "audiofile/MP3AudioFormat.h"
+#include "audiofile/MP3Reader.h"
+
 namespace zund
 {
 namespace
@@ -12,7 +15,8 @@ std::unique_ptr<juce::AudioFormat> createFormatForExtension (const juce::String&
         return std::make_unique<juce::AiffAudioFormat>();
     if (extension == ".ogg")
         return std::make_unique<juce::OggVorbisAudioFormat>();
-    // ".mp3": the program's own MP3 format is registered here once it exists.
+    if (extension == ".mp3")
+        return std::make_unique<MP3AudioFormat>();
     return nullptr;
 }
 }
@@ -36,6 +40,7 @@ bool isMp3ScanRunning (const juce::AudioFormatReader* reader)
 {
     if (reader->getFormatName().toLowerCase() != "mp3")
         return false;
-    return false; // the MP3 reader's scanning flag is asked here once it exists
+    const auto* mp3 = dynamic_cast<const MP3Reader*> (reader);
+    return mp3 != nullptr && mp3->isScanning();
 }
 }

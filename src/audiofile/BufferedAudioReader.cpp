@@ -30,14 +30,6 @@ float hermite (float y0, float y1, float y2, float y3, float t) noexcept
     return ((a * t - (w + a)) * t + c) * t + y1;
 }
 
-// The scratch arrays hold float bit patterns once converted; read them as such.
-inline float floatAt (const int* samples, int index) noexcept
-{
-    float f;
-    std::memcpy (&f, samples + index, sizeof (float));
-    return f;
-}
-
 // Positions this far out are nonsense (a NaN or a runaway speed); they read silence.
 constexpr double maxReadablePosition = 4.0e15;
 }
@@ -55,6 +47,7 @@ BufferedAudioReader::BufferedAudioReader()
     {
         blockTags[b].store (emptyBlockTag, relaxed);
         blockValid[b].store (false, relaxed);
+        blockGeneration[b].store (0, relaxed);
     }
 }
 
@@ -79,7 +72,8 @@ bool BufferedAudioReader::load (const juce::String& path)
     const double rate = newReader->sampleRate;
     publishedRate.store (rate > 0.0 ? rate : 0.0);
     publishedSampleRate.store ((int) rate);
-    publishedLength.store (newReader->lengthInSamples);
+    // An MP3 reader learns its length when its scan ends; the fill thread publishes it then.
+    publishedLength.store (isMp3ScanRunning (newReader.get()) ? 0 : newReader->lengthInSamples);
 
     reader = std::move (newReader); // deletes the previous reader
     invalidateBlocks();
@@ -134,6 +128,13 @@ bool BufferedAudioReader::blockHolds (int blockIndex, juce::int64 startFrame) co
         && blockTags[blockIndex].load (relaxed) == startFrame;
 }
 
+bool BufferedAudioReader::blockUnchanged (int blockIndex, juce::int64 startFrame,
+                                          juce::uint32 generation) const noexcept
+{
+    return blockGeneration[blockIndex].load (relaxed) == generation && blockValid[blockIndex].load (relaxed)
+        && blockTags[blockIndex].load (relaxed) == startFrame;
+}
+
 bool BufferedAudioReader::isFrameCached (juce::int64 frame) const noexcept
 {
     return blockHolds (blockIndexOf (frame), blockStartOf (frame));
@@ -157,6 +158,10 @@ void BufferedAudioReader::read (double position, float& left, float& right) noex
     const auto lastStart = blockStartOf (i + 3);
     const bool spansTwoBlocks = lastStart != firstStart;
 
+    const auto firstGeneration = blockGeneration[firstBlock].load (std::memory_order_acquire);
+    const auto lastGeneration = blockGeneration[lastBlock].load (std::memory_order_acquire);
+    if (((firstGeneration | lastGeneration) & 1) != 0)
+        return; // being rewritten
     if (! blockHolds (firstBlock, firstStart) || (spansTwoBlocks && ! blockHolds (lastBlock, lastStart)))
         return;
 
@@ -168,12 +173,10 @@ void BufferedAudioReader::read (double position, float& left, float& right) noex
         r[k] = cacheRight[index].load (relaxed);
     }
 
-    // A refill that began while we read shows as a cleared flag or a new tag.
+    // A refill that began while we read shows as a new generation.
     std::atomic_thread_fence (std::memory_order_acquire);
-    if (! blockValid[firstBlock].load (relaxed) || blockTags[firstBlock].load (relaxed) != firstStart)
-        return;
-    if (spansTwoBlocks
-        && (! blockValid[lastBlock].load (relaxed) || blockTags[lastBlock].load (relaxed) != lastStart))
+    if (! blockUnchanged (firstBlock, firstStart, firstGeneration)
+        || (spansTwoBlocks && ! blockUnchanged (lastBlock, lastStart, lastGeneration)))
         return;
 
     const auto t = (float) (position - (double) i);
@@ -195,6 +198,9 @@ void BufferedAudioReader::fillPass()
     if (reader == nullptr)
         return;
 
+    if (! isBusy())
+        publishedLength.store (reader->lengthInSamples);
+
     const auto i = lastReadPosition.load (relaxed);
     const auto base = blockStartOf (i);
     const int c = blockIndexOf (i);
@@ -213,14 +219,17 @@ void BufferedAudioReader::fillPass()
             continue;
 
         blockValid[w.index].store (false, relaxed);
-        std::atomic_thread_fence (std::memory_order_release);
 
         if (isBusy())
             continue;
 
+        auto& generation = blockGeneration[w.index];
+        generation.store (generation.load (relaxed) + 1, relaxed); // odd: rewriting
+        std::atomic_thread_fence (std::memory_order_release);
         fillBlock (w.index, w.start);
         blockTags[w.index].store (w.start, relaxed);
-        blockValid[w.index].store (true, std::memory_order_release);
+        blockValid[w.index].store (true, relaxed);
+        generation.store (generation.load (relaxed) + 1, std::memory_order_release); // even: settled
     }
 }
 
@@ -254,8 +263,8 @@ void BufferedAudioReader::fillBlock (int blockIndex, juce::int64 startFrame)
     const int offset = blockIndex * blockSize;
     for (int n = 0; n < blockSize; ++n)
     {
-        cacheLeft[(size_t) (offset + n)].store (floatAt (scratch[0], n), relaxed);
-        cacheRight[(size_t) (offset + n)].store (floatAt (scratch[1], n), relaxed);
+        cacheLeft[(size_t) (offset + n)].store (convertedSampleAt (scratch[0], n), relaxed);
+        cacheRight[(size_t) (offset + n)].store (convertedSampleAt (scratch[1], n), relaxed);
     }
 
     rebuildWaveRings (blockIndex);
@@ -272,7 +281,7 @@ void BufferedAudioReader::rebuildWaveRings (int blockIndex)
         float maximum = 0.0f, minimum = 0.0f, sum = 0.0f;
         for (int n = g * framesPerRingPair; n < (g + 1) * framesPerRingPair; ++n)
         {
-            const float l = floatAt (leftSamples, n), r = floatAt (rightSamples, n);
+            const float l = convertedSampleAt (leftSamples, n), r = convertedSampleAt (rightSamples, n);
             maximum = std::max ({ maximum, l, r });
             minimum = std::min ({ minimum, l, r });
             sum += std::abs (l) + std::abs (r);

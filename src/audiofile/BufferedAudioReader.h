@@ -16,10 +16,11 @@ namespace zund
     pair of floats per 32 frames) that the scrolling waveform view draws.
 
     The audio thread only touches atomics and the cache; the format reader is
-    used by the fill thread alone. Each block is handed over like a sequence
-    lock: its flag is cleared before it is rewritten and set (release) after its
-    tag, and `read` re-checks flag and tag after taking the samples, so a block
-    being refilled under a read yields silence, never another track's audio. */
+    used by the fill thread alone. Each block is handed over with a sequence
+    lock: its generation is odd while it is rewritten, and `read` compares the
+    generation, flag and tag before and after taking the samples, so a block
+    refilled under a read (even with the same tag, after a new load) yields
+    silence, never another track's audio. */
 class BufferedAudioReader : private juce::Thread
 {
 public:
@@ -74,6 +75,7 @@ private:
     void fillBlock (int blockIndex, juce::int64 startFrame);
     void rebuildWaveRings (int blockIndex);
     bool blockHolds (int blockIndex, juce::int64 startFrame) const noexcept;
+    bool blockUnchanged (int blockIndex, juce::int64 startFrame, juce::uint32 generation) const noexcept;
 
     std::unique_ptr<std::atomic<float>[]> peakRing;
     std::unique_ptr<std::atomic<float>[]> averageRing;
@@ -86,6 +88,7 @@ private:
     std::atomic<juce::int64> lastReadPosition { 0 };
     std::atomic<juce::int64> blockTags[numBlocks];
     std::atomic<bool> blockValid[numBlocks];
+    std::atomic<juce::uint32> blockGeneration[numBlocks];
 
     std::unique_ptr<std::atomic<float>[]> cacheLeft;
     std::unique_ptr<std::atomic<float>[]> cacheRight;

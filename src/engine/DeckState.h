@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SoftPreampFilter.h"
+#include "engine/TimecodeDecoder.h"
 
 #include <atomic>
 #include <functional>
@@ -27,6 +28,7 @@ struct DeckState
 
     // Audio thread.
     SoftPreampFilter preamp;
+    TimecodeDecoder decoder; // its speed, signal flag and resync request are shared with the control threads
     float left[maxChunk] = {};
     float right[maxChunk] = {};
     double speed[maxChunk] = {};   // per sample; 0 without an input pair

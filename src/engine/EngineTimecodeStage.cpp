@@ -1,38 +1,34 @@
 #include "engine/Engine.h"
 
-#include <algorithm>
-
 namespace zund
 {
-// The deck's TimecodeDecoder belongs here: it filters the deck's buffers in
-// place and yields a speed and a position (or -1000) per sample. Until then a
-// deck with an input pair reports no motion and no position.
+// The decoder only reads the deck's buffers, so THRU still plays the
+// conditioned input as it came in, without the decoder's high-pass.
 void Engine::runTimecodeDecoder (int deck, int numSamples) noexcept
 {
     auto& d = decks[deck];
-    std::fill (d.speed, d.speed + numSamples, 0.0);
-    std::fill (d.position, d.position + numSamples, -1000.0f);
+    d.decoder.process (d.left, d.right, d.speed, d.position, numSamples);
 }
 
 void Engine::requestTimecodeResync (int deck) noexcept
 {
-    juce::ignoreUnused (deck);
+    if (isDeck (deck))
+        decks[deck].decoder.requestResync();
 }
 
 bool Engine::timecodeHasNoSignal (int deck) const noexcept
 {
-    juce::ignoreUnused (deck);
-    return true;
+    return ! isDeck (deck) || decks[deck].decoder.hasNoSignal();
 }
 
 double Engine::timecodeSpeed (int deck) const noexcept
 {
-    juce::ignoreUnused (deck);
-    return 0.0;
+    return isDeck (deck) ? decks[deck].decoder.getSpeed() : 0.0;
 }
 
 void Engine::setTimecodeSampleRate (double rate)
 {
-    juce::ignoreUnused (rate);
+    for (auto& deck : decks)
+        deck.decoder.setSampleRate ((int) rate);
 }
 }

@@ -55,8 +55,7 @@ void Engine::restartDeck (int channel)
     }
     else
     {
-        if (decks[followedDeck (channel)].inputChannel.load() >= 0)
-            requestTimecodeResync (followedDeck (channel));
+        requestTimecodeResync (followedDeck (channel));
         start = ch.playPosition.load();
     }
 

@@ -1,0 +1,32 @@
+#include "app/AppClass.h"
+
+#include "app/MainAppWindow.h"
+
+#include <iostream>
+
+namespace zund
+{
+AppClass::AppClass() = default;
+AppClass::~AppClass() = default;
+
+void AppClass::initialise (const juce::String&)
+{
+    if (juce::Desktop::getInstance().getDisplays().displays.isEmpty())
+    {
+        std::cerr << "Zund needs a graphical display: no X display could be opened (is DISPLAY set?)."
+                  << std::endl;
+        setApplicationReturnValue (1);
+        quit();
+        return;
+    }
+
+    mainWindow = std::make_unique<MainAppWindow>();
+    mainWindow->setDropShadowEnabled (false);
+    mainWindow->setVisible (true);
+}
+
+void AppClass::shutdown()
+{
+    mainWindow.reset();
+}
+}

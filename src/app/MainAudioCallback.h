@@ -1,0 +1,46 @@
+#pragma once
+
+#include <juce_audio_devices/juce_audio_devices.h>
+
+#include <atomic>
+
+namespace zund
+{
+class Engine;
+
+/** The audio device's callback: clears every output, then plays the 440 Hz
+    test tone or lets the engine process the block (unless the program is
+    quitting), and afterwards hands the chosen input pair to the recorder.
+    The flags are set from the message thread and read here without a lock. */
+class MainAudioCallback : public juce::AudioIODeviceCallback
+{
+public:
+    explicit MainAudioCallback (Engine& engineToUse) : engine (engineToUse) {}
+
+    void audioDeviceIOCallbackWithContext (const float* const* inputs, int numInputs, float* const* outputs,
+                                           int numOutputs, int numSamples,
+                                           const juce::AudioIODeviceCallbackContext& context) override;
+    void audioDeviceAboutToStart (juce::AudioIODevice* device) override;
+    void audioDeviceStopped() override {}
+
+    void setTestToneOn (bool on) noexcept { testTone.store (on); }
+    bool isTestToneOn() const noexcept { return testTone.load(); }
+    void setQuitting() noexcept { quitting.store (true); }
+    bool isQuitting() const noexcept { return quitting.load(); }
+    /** First device input channel of the pair to record; -1 for none. */
+    void setRecordingInputPair (int firstChannel) noexcept { recordingInputPair.store (firstChannel); }
+    int getRecordingInputPair() const noexcept { return recordingInputPair.load(); }
+    /** Whether the XY views are on screen (the engine feeds them only then). */
+    void setXYViewsVisible (bool visible) noexcept { xyViewsVisible.store (visible); }
+
+private:
+    void writeTestTone (float* const* outputs, int numOutputs, int numSamples) noexcept;
+
+    Engine& engine;
+    std::atomic<bool> testTone { false };
+    std::atomic<bool> quitting { false };
+    std::atomic<bool> xyViewsVisible { false };
+    std::atomic<int> recordingInputPair { -1 };
+    float testTonePhase = 0.0f; // audio thread only
+};
+}

@@ -1,0 +1,234 @@
+#include "app/MainComponent.h"
+
+#include "app/MainAppWindow.h"
+#include "app/ZundCloseComponent.h"
+#include "app/ZundMidiInputCallback.h"
+#include "common/Levels.h"
+#include "ui/PreferencesComponent.h"
+#include "ui/ZundLookAndFeel.h"
+
+namespace zund
+{
+namespace
+{
+constexpr int unset = PreferencesComponent::unsetBound;
+constexpr int maxMessagesToDispatch = 1000;
+
+void dispatchPendingMessages()
+{
+    // Lets the windows paint before the next long step (the device, the shut-down).
+    for (int i = 0; i < maxMessagesToDispatch; ++i)
+        if (! juce::MessageManager::getInstance()->runDispatchLoopUntil (0))
+            break;
+}
+}
+
+// Start-up, in this order. Children made by later parts of the program take
+// their places in this list.
+MainComponent::MainComponent (MainAppWindow* owningWindow)
+    : engine (std::make_unique<Engine>()),
+      audioCallback (std::make_unique<MainAudioCallback> (*engine)),
+      window (owningWindow),
+      lastX (unset), lastY (unset), lastWidth (unset), lastHeight (unset)
+{
+    // 1. The default sans-serif face (Verdana where installed).
+    juce::LookAndFeel::getDefaultLookAndFeel().setDefaultSansSerifTypefaceName (
+        ZundLookAndFeel::chooseSansSerifTypefaceName());
+
+    // 2. All eleven sections shown. (The browser and the channel strips come here.)
+    for (auto& visible : sectionVisible)
+        visible = true;
+
+    // 3. The audio device, from the preferences; a failure is shown and start-up goes on.
+    openAudioDevice();
+    deviceManager.addAudioCallback (audioCallback.get());
+    deviceManager.addChangeListener (this);
+
+    // 4. The panels: (bottom bar, crossfader, master strip, dialogs) and the preferences panel.
+    createChildPanels();
+    setOpaque (true);
+    setBufferedToImage (true);
+
+    // 5. The preferences: sections and saved window bounds.
+    preferences->loadPreferences();
+
+    // 6. MIDI inputs, only now that everything a message reaches exists.
+    registerMidiInputs();
+
+    // 7. The main volume starts at 0.707 on every start; it is never saved.
+    engine->setMainGainDb (gainToDecibels (0.707f));
+
+    // 8. The 20 ms clock of the user interface.
+    startTimer (20);
+}
+
+// Shut-down, in this order.
+MainComponent::~MainComponent()
+{
+    // 1. No more audio or MIDI callbacks, no more ticks.
+    deviceManager.removeAudioCallback (audioCallback.get());
+    unregisterMidiInputs();
+    stopTimer();
+
+    // 2. MIDI is ignored from here on.
+    closing.store (true);
+    dispatchPendingMessages();
+
+    // 3. "preferences.xml" (with the enabled MIDI inputs), then the inputs are let go.
+    preferences->savePreferences (deviceManager);
+    deviceManager.removeChangeListener (this);
+    for (const auto& identifier : midiInputIdentifiers)
+        deviceManager.setMidiInputDeviceEnabled (identifier, false);
+
+    // 4. The children (each writes its own files), then the preferences panel.
+    deleteAllChildren();
+    preferences.reset();
+    midiInputCallbacks.clear();
+
+    // 5. The members go in reverse order: the peak-file builders stop, the device
+    //    closes, "pluginList.xml" is written, and last the engine stops its
+    //    readers and finishes a running recording.
+}
+
+void MainComponent::openAudioDevice()
+{
+    const auto error = PreferencesComponent::initialiseAudioDevice (deviceManager);
+    dispatchPendingMessages();
+
+    if (error.isNotEmpty())
+        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, "Zund2",
+                                           "Couldn't open an output device!\n\n" + error);
+}
+
+void MainComponent::createChildPanels()
+{
+    preferences = std::make_unique<PreferencesComponent> (*this, deviceManager);
+}
+
+void MainComponent::registerMidiInputs()
+{
+    for (const auto& device : juce::MidiInput::getAvailableDevices())
+    {
+        midiInputCallbacks.add (new ZundMidiInputCallback (*this));
+        midiInputIdentifiers.add (device.identifier);
+    }
+    for (int i = 0; i < midiInputIdentifiers.size(); ++i)
+        deviceManager.addMidiInputDeviceCallback (midiInputIdentifiers[i], midiInputCallbacks[i]);
+}
+
+void MainComponent::unregisterMidiInputs()
+{
+    for (int i = 0; i < midiInputIdentifiers.size(); ++i)
+        deviceManager.removeMidiInputDeviceCallback (midiInputIdentifiers[i], midiInputCallbacks[i]);
+}
+
+void ZundMidiInputCallback::handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message)
+{
+    owner.handleIncomingMidiMessage (source, message);
+}
+
+void MainComponent::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&)
+{
+    if (closing.load())
+        return;
+    // The MIDI lamp and the control mapping receive the message here.
+}
+
+bool MainComponent::isAnyLoadedChannelPlaying()
+{
+    for (int channel = 0; channel < engine->getNumChannels(); ++channel)
+        if (engine->isPlaying (channel) && engine->isTrackLoaded (channel))
+            return true;
+    return false;
+}
+
+void MainComponent::quitRequested()
+{
+    if (isAnyLoadedChannelPlaying()
+        && ! juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::WarningIcon, "Really quit?",
+                                                 "Do you really want to quit Zund?", "Yes", "No", nullptr,
+                                                 nullptr))
+        return;
+
+    audioCallback->setQuitting(); // the engine is not called from now on
+    showCloseComponent();
+    juce::JUCEApplication::quit();
+}
+
+void MainComponent::showCloseComponent()
+{
+    auto* panel = new ZundCloseComponent(); // owned as a child; goes with deleteAllChildren
+    panel->setBounds ((getWidth() - ZundCloseComponent::width) / 2 + getX(),
+                      (getHeight() - ZundCloseComponent::height) / 2 + getY(), ZundCloseComponent::width,
+                      ZundCloseComponent::height);
+    addAndMakeVisible (panel);
+    panel->toFront (false);
+    dispatchPendingMessages();
+}
+
+void MainComponent::setSectionVisible (int index, bool visible)
+{
+    if (index < 0 || index >= PreferencesComponent::numSections)
+        return;
+    sectionVisible[index] = visible;
+    resized();
+}
+
+bool MainComponent::isSectionVisible (int index) const
+{
+    return index >= 0 && index < PreferencesComponent::numSections && sectionVisible[index];
+}
+
+void MainComponent::setSavedBounds (int x, int y, int width, int height)
+{
+    lastX = x;
+    lastY = y;
+    lastWidth = width;
+    lastHeight = height;
+}
+
+std::optional<juce::Rectangle<int>> MainComponent::getSavedBounds() const
+{
+    if (lastX == unset || lastY == unset || lastWidth == unset || lastHeight == unset)
+        return std::nullopt;
+    return juce::Rectangle<int> (lastX, lastY, lastWidth, lastHeight);
+}
+
+juce::Rectangle<int> MainComponent::getWindowBounds() const
+{
+    if (window != nullptr)
+        return window->getBounds();
+    return getBounds();
+}
+
+void MainComponent::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::black);
+}
+
+void MainComponent::resized()
+{
+    // The channel strips, crossfader panel, browser, bottom bar and master strip
+    // are laid out here as they join the program.
+    for (auto* child : getChildren())
+        if (auto* closePanel = dynamic_cast<ZundCloseComponent*> (child))
+            closePanel->setCentrePosition (getLocalBounds().getCentre());
+}
+
+void MainComponent::timerCallback()
+{
+    if (tapCountdown > 0)
+        --tapCountdown; // the TAP widget is switched off when this reaches 0
+}
+
+void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source == &deviceManager)
+    {
+        // A new device set-up drops the MIDI callbacks; register them again.
+        unregisterMidiInputs();
+        for (int i = 0; i < midiInputIdentifiers.size(); ++i)
+            deviceManager.addMidiInputDeviceCallback (midiInputIdentifiers[i], midiInputCallbacks[i]);
+    }
+}
+}

@@ -1,0 +1,92 @@
+#include "audiofile/PeakFileFormat.h"
+
+#include <vector>
+
+namespace zund::PeakFileFormat
+{
+namespace
+{
+// A real cache is some 40 kB; anything far larger is not one of ours.
+constexpr juce::int64 maxFileSize = 1 << 20;
+
+bool readValues (const juce::XmlElement* element, std::vector<float>& values)
+{
+    if (element == nullptr || element->getNumAttributes() != numValues)
+        return false;
+
+    values.resize (numValues);
+    for (int i = 0; i < numValues; ++i)
+    {
+        const auto text = element->getAttributeValue (i).trim();
+        const auto digits = text.startsWithChar ('-') ? text.substring (1) : text;
+        if (digits.isEmpty() || ! digits.containsOnly ("0123456789") || digits.length() > 3)
+            return false;
+        const int value = text.getIntValue();
+        if (value < -100 || value > 100)
+            return false;
+        values[(size_t) i] = (float) value * 0.01f;
+    }
+    return true;
+}
+
+std::unique_ptr<juce::XmlElement> makeWave (const char* name, const float* values)
+{
+    auto wave = std::make_unique<juce::XmlElement> (name);
+    for (int i = 0; i < numValues; ++i)
+        wave->setAttribute ("d" + juce::String (i), (int) ((double) values[i] * 100.0));
+    return wave;
+}
+}
+
+bool read (const juce::File& peakFile, juce::int64 lastWriteTime, juce::int64 size, float* peaks, float* averages)
+{
+    if (! peakFile.existsAsFile() || peakFile.getSize() > maxFileSize)
+        return false;
+
+    const auto root = juce::XmlDocument::parse (peakFile);
+    if (root == nullptr)
+        return false;
+
+    if (root->getStringAttribute ("lm_date", "1").getLargeIntValue() != lastWriteTime
+        || ! root->hasAttribute ("size") || root->getStringAttribute ("size").getLargeIntValue() != size)
+        return false;
+
+    std::vector<float> peakValues, averageValues;
+    const auto* first = root->getFirstChildElement();
+    if (! readValues (first, peakValues) || ! readValues (first->getNextElement(), averageValues))
+        return false;
+
+    std::copy (peakValues.begin(), peakValues.end(), peaks);
+    std::copy (averageValues.begin(), averageValues.end(), averages);
+    return true;
+}
+
+bool write (const juce::File& peakFile, juce::int64 lastWriteTime, juce::int64 size,
+            const float* peaks, const float* averages, const std::function<bool()>& shouldAbandon)
+{
+    juce::XmlElement root ("PeakFile");
+    root.setAttribute ("lm_date", juce::String (lastWriteTime));
+    root.setAttribute ("size", juce::String (size));
+    root.addChildElement (makeWave ("PeakWave", peaks).release());
+    root.addChildElement (makeWave ("AverageWave", averages).release());
+
+    if (! peakFile.getParentDirectory().createDirectory())
+        return false;
+
+    juce::TemporaryFile temp (peakFile);
+    {
+        juce::FileOutputStream out (temp.getFile(), 32768);
+        if (! out.openedOk())
+            return false;
+        root.writeTo (out);
+        out.flush();
+        if (! out.getStatus().wasOk())
+            return false;
+    }
+
+    if (shouldAbandon != nullptr && shouldAbandon())
+        return false; // the temporary file deletes itself
+
+    return temp.overwriteTargetFileWithTemporary();
+}
+}

@@ -1,0 +1,309 @@
+#include "audiofile/PeakFile.h"
+#include "common/FileFacts.h"
+#include "support/AudioFixtures.h"
+#include "support/Mp3Fixtures.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <juce_events/juce_events.h>
+
+#include <functional>
+#include <vector>
+
+using namespace zund;
+
+namespace
+{
+void waitUntilBuilt (PeakFile& peaks)
+{
+    while (peaks.isBuilding())
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+}
+
+/** A 16-bit WAV from whole sample values, so that they arrive exactly. */
+bool writeWav16 (const juce::File& file, int numChannels, int numFrames,
+                 const std::function<int (int frame, int channel)>& sample)
+{
+    file.deleteFile();
+    juce::WavAudioFormat format;
+    auto stream = file.createOutputStream();
+    if (stream == nullptr)
+        return false;
+    std::unique_ptr<juce::AudioFormatWriter> writer (
+        format.createWriterFor (stream.get(), 44100, (unsigned int) numChannels, 16, {}, 0));
+    if (writer == nullptr)
+        return false;
+    stream.release();
+
+    std::vector<std::vector<int>> data ((size_t) numChannels, std::vector<int> ((size_t) numFrames));
+    std::vector<const int*> channels;
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        for (int i = 0; i < numFrames; ++i)
+            data[(size_t) ch][(size_t) i] = sample (i, ch) * 65536; // left-justified
+        channels.push_back (data[(size_t) ch].data());
+    }
+    channels.push_back (nullptr);
+    return writer->write (channels.data(), numFrames);
+}
+
+// Left: a square wave of amplitude 0.25 for the first half and 0.75 for the second;
+// right: silence. 100,000 frames make columns of 100.
+bool writeStepSquare (const juce::File& file)
+{
+    return writeWav16 (file, 2, 100000, [] (int i, int ch) {
+        const int amplitude = i < 50000 ? 8192 : 24576;
+        return ch == 1 ? 0 : (i % 2 == 0 ? amplitude : -amplitude);
+    });
+}
+
+struct Pair { float low, high; };
+Pair peakAt (const PeakFile& p, int column) { return { p.getPeakArray()[2 * column], p.getPeakArray()[2 * column + 1] }; }
+Pair averageAt (const PeakFile& p, int column) { return { p.getAverageArray()[2 * column], p.getAverageArray()[2 * column + 1] }; }
+
+void expectColumn (const PeakFile& p, int column, float low, float high, float mean)
+{
+    EXPECT_FLOAT_EQ (peakAt (p, column).low, low) << "column " << column;
+    EXPECT_FLOAT_EQ (peakAt (p, column).high, high) << "column " << column;
+    EXPECT_FLOAT_EQ (averageAt (p, column).low, -mean) << "column " << column;
+    EXPECT_FLOAT_EQ (averageAt (p, column).high, mean) << "column " << column;
+}
+
+/** Column values of the step square, as built (exact) or as read back from the
+    cache (whole hundredths, truncated). */
+void expectStepSquare (const PeakFile& p, bool fromCache)
+{
+    const auto q = [fromCache] (float v) { return fromCache ? (float) (int) (v * 100.0) * 0.01f : v; };
+    for (int c : { 0, 1, 250, 498 })
+        expectColumn (p, c, q (-0.25f), q (0.25f), q (0.125f));
+    expectColumn (p, 499, q (-0.25f), q (0.75f), q (0.1275f)); // ends on the first loud sample
+    for (int c : { 500, 501, 998, 999 }) // the last, short column too
+        expectColumn (p, c, q (-0.75f), q (0.75f), q (0.375f));
+}
+
+juce::int64 lastWriteTimeOf (const juce::File& file)
+{
+    juce::int64 time = 0, size = 0;
+    getFileTimeAndSize (file, time, size);
+    return time;
+}
+}
+
+TEST (PeakFile, KnownSignalGivesExactColumnsAndACacheFile)
+{
+    test::ScopedProgramFolder program;
+    test::TempFolder temp;
+    const auto wav = temp.file ("step.wav");
+    ASSERT_TRUE (writeStepSquare (wav));
+
+    PeakFile peaks;
+    peaks.load (wav);
+    EXPECT_TRUE (peaks.isBuilding());
+    waitUntilBuilt (peaks);
+    expectStepSquare (peaks, false);
+
+    const auto pk = PeakFile::getPeakFileFor (wav);
+    ASSERT_TRUE (pk.existsAsFile());
+    EXPECT_TRUE (pk.isAChildOf (program.file ("PKFiles")));
+    const auto xml = juce::XmlDocument::parse (pk);
+    ASSERT_NE (xml, nullptr);
+    EXPECT_TRUE (xml->hasTagName ("PeakFile"));
+    EXPECT_EQ (xml->getStringAttribute ("lm_date").getLargeIntValue(), lastWriteTimeOf (wav));
+    EXPECT_EQ (xml->getStringAttribute ("size").getLargeIntValue(), wav.getSize());
+    const auto* wave = xml->getChildByName ("PeakWave");
+    const auto* average = xml->getChildByName ("AverageWave");
+    ASSERT_NE (wave, nullptr);
+    ASSERT_NE (average, nullptr);
+    ASSERT_EQ (wave->getNumAttributes(), 2000);
+    ASSERT_EQ (average->getNumAttributes(), 2000);
+    EXPECT_EQ (wave->getAttributeName (1999), "d1999");
+    EXPECT_EQ (wave->getIntAttribute ("d998"), -25);
+    EXPECT_EQ (wave->getIntAttribute ("d999"), 75);
+    EXPECT_EQ (wave->getIntAttribute ("d1998"), -75);
+    EXPECT_EQ (average->getIntAttribute ("d0"), -12);
+    EXPECT_EQ (average->getIntAttribute ("d1999"), 37);
+    EXPECT_TRUE (pk.loadFileAsString().containsChar ('\n'));
+}
+
+TEST (PeakFile, SecondLoadReadsTheCacheAndTouchingRebuilds)
+{
+    test::ScopedProgramFolder program;
+    test::TempFolder temp;
+    const auto wav = temp.file ("step.wav");
+    ASSERT_TRUE (writeStepSquare (wav));
+    const auto pk = PeakFile::getPeakFileFor (wav);
+    {
+        PeakFile first;
+        first.load (wav);
+        waitUntilBuilt (first);
+    }
+
+    PeakFile peaks;
+    peaks.load (wav);
+    EXPECT_FALSE (peaks.isBuilding());
+    expectStepSquare (peaks, true);
+
+    // The values really come from the file: a marked value shows.
+    pk.replaceWithText (pk.loadFileAsString().replace ("d0=\"-25\"", "d0=\"-99\""));
+    peaks.load (wav);
+    EXPECT_FALSE (peaks.isBuilding());
+    EXPECT_FLOAT_EQ (peakAt (peaks, 0).low, -0.99f);
+
+    // A newer audio file makes the cache stale.
+    ASSERT_TRUE (wav.setLastModificationTime (wav.getLastModificationTime() + juce::RelativeTime::seconds (10)));
+    peaks.load (wav);
+    EXPECT_TRUE (peaks.isBuilding());
+    waitUntilBuilt (peaks);
+    expectStepSquare (peaks, false);
+    EXPECT_TRUE (pk.loadFileAsString().contains ("lm_date=\"" + juce::String (lastWriteTimeOf (wav)) + "\""));
+}
+
+TEST (PeakFile, MalformedCachesAreRebuiltNeverTrusted)
+{
+    test::ScopedProgramFolder program;
+    test::TempFolder temp;
+    const auto wav = temp.file ("step.wav");
+    ASSERT_TRUE (writeStepSquare (wav));
+    const auto pk = PeakFile::getPeakFileFor (wav);
+    PeakFile peaks;
+    peaks.load (wav);
+    waitUntilBuilt (peaks);
+    const auto good = pk.loadFileAsString();
+
+    const auto date = juce::String (lastWriteTimeOf (wav));
+    const std::vector<juce::String> bad {
+        good.substring (0, good.length() / 2),                  // truncated
+        good.replace ("d1999=", "x1999=").replace (" x1999=\"37\"", ""), // an attribute short
+        good.replace ("d5=\"25\"", "d5=\"2500\""),              // out of range
+        good.replace ("d5=\"25\"", "d5=\"abc\""),               // not a number
+        good.replace ("size=\"", "sighs=\""),                   // no size
+        good.replace ("size=\"", "size=\"1"),                   // another size
+        good.replace ("lm_date=\"" + date, "lm_date=\"1" + date), // another date
+        "<PeakFile lm_date=\"" + date + "\"/>",                 // no waves
+        juce::String::repeatedString ("garbage ", 100),
+        {},
+    };
+    for (size_t i = 0; i < bad.size(); ++i)
+    {
+        SCOPED_TRACE (i);
+        ASSERT_TRUE (pk.replaceWithText (bad[i]));
+        peaks.load (wav);
+        EXPECT_TRUE (peaks.isBuilding());
+        waitUntilBuilt (peaks);
+        expectStepSquare (peaks, false);
+        EXPECT_EQ (pk.loadFileAsString(), good); // rewritten whole
+    }
+}
+
+TEST (PeakFile, ShortTracksStayInRange)
+{
+    test::ScopedProgramFolder program;
+    test::TempFolder temp;
+    const auto wav = temp.file ("short.wav");
+    ASSERT_TRUE (writeWav16 (wav, 1, 500, [] (int i, int) { return i % 2 == 0 ? 32767 : -32768; }));
+    PeakFile peaks;
+    peaks.load (wav);
+    waitUntilBuilt (peaks);
+
+    for (int c = 0; c < 500; ++c)
+    {
+        // One sample per column: full scale on both sides of a mono track.
+        const float v = c % 2 == 0 ? 32767.0f / 32768.0f : -1.0f;
+        ASSERT_FLOAT_EQ (peakAt (peaks, c).low, std::min (v, 0.0f)) << c;
+        ASSERT_FLOAT_EQ (peakAt (peaks, c).high, std::max (v, 0.0f)) << c;
+        ASSERT_FLOAT_EQ (averageAt (peaks, c).high, std::abs (v)) << c;
+    }
+    for (int i = 1000; i < PeakFile::arraySize; ++i)
+    {
+        ASSERT_EQ (peaks.getPeakArray()[i], 0.0f) << i;
+        ASSERT_EQ (peaks.getAverageArray()[i], 0.0f) << i;
+    }
+}
+
+TEST (PeakFile, Mp3BuildWaitsForItsScan)
+{
+    test::ScopedProgramFolder program;
+    test::TempFolder temp;
+    const auto mp3 = temp.file ("song.mp3");
+    ASSERT_TRUE (test::writeMp3 (mp3, 44100, 2, 44100 * 20, test::sineSignal (440.0, 44100.0, 0.5f), { "-b", "192" }));
+
+    PeakFile peaks;
+    peaks.load (mp3);
+    EXPECT_TRUE (peaks.isBuilding());
+    waitUntilBuilt (peaks);
+    EXPECT_TRUE (PeakFile::getPeakFileFor (mp3).existsAsFile());
+
+    // A build that had not waited would have seen no length and silence. The first
+    // columns hold the silent Info frame and the encoder's delay; the rest the sine.
+    for (int c = 5; c < PeakFile::numColumns - 5; ++c)
+    {
+        ASSERT_NEAR (peakAt (peaks, c).high, 0.5f, 0.02f) << c;
+        ASSERT_NEAR (peakAt (peaks, c).low, -0.5f, 0.02f) << c;
+        // Mean of |sine|; a column of 8.8 periods is off by up to a part period.
+        ASSERT_NEAR (averageAt (peaks, c).high, 0.5f * 2.0f / juce::MathConstants<float>::pi, 0.02f) << c;
+    }
+}
+
+TEST (PeakFile, DeletedMidBuildWritesNoFile)
+{
+    test::ScopedProgramFolder program;
+    test::TempFolder temp;
+    const auto song = temp.file ("song.mp3");
+    const auto big = temp.file ("long.mp3");
+    ASSERT_TRUE (test::writeMp3 (song, 44100, 2, 44100 * 8, test::richSignal (44100), { "-b", "128" }));
+    ASSERT_TRUE (test::writeRepeatedMp3 (song, big, 300)); // some 40 minutes
+
+    {
+        PeakFile peaks;
+        peaks.load (big);
+        // Wait until the build has filled its first columns, then go.
+        while (peaks.getPeakArray()[5] == 0.0f)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (2);
+        EXPECT_TRUE (peaks.isBuilding());
+    }
+    EXPECT_FALSE (PeakFile::getPeakFileFor (big).existsAsFile());
+    EXPECT_EQ (PeakFile::getPeakFileFor (big).getParentDirectory().getNumberOfChildFiles (juce::File::findFiles), 0);
+}
+
+TEST (PeakFile, PathMappingRoundTrips)
+{
+    test::ScopedProgramFolder program;
+    for (auto path : { "/music/a.mp3", "/home/dj/My Songs/\xc3\xbc b/track (1).MP3", "/x/c:d.wav", "/a.ogg" })
+    {
+        const juce::File audio { juce::String (juce::CharPointer_UTF8 (path)) };
+        const auto pk = PeakFile::getPeakFileFor (audio);
+        EXPECT_EQ (pk.getFullPathName(), program.get().getFullPathName() + "/PKFiles" + audio.getFullPathName() + ".pk");
+        EXPECT_EQ (PeakFile::getAudioFileForPeakFile (pk), audio);
+    }
+    // Dot segments cannot lead out of the cache folder.
+    EXPECT_TRUE (PeakFile::getPeakFileFor (juce::File ("/../../etc/x.mp3")).isAChildOf (program.file ("PKFiles")));
+
+    EXPECT_EQ (PeakFile::getAudioFileForPeakFile (program.file ("elsewhere/a.mp3.pk")), juce::File());
+    EXPECT_EQ (PeakFile::getAudioFileForPeakFile (program.file ("PKFiles/a.mp3")), juce::File());
+}
+
+TEST (PeakFile, RegistryKnowsWhichFilesAreHeld)
+{
+    test::ScopedProgramFolder program;
+    test::TempFolder temp;
+    const auto wav = temp.file ("held.wav");
+    ASSERT_TRUE (writeStepSquare (wav));
+    const auto other = temp.file ("Held.wav");
+
+    EXPECT_FALSE (PeakFile::isBusyWithFile (wav));
+    {
+        PeakFile peaks;
+        peaks.load (wav);
+        EXPECT_TRUE (PeakFile::isBusyWithFile (wav));
+        waitUntilBuilt (peaks);
+        EXPECT_TRUE (PeakFile::isBusyWithFile (wav)); // held while shown, not only while building
+        EXPECT_FALSE (PeakFile::isBusyWithFile (other));
+
+        // A track that cannot be opened leaves the arrays as they were.
+        peaks.load (temp.file ("missing.wav"));
+        EXPECT_FALSE (peaks.isBuilding());
+        expectStepSquare (peaks, false);
+        EXPECT_FALSE (PeakFile::isBusyWithFile (wav));
+    }
+    EXPECT_FALSE (PeakFile::isBusyWithFile (temp.file ("missing.wav")));
+}
