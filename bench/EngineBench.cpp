@@ -79,6 +79,18 @@ public:
                 state.SkipWithError ("tracks not cached");
                 return;
             }
+        // The decoders lock on within the first second of record.
+        if (timecode)
+        {
+            for (int i = 0; i < rate / blockSize; ++i)
+                processOneBlock();
+            for (int c = 0; c < 4; ++c)
+                if (engine->getPitch (c) < 0.9)
+                {
+                    state.SkipWithError ("decks not followed");
+                    return;
+                }
+        }
         ready = true;
     }
 
