@@ -139,11 +139,12 @@ TEST (EnginePlayback, VirtualZeroLockAndScratchState)
 
 TEST (EnginePlayback, PausedChannelIsExactlySilent)
 {
-    EngineRig rig;
+    EngineRig rig (2, 4);
     rig.input = [] (juce::int64 s, int) { return 0.5f * (float) std::sin (2.0 * pi * 440.0 * (double) s / 44100.0); };
     rig->setDeckInput (0, 0);
     rig->setThru (0, true);
     rig->setMainOutput (0);
+    rig->setChannelOutput (0, 2);
     rig.setDeckSpeed (0, 1.0);
 
     rig.run (4410);
@@ -153,9 +154,12 @@ TEST (EnginePlayback, PausedChannelIsExactlySilent)
     rig->setPlaying (0, false);
     EXPECT_FALSE (rig->isPlaying (0));
     const auto out = rig.run (4410);
-    // Silent once the limiter's delay has passed.
-    EXPECT_EQ (test::peakOf (out[0], test::limiterDelay, 4410), 0.0f);
-    EXPECT_EQ (test::peakOf (out[1], test::limiterDelay, 4410), 0.0f);
+    // The channel's own pair is silent once the limiter's delay has passed; the
+    // main output only carries the master filter's and EQ's dying tail.
+    EXPECT_EQ (test::peakOf (out[2], test::limiterDelay, 4410), 0.0f);
+    EXPECT_EQ (test::peakOf (out[3], test::limiterDelay, 4410), 0.0f);
+    EXPECT_LT (test::peakOf (out[0], test::limiterDelay, 4410), 1e-3f);
+    EXPECT_LT (test::peakOf (out[0], 2000, 4410), 1e-6f);
     EXPECT_EQ (rig->getChannelPreFaderPeakLeft (0) + rig->getChannelPreFaderPeakRight (0)
                    + rig->getChannelPreFaderHoldLeft (0) + rig->getChannelPreFaderHoldRight (0)
                    + rig->getChannelPostFaderPeakLeft (0) + rig->getChannelPostFaderPeakRight (0)

@@ -1,4 +1,5 @@
 #include "EngineRig.h"
+#include "engine/EffectFactory.h"
 #include "support/PluginFixtures.h"
 #include "support/SignalMeasures.h"
 
@@ -27,7 +28,9 @@ double toneOf (const std::vector<float>& samples, size_t begin, size_t end, doub
     return test::toneAmplitude (samples.data() + begin, (int) (end - begin), frequency, rate);
 }
 
-// Channel 0 plays deck 0's input into the main output (0, 1) and its own pair (2, 3).
+// Channel 0 plays deck 0's input into the main output (0, 1) and its own pair
+// (2, 3). The effect section runs the plug-ins only: FX on would otherwise turn
+// on the built-in effect as well.
 void routeSine (EngineRig& rig)
 {
     rig.input = sine441;
@@ -35,6 +38,7 @@ void routeSine (EngineRig& rig)
     rig->setThru (0, true);
     rig->setMainOutput (0);
     rig->setChannelOutput (0, 2);
+    rig->setFXType (thruEffect);
 }
 
 /** A plug-in that halves its input and notes what the host hands it. It starts
