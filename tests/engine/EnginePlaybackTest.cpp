@@ -1,8 +1,10 @@
 #include "EngineRig.h"
+#include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace zund;
 using test::EngineRig;
@@ -300,4 +302,34 @@ TEST (EnginePlayback, FailedLoadLeavesThePlayingChannelAlone)
     const auto out = rig.run (4410)[0];
     EXPECT_GT (test::peakOf (out, 0, 4410), 0.45f);
     EXPECT_EQ (rig->getPlayPosition (0) - before, 4410);
+}
+
+TEST (EnginePlayback, DamagedFloatTrackDoesNotSilenceTheMixForGood)
+{
+    // A float WAV with a run of NaN, infinite and absurd samples 0.1 s in; they
+    // would stay in the DC blocker's and the filters' state and mute the channel
+    // and the main output for the rest of the session.
+    EngineRig rig (2, 4);
+    rig->setMainOutput (0);
+    rig->setChannelOutput (0, 2);
+    rig.setDeckSpeed (0, 1.0);
+    const auto track = rig.writeTrack ("damaged.wav", 44100.0, 4.0, [] (juce::int64 frame, int) {
+        if (frame >= 4410 && frame < 4420)
+            return std::numeric_limits<float>::quiet_NaN();
+        if (frame >= 4420 && frame < 4430)
+            return -std::numeric_limits<float>::infinity();
+        if (frame >= 4430 && frame < 4440)
+            return 3.0e38f;
+        return 0.5f * (float) std::sin (2.0 * pi * 441.0 * (double) frame / 44100.0);
+    });
+    ASSERT_TRUE (rig.loadAndRestart (0, track));
+
+    // The pre-roll, the damaged run and a little more.
+    rig.run (44100 + 8820);
+    const auto out = rig.run (8820);
+    for (size_t ch : { 0u, 2u })
+    {
+        EXPECT_NEAR (test::toneAmplitude (out[ch].data(), 8820, 441.0, 44100.0), 0.5, 0.01) << ch;
+        EXPECT_TRUE (test::allFinite (out[ch].data(), 8820)) << ch;
+    }
 }
