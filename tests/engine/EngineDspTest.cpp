@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
+#include <memory>
 
 using namespace zund;
 using test::EngineRig;
@@ -37,15 +39,20 @@ void playThru (EngineRig& rig, int channel)
     rig->setThru (channel, true);
 }
 
-// Lets the glides settle, then measures each tone (in dB) on an output channel.
+// Each tone's level (in dB) on an output channel.
+std::vector<double> toneLevels (const std::vector<float>& samples, std::initializer_list<double> frequencies)
+{
+    std::vector<double> levels;
+    for (double f : frequencies)
+        levels.push_back (test::decibels (test::toneAmplitude (samples.data(), (int) samples.size(), f, rate)));
+    return levels;
+}
+
+// Lets the glides settle, then measures each tone on an output channel.
 std::vector<double> settleAndMeasure (EngineRig& rig, std::initializer_list<double> frequencies, int output = 0)
 {
     rig.run (settleSamples);
-    const auto out = rig.run (measureSamples);
-    std::vector<double> levels;
-    for (double f : frequencies)
-        levels.push_back (test::decibels (test::toneAmplitude (out[(size_t) output].data(), measureSamples, f, rate)));
-    return levels;
+    return toneLevels (rig.run (measureSamples)[(size_t) output], frequencies);
 }
 
 // RMS of consecutive windows of one output channel.
@@ -228,4 +235,139 @@ TEST (EngineDsp, EffectChangesItsChannelOnlyAndKeepsItsStateAcrossTypes)
     withEffect->run (oneSecond / 4);
     plain->run (oneSecond / 4);
     EXPECT_EQ (withEffect->run (oneSecond)[2], plain->run (oneSecond)[2]);
+}
+
+TEST (EngineDsp, MasterFilterAndEqShapeTheMainBusOnly)
+{
+    // Channel 0 feeds the main output (0), the phones through its cue send (2)
+    // and its own pair (4); only the main bus passes the master filter and EQ.
+    const std::initializer_list<double> bands { 100.0, 5000.0, 15000.0 };
+    EngineRig rig (2, 6);
+    rig.input = tones (bands, 0.2f);
+    playThru (rig, 0);
+    rig->setMainOutput (0);
+    rig->setPhonesOutput (2);
+    rig->setChannelOutput (0, 4);
+    rig->setCue (0, true);
+    rig->setCueMix (1.0f); // the phones hear the cue alone
+
+    auto measure = [&rig, &bands] {
+        rig.run (settleSamples);
+        const auto out = rig.run (measureSamples);
+        return std::array<std::vector<double>, 3> { toneLevels (out[0], bands), toneLevels (out[2], bands),
+                                                    toneLevels (out[4], bands) };
+    };
+    const auto open = measure();
+    for (const auto& output : open)
+        for (double level : output)
+            EXPECT_NEAR (level, test::decibels (0.2), 1.0);
+
+    auto expectUntouched = [&open] (const std::array<std::vector<double>, 3>& levels, size_t output) {
+        for (size_t b = 0; b < 3; ++b)
+            EXPECT_NEAR (levels[output][b], open[output][b], 0.2) << output << " " << b;
+    };
+
+    // The master sweep filter's low-pass half.
+    rig->setFilterFrequency (Engine::masterSet, 0.25f);
+    auto levels = measure();
+    EXPECT_NEAR (levels[0][0], open[0][0], 1.0);
+    EXPECT_LT (levels[0][1], open[0][1] - 24.0);
+    EXPECT_LT (levels[0][2], open[0][2] - 24.0);
+    expectUntouched (levels, 1);
+    expectUntouched (levels, 2);
+
+    // Back to transparent, then the master EQ's high kill.
+    rig->setFilterFrequency (Engine::masterSet, 0.5f);
+    rig->setEqKillHigh (Engine::masterSet, true);
+    levels = measure();
+    EXPECT_NEAR (levels[0][0], open[0][0], 1.0);
+    EXPECT_LT (levels[0][2], open[0][2] - 24.0);
+    expectUntouched (levels, 1);
+    expectUntouched (levels, 2);
+
+    // The state-variable filter's high-pass output on the master.
+    rig->setEqKillHigh (Engine::masterSet, false);
+    rig->setFilterType (Engine::masterSet, 0);
+    rig->setFilterLowPassLevel (Engine::masterSet, 0.0f);
+    rig->setFilterHighPassLevel (Engine::masterSet, 1.0f);
+    levels = measure();
+    EXPECT_LT (levels[0][0], open[0][0] - 24.0);
+    EXPECT_NEAR (levels[0][2], open[0][2], 1.0);
+    expectUntouched (levels, 1);
+    expectUntouched (levels, 2);
+}
+
+TEST (EngineDsp, EffectOnTheMainBusShapesTheMainOutputAndThePhonesMix)
+{
+    // Channel 0 feeds the main output (0), the phones through the main mix (2)
+    // and its own pair (4).
+    auto makeRig = [] {
+        auto rig = std::make_unique<EngineRig> (2, 6);
+        rig->input = tones ({ 440.0 }, 0.4f);
+        playThru (*rig, 0);
+        (*rig)->setMainOutput (0);
+        (*rig)->setPhonesOutput (2);
+        (*rig)->setChannelOutput (0, 4);
+        (*rig)->setCueMix (0.0f);
+        return rig;
+    };
+    auto plain = makeRig();
+    auto withEffect = makeRig();
+    auto& engine = withEffect->engine();
+    engine.setFXChannel (Engine::masterSet);
+    engine.setFXTempo (120.0);
+    engine.setFXBeatLength (1.0);
+    engine.setFXType (tremoloEffect);
+    engine.setFXMix (1.0f);
+    engine.setFXOn (true);
+
+    // The tremolo gates the main mix every quarter second; the channel's own
+    // pair keeps the plain signal.
+    constexpr int lfoPeriod = 22050;
+    const auto reference = plain->run (3 * lfoPeriod / 2);
+    const auto out = withEffect->run (3 * lfoPeriod / 2);
+    EXPECT_GT (swingInDecibels (out[0], 1024), 30.0);
+    EXPECT_GT (swingInDecibels (out[2], 1024), 30.0);
+    EXPECT_LT (swingInDecibels (reference[0], 1024), 1.0);
+    EXPECT_EQ (out[4], reference[4]);
+
+    // Moved to channel 1, which is silent, the effect leaves the main mix alone.
+    engine.setFXChannel (1);
+    withEffect->run (lfoPeriod);
+    plain->run (lfoPeriod);
+    EXPECT_EQ (withEffect->run (lfoPeriod)[0], plain->run (lfoPeriod)[0]);
+}
+
+TEST (EngineDsp, InvalidEffectTypeStoresNothingAndKeepsTheEffect)
+{
+    // A 0.1 s burst into an echo on the main bus: the echo line holds it, and a
+    // fresh echo would have lost it.
+    auto makeRig = [] {
+        auto rig = std::make_unique<EngineRig>();
+        rig->input = [] (juce::int64 sample, int) {
+            return sample < 4410 ? 0.4f * (float) std::sin (2.0 * pi * 440.0 * (double) sample / rate) : 0.0f;
+        };
+        playThru (*rig, 0);
+        (*rig)->setMainOutput (0);
+        (*rig)->setFXTempo (120.0);
+        (*rig)->setFXBeatLength (1.0);
+        (*rig)->setFXType (echoEffect);
+        (*rig)->setFXMix (1.0f);
+        (*rig)->setFXOn (true);
+        return rig;
+    };
+    auto reference = makeRig();
+    auto probed = makeRig();
+    EXPECT_EQ (probed->run (13230), reference->run (13230));
+
+    // Types that make no effect leave the echo running, with its line.
+    probed->engine().setFXType (numEffectTypes);
+    probed->engine().setFXType (-1);
+    EXPECT_EQ (probed->run (22050), reference->run (22050));
+
+    // Had one of them been stored, the echo type would now build a new echo.
+    probed->engine().setFXType (echoEffect);
+    const auto out = probed->run (44100);
+    EXPECT_EQ (out, reference->run (44100));
+    EXPECT_GT (test::peakOf (out[0], 0, out[0].size()), 0.05f); // the burst still echoes
 }
