@@ -256,8 +256,7 @@ private:
     void playPreview (int numSamples) noexcept;
 
     //==============================================================================
-    // Stages of the DSP objects built elsewhere (a stage whose object is not
-    // wired in yet passes the signal through unchanged).
+    // Stages: where the engine meets the DSP objects, the recorder and the plug-ins.
     // EngineTimecodeStage.cpp
     void runTimecodeDecoder (int deck, int numSamples) noexcept;
     void requestTimecodeResync (int deck) noexcept;
