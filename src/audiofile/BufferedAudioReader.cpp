@@ -259,6 +259,8 @@ void BufferedAudioReader::fillBlock (int blockIndex, juce::int64 startFrame)
 
     if (! reader->usesFloatingPointData)
         convertIntSamplesToFloat (scratch[0], scratch[1], blockSize);
+    else
+        tameFloatSamples (scratch[0], scratch[1], blockSize); // a damaged float file may hold NaN
 
     const int offset = blockIndex * blockSize;
     for (int n = 0; n < blockSize; ++n)

@@ -16,6 +16,15 @@ void convertInPlace (int* samples, int numSamples) noexcept
         std::memcpy (samples + i, &f, sizeof (float));
     }
 }
+
+void tameInPlace (int* samples, int numSamples) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float f = tamedSample (convertedSampleAt (samples, i));
+        std::memcpy (samples + i, &f, sizeof (float));
+    }
+}
 }
 
 void convertIntSamplesToFloat (int* left, int* right, int numSamples) noexcept
@@ -25,5 +34,13 @@ void convertIntSamplesToFloat (int* left, int* right, int numSamples) noexcept
         convertInPlace (left, numSamples);
     if (right != nullptr)
         convertInPlace (right, numSamples);
+}
+
+void tameFloatSamples (int* left, int* right, int numSamples) noexcept
+{
+    if (left != nullptr)
+        tameInPlace (left, numSamples);
+    if (right != nullptr)
+        tameInPlace (right, numSamples);
 }
 }

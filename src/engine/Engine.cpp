@@ -142,7 +142,7 @@ void Engine::reset()
 
     for (int set = 0; set < numSets; ++set)
     {
-        filterSettings[set].type = 1;
+        filterSets[set].type = 1;
         loops[set].reset();
     }
 

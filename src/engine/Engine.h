@@ -6,7 +6,8 @@
 #include "engine/CurveTable.h"
 #include "engine/DcBlocker.h"
 #include "engine/DeckState.h"
-#include "engine/DspSettings.h"
+#include "engine/FXBaseClass.h"
+#include "engine/FilterSet.h"
 #include "engine/LoopSampler.h"
 #include "engine/Meters.h"
 #include "engine/PeakLimiter.h"
@@ -20,6 +21,7 @@
 #include <juce_events/juce_events.h>
 
 #include <atomic>
+#include <memory>
 
 namespace zund
 {
@@ -254,8 +256,7 @@ private:
     void playPreview (int numSamples) noexcept;
 
     //==============================================================================
-    // Stages of the DSP objects built elsewhere: each passes the signal through
-    // unchanged until its object is wired in.
+    // Stages: where the engine meets the DSP objects, the recorder and the plug-ins.
     // EngineTimecodeStage.cpp
     void runTimecodeDecoder (int deck, int numSamples) noexcept;
     void requestTimecodeResync (int deck) noexcept;
@@ -266,7 +267,8 @@ private:
     void filterSample (int set, float& left, float& right) noexcept;
     void eqSample (int set, float& left, float& right) noexcept;
     void setFilterSampleRate (double rate);
-    // EngineEffectStage.cpp
+    // EngineEffectStage.cpp. effectSample runs the current effect on one sample
+    // (the channel mix and the master chain call it); the effect setters lock.
     void effectSample (float& left, float& right) noexcept;
     void processPlugins (float* left, float* right, int numSamples) noexcept;
     bool replaceEffect (int type);
@@ -321,7 +323,10 @@ private:
     Audio2DiskRecorder recorder;
     PeakLimiter recordingLimiter;
 
-    // Effect slot and the main bus plug-ins (the latter under the lock).
+    // Effect slot and the main bus plug-ins. The current effect and the plug-ins
+    // are reached only under the lock: the effect setters may come from a MIDI
+    // thread while the message thread swaps the effect.
+    std::unique_ptr<FXBaseClass> currentFX;
     std::atomic<int> fxType { -1 };
     std::atomic<int> fxChannel { masterSet };
     std::atomic<bool> fxOn { false };
@@ -361,8 +366,7 @@ private:
     std::atomic<int> clockChannel { 0 };
     std::atomic<int> previousClockChannel { 0 };
 
-    FilterSettings filterSettings[numSets];
-    EqSettings eqSettings[numSets];
+    FilterSet filterSets[numSets];
 
     BufferedAudioReader readers[numMixerChannels + 1];
     DeckState decks[numDecks];
@@ -374,6 +378,9 @@ private:
     float phonesBus[2][maxChunk] = {};
     float smoothedMainGain = 0.0f; // audio thread; from 0, so the output fades in
     PublishedMeter mainMeter, phonesMeter;
+
+    // One limiter per output entry (the recorded main mix has its own, above).
+    PeakLimiter outputLimiters[numOutputEntries];
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Engine)
 };

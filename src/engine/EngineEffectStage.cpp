@@ -1,16 +1,20 @@
 #include "engine/Engine.h"
 
+#include "engine/EffectFactory.h"
 #include "engine/StereoPluginLayout.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zund
 {
 // The current built-in effect on one sample of the bus that fxChannel names
-// (a count of 1 keeps the channel chain sample by sample).
+// (a count of 1 keeps the chain sample by sample). Audio thread, under the lock:
+// the channel mix and the master chain call it.
 void Engine::effectSample (float& left, float& right) noexcept
 {
-    juce::ignoreUnused (left, right);
+    if (currentFX != nullptr)
+        currentFX->process (&left, &right, 1);
 }
 
 // The main bus plug-ins (slot 0, then slot 1) on a chunk of the bus that
@@ -34,42 +38,81 @@ void Engine::processPlugins (float* left, float* right, int numSamples) noexcept
     }
 }
 
-// Builds the effect of the type (outside the lock), hands it the old one's
-// settings, swaps it in under the lock and deletes the old one. False for a
-// type that makes no effect.
+// Builds the effect of the type outside the lock (the echo lines are 8 MB),
+// hands it the old one's settings and swaps it in under the lock; the old one
+// is deleted after the lock is left. False for a type that makes no effect.
 bool Engine::replaceEffect (int type)
 {
-    return type >= 0 && type <= 8;
+    auto effect = createEffect (type);
+    if (effect == nullptr)
+        return false;
+
+    {
+        const juce::ScopedLock sl (lock);
+        if (currentFX != nullptr)
+        {
+            handOverEffectState (*effect, *currentFX, sampleRate.load());
+        }
+        else
+        {
+            // The first effect takes the stored settings.
+            effect->setSampleRate (sampleRate.load());
+            effect->setTempo (fxTempo.load());
+            effect->setDepth (fxDepth.load());
+            effect->setBeatLength (fxBeatLength.load());
+            effect->setMix (fxMix.load());
+            effect->setOn (fxOn.load());
+        }
+        std::swap (effect, currentFX);
+    }
+    return true;
 }
 
+// The effect setters take the lock, so that none reaches an effect that a
+// type change on another thread is deleting.
 void Engine::effectSetOn (bool on)
 {
-    juce::ignoreUnused (on);
+    const juce::ScopedLock sl (lock);
+    if (currentFX != nullptr)
+        currentFX->setOn (on);
 }
 
 void Engine::effectSetTempo (double bpm)
 {
-    juce::ignoreUnused (bpm);
+    const juce::ScopedLock sl (lock);
+    if (currentFX != nullptr)
+        currentFX->setTempo (bpm);
 }
 
 void Engine::effectSetBeatLength (double beats)
 {
-    juce::ignoreUnused (beats);
+    const juce::ScopedLock sl (lock);
+    if (currentFX != nullptr)
+        currentFX->setBeatLength (beats);
 }
 
 void Engine::effectSetDepth (float depth)
 {
-    juce::ignoreUnused (depth);
+    const juce::ScopedLock sl (lock);
+    if (currentFX != nullptr)
+        currentFX->setDepth (depth);
 }
 
 void Engine::effectSetMix (float mix)
 {
-    juce::ignoreUnused (mix);
+    const juce::ScopedLock sl (lock);
+    if (currentFX != nullptr)
+        currentFX->setMix (mix);
 }
 
+// Called under the lock. The depth is applied again so that an echo time,
+// which is counted in samples, stays locked to the tempo at the new rate.
 void Engine::setEffectSampleRate (double rate)
 {
-    juce::ignoreUnused (rate);
+    if (currentFX == nullptr)
+        return;
+    currentFX->setSampleRate (rate);
+    currentFX->setDepth (currentFX->getDepth());
 }
 
 // Under the lock: a stereo layout before anything else, then the device rate

@@ -2,22 +2,31 @@
 
 namespace zund
 {
-// A set's filter: the SweepFilter when filterSettings[set].type is not 0, else
-// the StateVariableFilter. Passes the sample through until they are wired in.
+// A set's filter: the SweepFilter unless the type is 0, which picks the
+// StateVariableFilter. Both keep gliding towards their knobs only while run.
 void Engine::filterSample (int set, float& left, float& right) noexcept
 {
-    juce::ignoreUnused (set, left, right);
+    auto& filters = filterSets[set];
+    if (filters.type.load (std::memory_order_relaxed) == 0)
+        filters.stateVariable.process (&left, &right);
+    else
+        filters.sweep.process (&left, &right);
 }
 
 // A set's EqProcessor, after the filter.
 void Engine::eqSample (int set, float& left, float& right) noexcept
 {
-    juce::ignoreUnused (set, left, right);
+    filterSets[set].eq.process (&left, &right);
 }
 
-// Both filters and the EQ of every set take the device rate.
+// Called under the lock: the EQs redesign their sections for the new rate.
 void Engine::setFilterSampleRate (double rate)
 {
-    juce::ignoreUnused (rate);
+    for (auto& filters : filterSets)
+    {
+        filters.stateVariable.setSampleRate ((float) rate);
+        filters.sweep.setSampleRate ((float) rate);
+        filters.eq.setSampleRate ((float) rate);
+    }
 }
 }

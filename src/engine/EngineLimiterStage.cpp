@@ -6,12 +6,14 @@ namespace zund
 // per block.
 void Engine::limitOutputPair (int entry, float* left, float* right, int numSamples) noexcept
 {
-    juce::ignoreUnused (entry, left, right, numSamples);
+    outputLimiters[entry].process (left, right, numSamples);
 }
 
 // The six output limiters and the recording limiter take the device rate.
 void Engine::setLimiterSampleRate (double rate)
 {
-    juce::ignoreUnused (rate);
+    for (auto& limiter : outputLimiters)
+        limiter.setSampleRate (rate);
+    recordingLimiter.setSampleRate (rate);
 }
 }

@@ -16,6 +16,12 @@ float decibelsToGain (float decibels, float floorDecibels) noexcept
 }
 
 constexpr float cueMixScale = 1.4144272f; // equal levels of about 0.707 at the centre
+
+// EQ knob 0..1 to a shelving or peak gain of -12..+12 dB.
+float eqKnobToDecibels (float x) noexcept
+{
+    return (x - 0.5f) * 24.0f;
+}
 }
 
 //==============================================================================
@@ -100,52 +106,58 @@ void Engine::applyCrossfader()
 }
 
 //==============================================================================
-// Filters: plain stores of the knobs of both filters of the set.
+// Filters: plain stores. The knobs go to both filters of the set, so that a
+// change of filter type keeps them.
 void Engine::setFilterType (int set, int type)
 {
     if (isSet (set))
-        filterSettings[set].type = type;
+        filterSets[set].type = type;
 }
 
 void Engine::setFilterFrequency (int set, float x)
 {
-    if (isSet (set))
-        filterSettings[set].frequency = x;
+    if (! isSet (set))
+        return;
+    filterSets[set].stateVariable.setFrequency (x);
+    filterSets[set].sweep.setFrequency (x);
 }
 
 void Engine::setFilterResonance (int set, float x)
 {
-    if (isSet (set))
-        filterSettings[set].resonance = x;
+    if (! isSet (set))
+        return;
+    filterSets[set].stateVariable.setResonance (x);
+    filterSets[set].sweep.setResonance (x);
 }
 
 void Engine::setFilterLowPassLevel (int set, float level)
 {
     if (isSet (set))
-        filterSettings[set].lowPassLevel = level;
+        filterSets[set].stateVariable.lowPassLevel = level;
 }
 
 void Engine::setFilterBandPassLevel (int set, float level)
 {
     if (isSet (set))
-        filterSettings[set].bandPassLevel = level;
+        filterSets[set].stateVariable.bandPassLevel = level;
 }
 
 void Engine::setFilterHighPassLevel (int set, float level)
 {
     if (isSet (set))
-        filterSettings[set].highPassLevel = level;
+        filterSets[set].stateVariable.highPassLevel = level;
 }
 
 //==============================================================================
-// EQ: redesigns coefficients, so under the lock.
+// EQ: redesigns coefficients, so under the lock. A knob sets both the shelving
+// gain and the band-split gain, so that a change of mode keeps it.
 void Engine::setEqLow (int set, float x)
 {
     if (! isSet (set))
         return;
     const juce::ScopedLock sl (lock);
-    eqSettings[set].lowGainDb = (x - 0.5f) * 24.0f;
-    eqSettings[set].lowBandGain = eqGainCurve.lookup (x);
+    filterSets[set].eq.setLowGain (eqKnobToDecibels (x));
+    filterSets[set].eq.setLowBandGain (eqGainCurve.lookup (x));
 }
 
 void Engine::setEqMid (int set, float x)
@@ -153,8 +165,8 @@ void Engine::setEqMid (int set, float x)
     if (! isSet (set))
         return;
     const juce::ScopedLock sl (lock);
-    eqSettings[set].midGainDb = (x - 0.5f) * 24.0f;
-    eqSettings[set].midBandGain = eqGainCurve.lookup (x);
+    filterSets[set].eq.setMidGain (eqKnobToDecibels (x));
+    filterSets[set].eq.setMidBandGain (eqGainCurve.lookup (x));
 }
 
 void Engine::setEqHigh (int set, float x)
@@ -162,8 +174,8 @@ void Engine::setEqHigh (int set, float x)
     if (! isSet (set))
         return;
     const juce::ScopedLock sl (lock);
-    eqSettings[set].highGainDb = (x - 0.5f) * 24.0f;
-    eqSettings[set].highBandGain = eqGainCurve.lookup (x);
+    filterSets[set].eq.setHighGain (eqKnobToDecibels (x));
+    filterSets[set].eq.setHighBandGain (eqGainCurve.lookup (x));
 }
 
 void Engine::setEqMidFrequency (int set, float x)
@@ -171,7 +183,7 @@ void Engine::setEqMidFrequency (int set, float x)
     if (! isSet (set))
         return;
     const juce::ScopedLock sl (lock);
-    eqSettings[set].midFrequency = 100.0f * std::pow (10.0f, 2.0f * x);
+    filterSets[set].eq.setMidFrequency (100.0f * std::pow (10.0f, 2.0f * x));
 }
 
 void Engine::setEqKillLow (int set, bool on)
@@ -179,7 +191,7 @@ void Engine::setEqKillLow (int set, bool on)
     if (! isSet (set))
         return;
     const juce::ScopedLock sl (lock);
-    eqSettings[set].killLow = on;
+    filterSets[set].eq.setLowKill (on);
 }
 
 void Engine::setEqKillMid (int set, bool on)
@@ -187,7 +199,7 @@ void Engine::setEqKillMid (int set, bool on)
     if (! isSet (set))
         return;
     const juce::ScopedLock sl (lock);
-    eqSettings[set].killMid = on;
+    filterSets[set].eq.setMidKill (on);
 }
 
 void Engine::setEqKillHigh (int set, bool on)
@@ -195,7 +207,7 @@ void Engine::setEqKillHigh (int set, bool on)
     if (! isSet (set))
         return;
     const juce::ScopedLock sl (lock);
-    eqSettings[set].killHigh = on;
+    filterSets[set].eq.setHighKill (on);
 }
 
 void Engine::setEqMode (int set, bool bandSplit)
@@ -203,7 +215,7 @@ void Engine::setEqMode (int set, bool bandSplit)
     if (! isSet (set))
         return;
     const juce::ScopedLock sl (lock);
-    eqSettings[set].bandSplit = bandSplit;
+    filterSets[set].eq.setMode (bandSplit ? 1 : 0);
 }
 
 //==============================================================================

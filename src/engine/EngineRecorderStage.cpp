@@ -19,10 +19,9 @@ void Engine::writeToRecorder (const float* left, const float* right, int numSamp
     recorder.feed (left, right, numSamples);
 }
 
-// The recorder's header and the limiter of the recorded mix take the device rate.
+// The recorder's header takes the device rate (its limiter gets it with the others).
 void Engine::setRecorderSampleRate (double rate)
 {
     recorder.setSampleRate ((int) rate);
-    recordingLimiter.setSampleRate (rate);
 }
 }

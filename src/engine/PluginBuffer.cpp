@@ -1,5 +1,7 @@
 #include "engine/PluginBuffer.h"
 
+#include "common/SampleConversion.h"
+
 #include <algorithm>
 
 namespace zund
@@ -48,8 +50,8 @@ void PluginBuffer::copyOut (float* left, float* right, int numFrames, bool monoO
     numFrames = std::clamp (numFrames, 0, view.getNumSamples());
     const float* processedLeft = view.getReadPointer (0);
     const float* processedRight = view.getReadPointer (monoOutput ? 0 : 1);
-    std::copy (processedLeft, processedLeft + numFrames, left);
-    std::copy (processedRight, processedRight + numFrames, right);
+    std::transform (processedLeft, processedLeft + numFrames, left, tamedSample);
+    std::transform (processedRight, processedRight + numFrames, right, tamedSample);
 }
 
 juce::MidiBuffer& PluginBuffer::clearedMidi() noexcept

@@ -28,7 +28,8 @@ public:
         the other channels silent. Audio thread. */
     juce::AudioBuffer<float>& fill (const float* left, const float* right, int numChannels, int numFrames) noexcept;
 
-    /** The processed channels 0 and 1 (channel 0 on both sides for a mono output). */
+    /** The processed channels 0 and 1 (channel 0 on both sides for a mono output).
+        Non-finite samples come out as silence, huge ones held at +-1000. */
     void copyOut (float* left, float* right, int numFrames, bool monoOutput) const noexcept;
 
     /** The MIDI buffer, emptied. Audio thread. */

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -163,4 +164,22 @@ TEST (SampleConversion, FullScaleIntegersMapToUnitFloats)
     EXPECT_GT (asFloat (left[5]), 0.0f);
     EXPECT_LT (asFloat (left[6]), 0.0f);
     EXPECT_FLOAT_EQ (asFloat (right[0]), 0.25f);
+}
+
+TEST (SampleConversion, FloatSamplesAreTamedInPlace)
+{
+    const float values[5] = { 0.5f, -1.5f, std::numeric_limits<float>::quiet_NaN(),
+                              -std::numeric_limits<float>::infinity(), 3.0e38f };
+    int left[5], right[5];
+    std::memcpy (left, values, sizeof left);
+    std::memcpy (right, values, sizeof right);
+    tameFloatSamples (left, right, 5);
+
+    // Ordinary samples, even beyond full scale, are kept; garbage is silenced or held at +60 dB.
+    const float expected[5] = { 0.5f, -1.5f, 0.0f, 0.0f, 1000.0f };
+    for (int i = 0; i < 5; ++i)
+    {
+        EXPECT_EQ (convertedSampleAt (left, i), expected[i]) << i;
+        EXPECT_EQ (convertedSampleAt (right, i), expected[i]) << i;
+    }
 }

@@ -1,4 +1,5 @@
 #include "EngineRig.h"
+#include "engine/EffectFactory.h"
 #include "support/PluginFixtures.h"
 #include "support/SignalMeasures.h"
 
@@ -6,6 +7,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <thread>
 
 using namespace zund;
@@ -27,7 +29,9 @@ double toneOf (const std::vector<float>& samples, size_t begin, size_t end, doub
     return test::toneAmplitude (samples.data() + begin, (int) (end - begin), frequency, rate);
 }
 
-// Channel 0 plays deck 0's input into the main output (0, 1) and its own pair (2, 3).
+// Channel 0 plays deck 0's input into the main output (0, 1) and its own pair
+// (2, 3). The effect section runs the plug-ins only: FX on would otherwise turn
+// on the built-in effect as well.
 void routeSine (EngineRig& rig)
 {
     rig.input = sine441;
@@ -35,6 +39,7 @@ void routeSine (EngineRig& rig)
     rig->setThru (0, true);
     rig->setMainOutput (0);
     rig->setChannelOutput (0, 2);
+    rig->setFXType (thruEffect);
 }
 
 /** A plug-in that halves its input and notes what the host hands it. It starts
@@ -63,6 +68,8 @@ public:
     int channelsWhenPrepared = 0, preparedBlockSize = 0;
     double preparedRate = 0.0;
     bool slow = false; // each block takes a millisecond, so that swaps meet blocks in flight
+    std::atomic<int> poisonedBlocks { 0 }; // blocks still to fill with `poison` instead of halving
+    float poison = std::numeric_limits<float>::quiet_NaN();
 
     bool isBusesLayoutSupported (const BusesLayout& layout) const override
     {
@@ -109,7 +116,16 @@ public:
             juce::FloatVectorOperations::fill (buffer.getWritePointer (ch), 0.25f, call.numSamples);
         midi.addEvent (juce::MidiMessage::noteOn (1, 60, 1.0f), 0);
 
-        buffer.applyGain (0, call.numSamples, 0.5f);
+        if (poisonedBlocks.load() > 0)
+        {
+            --poisonedBlocks;
+            for (int ch = 0; ch < call.numChannels; ++ch)
+                juce::FloatVectorOperations::fill (buffer.getWritePointer (ch), poison, call.numSamples);
+        }
+        else
+        {
+            buffer.applyGain (0, call.numSamples, 0.5f);
+        }
         ++blocks;
     }
 
@@ -320,4 +336,35 @@ TEST (EnginePlugins, PlugInDeletedRightAfterItIsTakenOutWhileBlocksRun)
 
     stop = true;
     audio.join();
+}
+
+TEST (EnginePlugins, PlugInThatEmitsGarbageLeavesNoOutputSilentAfterIt)
+{
+    // Two chunks of NaN, infinity or a value near the float limit from the
+    // plug-ins, on channel 0 or on the main bus; afterwards every output
+    // carries the halved tone again.
+    for (float poison : { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -3.0e38f })
+    {
+        for (int bus : { 0, mainBus })
+        {
+            SCOPED_TRACE (juce::String (poison) + " on bus " + juce::String (bus));
+            EngineRig rig (2, 4);
+            routeSine (rig);
+            rig->setFXChannel (bus);
+            rig->setFXOn (true);
+            ProbePlugin probe;
+            probe.poison = poison;
+            probe.poisonedBlocks = 2;
+            ASSERT_TRUE (rig->setPlugin (mainBus, 0, &probe));
+
+            rig.run (8820);
+            EXPECT_EQ (probe.poisonedBlocks.load(), 0);
+            const auto out = rig.run (8820);
+            EXPECT_NEAR (toneOf (out[0], 0, 8820, 441.0), 0.25, 0.01);
+            EXPECT_NEAR (toneOf (out[2], 0, 8820, 441.0), bus == mainBus ? 0.5 : 0.25, 0.01);
+            for (const auto& channel : out)
+                EXPECT_TRUE (test::allFinite (channel.data(), (int) channel.size()));
+            EXPECT_TRUE (rig->setPlugin (mainBus, 0, nullptr));
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Engine.h"
+#include "engine/PeakLimiter.h"
 #include "support/AudioFixtures.h"
 #include "support/TempFolder.h"
 
@@ -10,6 +11,9 @@
 
 namespace zund::test
 {
+/** Every used output pair passes its look-ahead limiter, which delays it by this many samples. */
+constexpr int limiterDelay = PeakLimiter::holdLength;
+
 /** An engine on the heap with device buffers around it, driven by calling
     processBlock directly. */
 class EngineRig
