@@ -169,12 +169,12 @@ void BufferedAudioReader::read (double position, float& left, float& right) noex
     for (int k = 0; k < 4; ++k)
     {
         const auto index = (size_t) ((i + k) & cacheMask);
-        l[k] = cacheLeft[index].load (relaxed);
-        r[k] = cacheRight[index].load (relaxed);
+        // Acquire: a sample from a refill carries its odd generation with it.
+        l[k] = cacheLeft[index].load (std::memory_order_acquire);
+        r[k] = cacheRight[index].load (std::memory_order_acquire);
     }
 
     // A refill that began while we read shows as a new generation.
-    std::atomic_thread_fence (std::memory_order_acquire);
     if (! blockUnchanged (firstBlock, firstStart, firstGeneration)
         || (spansTwoBlocks && ! blockUnchanged (lastBlock, lastStart, lastGeneration)))
         return;
@@ -225,7 +225,6 @@ void BufferedAudioReader::fillPass()
 
         auto& generation = blockGeneration[w.index];
         generation.store (generation.load (relaxed) + 1, relaxed); // odd: rewriting
-        std::atomic_thread_fence (std::memory_order_release);
         fillBlock (w.index, w.start);
         blockTags[w.index].store (w.start, relaxed);
         blockValid[w.index].store (true, relaxed);
@@ -265,8 +264,9 @@ void BufferedAudioReader::fillBlock (int blockIndex, juce::int64 startFrame)
     const int offset = blockIndex * blockSize;
     for (int n = 0; n < blockSize; ++n)
     {
-        cacheLeft[(size_t) (offset + n)].store (convertedSampleAt (scratch[0], n), relaxed);
-        cacheRight[(size_t) (offset + n)].store (convertedSampleAt (scratch[1], n), relaxed);
+        // Release: whoever reads this sample also sees the odd generation set before it.
+        cacheLeft[(size_t) (offset + n)].store (convertedSampleAt (scratch[0], n), std::memory_order_release);
+        cacheRight[(size_t) (offset + n)].store (convertedSampleAt (scratch[1], n), std::memory_order_release);
     }
 
     rebuildWaveRings (blockIndex);
