@@ -19,7 +19,7 @@ PACKAGES="build-essential cmake pkg-config ccache
     libmpg123-dev libid3-3.8.3-dev lv2-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     fonts-dejavu-core
-    jackd2 xvfb xauth x11-utils sox lame vorbis-tools eyed3 mpg123 mda-lv2 lv2-examples"
+    jackd2 xvfb xauth x11-utils sox lame vorbis-tools eyed3 mpg123 mda-lv2 lv2-examples gdb"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

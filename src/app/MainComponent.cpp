@@ -144,6 +144,9 @@ bool MainComponent::isAnyLoadedChannelPlaying()
 
 void MainComponent::quitRequested()
 {
+    if (audioCallback->isQuitting())
+        return; // a second close click while shutting down
+
     if (isAnyLoadedChannelPlaying()
         && ! juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::WarningIcon, "Really quit?",
                                                  "Do you really want to quit Zund?", "Yes", "No", nullptr,

@@ -19,6 +19,7 @@ public:
     ~SpawnedProcess();
 
     bool started() const noexcept { return pid > 0; }
+    int getPid() const noexcept { return pid; }
     bool isRunning();
 
     /** The exit code once it has ended within the timeout; nothing otherwise.
