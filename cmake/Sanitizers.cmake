@@ -8,11 +8,9 @@ if(ZUND_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
                         -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
-    add_compile_definitions(ZUND_SANITIZED=1)
 endif()
 
 if(ZUND_TSAN)
     add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
     add_link_options(-fsanitize=thread)
-    add_compile_definitions(ZUND_SANITIZED=1)
 endif()

@@ -14,12 +14,12 @@ export CCACHE_NOHASHDIR=1
 
 PACKAGES="build-essential cmake pkg-config ccache
     juce-modules-source libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
-    libcurl4-gnutls-dev libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
+    libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
     libflac-dev libogg-dev libvorbis-dev libpng-dev libjpeg-dev zlib1g-dev
-    libmpg123-dev libid3-3.8.3-dev lv2-dev
+    libmpg123-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     fonts-dejavu-core
-    jackd2 xvfb xauth x11-utils sox lame vorbis-tools eyed3 mpg123 mda-lv2 lv2-examples gdb"
+    jackd2 xvfb xauth sox lame vorbis-tools eyed3 mpg123 mda-lv2 lv2-examples gdb"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -40,25 +40,22 @@ install_missing() {
     fi
 }
 
+# build <folder> <target or "all"> <cmake options...>
 build() {
-    dir=$1; shift
+    dir=$1; target=$2; shift 2
     cmake -S "$ROOT" -B "$dir" "$@"
-    cmake --build "$dir" -j "$JOBS"
+    cmake --build "$dir" -j "$JOBS" --target "$target"
 }
 
 release_build() {
-    build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DZUND_BUILD_TESTS=OFF -DZUND_BUILD_BENCH=ON
+    build "$ROOT/build/release" "$1" -DCMAKE_BUILD_TYPE=Release -DZUND_BUILD_TESTS=OFF -DZUND_BUILD_BENCH=ON
 }
 
 case "${1:-}" in
     run)
         install_missing
-        release_build
+        release_build Zund
         program="$ROOT/build/release/program/Zund"
-        if [ ! -x "$program" ]; then
-            echo "Built everything; the Zund application itself does not exist yet, so there is nothing to start."
-            exit 0
-        fi
         if [ -z "${DISPLAY:-}" ]; then
             echo "Built $program, but there is no X display to show it on (DISPLAY is not set)." >&2
             echo "Start it from a desktop session, or under a virtual display: xvfb-run $program" >&2
@@ -72,13 +69,13 @@ case "${1:-}" in
     test)
         install_missing
         # -O1 -g1: sanitized -O2 -g builds of the framework take several times longer.
-        build "$ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUND_SANITIZE=ON \
+        build "$ROOT/build/sanitize" all -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUND_SANITIZE=ON \
             -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
             -DZUND_BUILD_TESTS=ON -DZUND_BUILD_BENCH=OFF
         export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
         export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
         (cd "$ROOT/build/sanitize" && ctest --output-on-failure -j "$JOBS")
-        release_build
+        release_build all
         echo "All tests passed; release program and benchmarks built."
         ;;
     *)

@@ -9,6 +9,11 @@ namespace zund
 AppClass::AppClass() = default;
 AppClass::~AppClass() = default;
 
+const juce::String AppClass::getApplicationVersion()
+{
+    return ZUND_VERSION; // the project's version, from the build
+}
+
 void AppClass::initialise (const juce::String&)
 {
     if (juce::Desktop::getInstance().getDisplays().displays.isEmpty())

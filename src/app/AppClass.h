@@ -16,7 +16,7 @@ public:
     ~AppClass() override;
 
     const juce::String getApplicationName() override { return "Zund"; }
-    const juce::String getApplicationVersion() override { return "2.20"; }
+    const juce::String getApplicationVersion() override;
     bool moreThanOneInstanceAllowed() override { return false; }
 
     void initialise (const juce::String& commandLine) override;

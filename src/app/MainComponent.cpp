@@ -5,7 +5,6 @@
 #include "app/ZundMidiInputCallback.h"
 #include "common/Levels.h"
 #include "ui/PreferencesComponent.h"
-#include "ui/ZundLookAndFeel.h"
 
 namespace zund
 {
@@ -31,34 +30,31 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
       window (owningWindow),
       lastX (unset), lastY (unset), lastWidth (unset), lastHeight (unset)
 {
-    // 1. The default sans-serif face (Verdana where installed).
-    juce::LookAndFeel::getDefaultLookAndFeel().setDefaultSansSerifTypefaceName (
-        ZundLookAndFeel::chooseSansSerifTypefaceName());
-
-    // 2. All eleven sections shown. (The browser and the channel strips come here.)
+    // 1. All eleven sections shown. (The default sans-serif face is set by the
+    //    window's look and feel; the browser and the channel strips come here.)
     for (auto& visible : sectionVisible)
         visible = true;
 
-    // 3. The audio device, from the preferences; a failure is shown and start-up goes on.
+    // 2. The audio device, from the preferences; a failure is shown and start-up goes on.
     openAudioDevice();
     deviceManager.addAudioCallback (audioCallback.get());
     deviceManager.addChangeListener (this);
 
-    // 4. The panels: (bottom bar, crossfader, master strip, dialogs) and the preferences panel.
+    // 3. The panels: (bottom bar, crossfader, master strip, dialogs) and the preferences panel.
     createChildPanels();
     setOpaque (true);
     setBufferedToImage (true);
 
-    // 5. The preferences: sections and saved window bounds.
+    // 4. The preferences: sections and saved window bounds.
     preferences->loadPreferences();
 
-    // 6. MIDI inputs, only now that everything a message reaches exists.
+    // 5. MIDI inputs, only now that everything a message reaches exists.
     registerMidiInputs();
 
-    // 7. The main volume starts at 0.707 on every start; it is never saved.
+    // 6. The main volume starts at 0.707 on every start; it is never saved.
     engine->setMainGainDb (gainToDecibels (0.707f));
 
-    // 8. The 20 ms clock of the user interface.
+    // 7. The 20 ms clock of the user interface.
     startTimer (20);
 }
 
@@ -102,7 +98,7 @@ void MainComponent::openAudioDevice()
 
 void MainComponent::createChildPanels()
 {
-    preferences = std::make_unique<PreferencesComponent> (*this, deviceManager);
+    preferences = std::make_unique<PreferencesComponent> (*this);
 }
 
 void MainComponent::registerMidiInputs()
@@ -213,9 +209,6 @@ void MainComponent::resized()
 {
     // The channel strips, crossfader panel, browser, bottom bar and master strip
     // are laid out here as they join the program.
-    for (auto* child : getChildren())
-        if (auto* closePanel = dynamic_cast<ZundCloseComponent*> (child))
-            closePanel->setCentrePosition (getLocalBounds().getCentre());
 }
 
 void MainComponent::timerCallback()

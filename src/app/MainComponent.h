@@ -53,13 +53,6 @@ public:
     /** The main window's current bounds (or this component's without a window). */
     juce::Rectangle<int> getWindowBounds() const;
 
-    /** The device callback with the test tone, quitting and recording-pair flags. */
-    MainAudioCallback& getAudioCallback() noexcept { return *audioCallback; }
-    bool isClosing() const noexcept { return closing.load(); }
-
-    Engine& getEngine() noexcept { return *engine; }
-    juce::AudioDeviceManager& getDeviceManager() noexcept { return deviceManager; }
-
     void showCloseComponent();
 
     void paint (juce::Graphics& g) override;
@@ -79,7 +72,6 @@ private:
     PluginListHolder pluginList;
     juce::AudioDeviceManager deviceManager;
     PeakFile peakFiles[4];
-    juce::File channelFiles[4];
     juce::OwnedArray<ZundMidiInputCallback> midiInputCallbacks;
     juce::StringArray midiInputIdentifiers;
 

@@ -13,10 +13,6 @@ public:
     PluginListHolder();
     ~PluginListHolder();
 
-    juce::KnownPluginList& getKnownList() noexcept { return knownList; }
-    juce::AudioPluginFormatManager& getFormatManager() noexcept { return formatManager; }
-    juce::PropertiesFile& getProperties() noexcept { return *properties; }
-
     /** Reads "pluginList.xml"; a missing or unreadable file leaves the list empty. */
     void loadPluginList();
     /** Writes "pluginList.xml" beside the old file and renames it over it. */

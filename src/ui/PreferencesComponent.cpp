@@ -26,8 +26,8 @@ bool namesADevice (const juce::XmlElement& setup)
 }
 }
 
-PreferencesComponent::PreferencesComponent (MainComponent& ownerToUse, juce::AudioDeviceManager& manager)
-    : owner (ownerToUse), deviceManager (manager)
+PreferencesComponent::PreferencesComponent (MainComponent& ownerToUse)
+    : owner (ownerToUse)
 {
 }
 

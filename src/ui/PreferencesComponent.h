@@ -11,7 +11,7 @@ class MainComponent;
 class PreferencesComponent : public juce::Component
 {
 public:
-    PreferencesComponent (MainComponent& owner, juce::AudioDeviceManager& deviceManager);
+    explicit PreferencesComponent (MainComponent& owner);
     ~PreferencesComponent() override;
 
     /** Opens the audio device from the first child of "preferences.xml".
@@ -31,7 +31,6 @@ public:
 
 private:
     MainComponent& owner;
-    juce::AudioDeviceManager& deviceManager;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PreferencesComponent)
 };
