@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ChunkSize.h"
 #include "engine/Meters.h"
 #include "engine/PendingValue.h"
 
@@ -10,8 +11,6 @@ namespace zund
 /** One mixer channel's state, grouped by who writes it. */
 struct ChannelState
 {
-    static constexpr int maxChunk = 256;
-
     /** How a take-over of the vinyl control freezes a channel's speed. */
     enum class SpeedChange
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ChunkSize.h"
 #include "engine/SoftPreampFilter.h"
 #include "engine/TimecodeDecoder.h"
 
@@ -14,8 +15,6 @@ class XYInputListener;
     delivered and the speed and position decoded from it per sample. */
 struct DeckState
 {
-    static constexpr int maxChunk = 256;
-
     /** Fills speed and position for numSamples samples (a test stand-in for the
         timecode decoder). */
     using SignalSource = std::function<void (double* speed, float* position, int numSamples)>;

@@ -17,4 +17,15 @@ inline void addInto (float* destination, const float* source, int numSamples) no
     for (int i = 0; i < numSamples; ++i)
         destination[i] += source[i];
 }
+
+/** Adds a stereo chunk into the device pair starting at `first`, from `offset`
+    on, when that pair is usable; otherwise nothing. */
+inline void addIntoPair (float* const* outputs, int numOutputs, int first, int offset, const float* left,
+                         const float* right, int numSamples) noexcept
+{
+    if (! isUsablePair (first, outputs, numOutputs))
+        return;
+    addInto (outputs[first] + offset, left, numSamples);
+    addInto (outputs[first + 1] + offset, right, numSamples);
+}
 }

@@ -1,5 +1,7 @@
 #include "engine/Engine.h"
 
+#include "engine/DspHelpers.h"
+
 #include <cmath>
 
 namespace zund
@@ -30,12 +32,6 @@ CurveTable makeEqGainCurve (const CurveTable& faderCurve)
 float decayFactor (double seconds, double rate)
 {
     return (float) std::pow (0.1, 1.0 / (seconds * rate));
-}
-
-// Smoothing coefficient that covers 90 % of a step in the given time.
-double smoothingCoefficient (double seconds, double rate)
-{
-    return 1.0 - std::pow (0.1, 1.0 / (seconds * rate));
 }
 }
 
@@ -160,13 +156,13 @@ void Engine::reset()
 
 void Engine::setSampleRate (int newRate)
 {
-    const double rate = newRate < 1 ? 44100.0 : (double) newRate;
+    const double rate = dsp::validSampleRate ((double) newRate);
 
     const juce::ScopedLock sl (lock);
     sampleRate = rate;
     loopRampStep = (float) (44100.0 / rate * 0.001);
-    speedSmoothing = smoothingCoefficient (3.0, rate);
-    gainSmoothing = (float) smoothingCoefficient (0.001, rate);
+    speedSmoothing = dsp::smoothingCoefficient (3.0, rate);
+    gainSmoothing = (float) dsp::smoothingCoefficient (0.001, rate);
     meterDecayFast = decayFactor (0.5, rate);
     meterDecaySlow = decayFactor (3.0, rate);
 
@@ -188,7 +184,7 @@ int Engine::getSampleRate() const noexcept
     return (int) sampleRate.load();
 }
 
-Engine::PlayHeadRecord Engine::getPlayHeadRecord() const
+PlayHeadRecord Engine::getPlayHeadRecord() const
 {
     const juce::ScopedLock sl (lock);
     return playHead;

@@ -3,6 +3,7 @@
 #include "audiofile/BufferedAudioReader.h"
 #include "engine/Audio2DiskRecorder.h"
 #include "engine/ChannelState.h"
+#include "engine/ChunkSize.h"
 #include "engine/CurveTable.h"
 #include "engine/DcBlocker.h"
 #include "engine/DeckState.h"
@@ -43,7 +44,6 @@ public:
     static constexpr int previewChannel = 4; // reader and position index of the preview player
     static constexpr int masterSet = 4;      // filter, EQ and loop index of the master
     static constexpr int numSets = 5;
-    static constexpr int maxChunk = 256;
     static constexpr double minimumProcessingRate = 11025.0;
 
     /** Output pairs, in the order in which they are limited. */
@@ -54,8 +54,6 @@ public:
         firstChannelOutputEntry,
         numOutputEntries = firstChannelOutputEntry + numMixerChannels
     };
-
-    using PlayHeadRecord = zund::PlayHeadRecord;
 
     Engine();
     ~Engine() override;
@@ -272,11 +270,15 @@ private:
     void effectSample (float& left, float& right) noexcept;
     void processPlugins (float* left, float* right, int numSamples) noexcept;
     bool replaceEffect (int type);
-    void effectSetOn (bool on);
-    void effectSetTempo (double bpm);
-    void effectSetBeatLength (double beats);
-    void effectSetDepth (float depth);
-    void effectSetMix (float mix);
+    // The effect setters take the lock, so that none reaches an effect that a
+    // type change on another thread is deleting.
+    template <typename Fn>
+    void updateEffect (Fn&& update)
+    {
+        const juce::ScopedLock sl (lock);
+        if (currentFX != nullptr)
+            update (*currentFX);
+    }
     void setEffectSampleRate (double rate);
     bool preparePlugin (juce::AudioProcessor& instance);
     // EngineLimiterStage.cpp
@@ -296,6 +298,16 @@ private:
     void updateTempoSync (int channel);
     void applyCrossfader();
     int followedDeck (int channel) const noexcept;
+
+    // The EQ setters redesign coefficients that the audio thread uses, so they lock.
+    template <typename Fn>
+    void updateEq (int set, Fn&& update)
+    {
+        if (! isSet (set))
+            return;
+        const juce::ScopedLock sl (lock);
+        update (filterSets[set].eq);
+    }
 
     static bool isChannel (int channel) noexcept { return channel >= 0 && channel < numMixerChannels; }
     static bool isSet (int set) noexcept { return set >= 0 && set < numSets; }

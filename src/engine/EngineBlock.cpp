@@ -65,19 +65,9 @@ void Engine::processChunk (const float* const* inputs, int numInputs, float* con
 void Engine::writeMainAndPhones (float* const* outputs, int numOutputs, int offset, int numSamples) noexcept
 {
     // Added, not copied: buses routed to the same pair are summed.
-    const int phones = outputPair[phonesOutputEntry].load();
-    if (isUsablePair (phones, outputs, numOutputs))
-    {
-        addInto (outputs[phones] + offset, phonesBus[0], numSamples);
-        addInto (outputs[phones + 1] + offset, phonesBus[1], numSamples);
-    }
-
-    const int main = outputPair[mainOutputEntry].load();
-    if (isUsablePair (main, outputs, numOutputs))
-    {
-        addInto (outputs[main] + offset, mainBus[0], numSamples);
-        addInto (outputs[main + 1] + offset, mainBus[1], numSamples);
-    }
+    addIntoPair (outputs, numOutputs, outputPair[phonesOutputEntry].load(), offset, phonesBus[0], phonesBus[1],
+                 numSamples);
+    addIntoPair (outputs, numOutputs, outputPair[mainOutputEntry].load(), offset, mainBus[0], mainBus[1], numSamples);
 }
 
 void Engine::limitOutputs (float* const* outputs, int numOutputs, int numSamples) noexcept

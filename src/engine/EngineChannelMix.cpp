@@ -38,12 +38,8 @@ void Engine::mixChannels (int numSamples, float* const* outputs, int numOutputs,
         addInto (mainBus[0], ch.busLeft, numSamples);
         addInto (mainBus[1], ch.busRight, numSamples);
 
-        const int first = outputPair[firstChannelOutputEntry + c].load();
-        if (isUsablePair (first, outputs, numOutputs))
-        {
-            addInto (outputs[first] + offset, ch.busLeft, numSamples);
-            addInto (outputs[first + 1] + offset, ch.busRight, numSamples);
-        }
+        addIntoPair (outputs, numOutputs, outputPair[firstChannelOutputEntry + c].load(), offset, ch.busLeft,
+                     ch.busRight, numSamples);
     }
 }
 

@@ -17,31 +17,31 @@ void Engine::setFXType (int type)
 void Engine::setFXOn (bool on)
 {
     fxOn = on;
-    effectSetOn (on);
+    updateEffect ([on] (FXBaseClass& effect) { effect.setOn (on); });
 }
 
 void Engine::setFXTempo (double bpm)
 {
     fxTempo = bpm;
-    effectSetTempo (bpm);
+    updateEffect ([bpm] (FXBaseClass& effect) { effect.setTempo (bpm); });
 }
 
 void Engine::setFXBeatLength (double beats)
 {
     fxBeatLength = beats;
-    effectSetBeatLength (beats);
+    updateEffect ([beats] (FXBaseClass& effect) { effect.setBeatLength (beats); });
 }
 
 void Engine::setFXDepth (float depth)
 {
     fxDepth = depth;
-    effectSetDepth (depth);
+    updateEffect ([depth] (FXBaseClass& effect) { effect.setDepth (depth); });
 }
 
 void Engine::setFXMix (float mix)
 {
     fxMix = mix;
-    effectSetMix (mix);
+    updateEffect ([mix] (FXBaseClass& effect) { effect.setMix (mix); });
 }
 
 void Engine::setFXChannel (int channel)

@@ -68,43 +68,6 @@ bool Engine::replaceEffect (int type)
     return true;
 }
 
-// The effect setters take the lock, so that none reaches an effect that a
-// type change on another thread is deleting.
-void Engine::effectSetOn (bool on)
-{
-    const juce::ScopedLock sl (lock);
-    if (currentFX != nullptr)
-        currentFX->setOn (on);
-}
-
-void Engine::effectSetTempo (double bpm)
-{
-    const juce::ScopedLock sl (lock);
-    if (currentFX != nullptr)
-        currentFX->setTempo (bpm);
-}
-
-void Engine::effectSetBeatLength (double beats)
-{
-    const juce::ScopedLock sl (lock);
-    if (currentFX != nullptr)
-        currentFX->setBeatLength (beats);
-}
-
-void Engine::effectSetDepth (float depth)
-{
-    const juce::ScopedLock sl (lock);
-    if (currentFX != nullptr)
-        currentFX->setDepth (depth);
-}
-
-void Engine::effectSetMix (float mix)
-{
-    const juce::ScopedLock sl (lock);
-    if (currentFX != nullptr)
-        currentFX->setMix (mix);
-}
-
 // Called under the lock. The depth is applied again so that an echo time,
 // which is counted in samples, stays locked to the tempo at the new rate.
 void Engine::setEffectSampleRate (double rate)

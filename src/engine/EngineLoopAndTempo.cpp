@@ -2,8 +2,6 @@
 
 #include "engine/FrameCount.h"
 
-#include <cmath>
-
 namespace zund
 {
 //==============================================================================
@@ -79,7 +77,7 @@ void Engine::updateTempoSync (int channel)
         && isChannel (reference) && reference != channel && channels[reference].trackBpm.load() > 0.0)
     {
         const auto& ref = channels[reference];
-        const bool followsOneDeck = numChannels.load() < 2 || allActiveChannelsFollowOneDeck();
+        const bool followsOneDeck = allActiveChannelsFollowOneDeck();
         const double referenceSpeed = followsOneDeck ? ref.speed.load() : ref.smoothedSpeed.load();
         const double f = ref.trackBpm.load() / ch.trackBpm.load() * referenceSpeed * ref.syncFactor.load();
         if (f >= 0.2 && f <= 5.0)

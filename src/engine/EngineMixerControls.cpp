@@ -153,69 +153,54 @@ void Engine::setFilterHighPassLevel (int set, float level)
 // gain and the band-split gain, so that a change of mode keeps it.
 void Engine::setEqLow (int set, float x)
 {
-    if (! isSet (set))
-        return;
-    const juce::ScopedLock sl (lock);
-    filterSets[set].eq.setLowGain (eqKnobToDecibels (x));
-    filterSets[set].eq.setLowBandGain (eqGainCurve.lookup (x));
+    updateEq (set, [this, x] (EqProcessor& eq)
+    {
+        eq.setLowGain (eqKnobToDecibels (x));
+        eq.setLowBandGain (eqGainCurve.lookup (x));
+    });
 }
 
 void Engine::setEqMid (int set, float x)
 {
-    if (! isSet (set))
-        return;
-    const juce::ScopedLock sl (lock);
-    filterSets[set].eq.setMidGain (eqKnobToDecibels (x));
-    filterSets[set].eq.setMidBandGain (eqGainCurve.lookup (x));
+    updateEq (set, [this, x] (EqProcessor& eq)
+    {
+        eq.setMidGain (eqKnobToDecibels (x));
+        eq.setMidBandGain (eqGainCurve.lookup (x));
+    });
 }
 
 void Engine::setEqHigh (int set, float x)
 {
-    if (! isSet (set))
-        return;
-    const juce::ScopedLock sl (lock);
-    filterSets[set].eq.setHighGain (eqKnobToDecibels (x));
-    filterSets[set].eq.setHighBandGain (eqGainCurve.lookup (x));
+    updateEq (set, [this, x] (EqProcessor& eq)
+    {
+        eq.setHighGain (eqKnobToDecibels (x));
+        eq.setHighBandGain (eqGainCurve.lookup (x));
+    });
 }
 
 void Engine::setEqMidFrequency (int set, float x)
 {
-    if (! isSet (set))
-        return;
-    const juce::ScopedLock sl (lock);
-    filterSets[set].eq.setMidFrequency (100.0f * std::pow (10.0f, 2.0f * x));
+    updateEq (set, [x] (EqProcessor& eq) { eq.setMidFrequency (100.0f * std::pow (10.0f, 2.0f * x)); });
 }
 
 void Engine::setEqKillLow (int set, bool on)
 {
-    if (! isSet (set))
-        return;
-    const juce::ScopedLock sl (lock);
-    filterSets[set].eq.setLowKill (on);
+    updateEq (set, [on] (EqProcessor& eq) { eq.setLowKill (on); });
 }
 
 void Engine::setEqKillMid (int set, bool on)
 {
-    if (! isSet (set))
-        return;
-    const juce::ScopedLock sl (lock);
-    filterSets[set].eq.setMidKill (on);
+    updateEq (set, [on] (EqProcessor& eq) { eq.setMidKill (on); });
 }
 
 void Engine::setEqKillHigh (int set, bool on)
 {
-    if (! isSet (set))
-        return;
-    const juce::ScopedLock sl (lock);
-    filterSets[set].eq.setHighKill (on);
+    updateEq (set, [on] (EqProcessor& eq) { eq.setHighKill (on); });
 }
 
 void Engine::setEqMode (int set, bool bandSplit)
 {
-    if (! isSet (set))
-        return;
-    const juce::ScopedLock sl (lock);
-    filterSets[set].eq.setMode (bandSplit ? 1 : 0);
+    updateEq (set, [bandSplit] (EqProcessor& eq) { eq.setMode (bandSplit ? 1 : 0); });
 }
 
 //==============================================================================

@@ -84,11 +84,9 @@ double Engine::loopBarLength (int slot) const noexcept
     // clock channel for the master and for a channel in THRU.
     const int k = slot < numMixerChannels && ! channels[slot].thru.load() ? slot : clockChannel.load();
 
-    double bpm = fxTempo.load();
-    if (isChannel (k) && channels[k].trackBpm.load() > 0.0)
-        bpm = channels[k].trackBpm.load() * channels[k].syncFactor.load() * channels[k].speed.load();
-
-    // A stopped or reversed deck has no tempo to measure a bar with.
+    // 0 without a channel or track tempo; a stopped or reversed deck has no
+    // tempo to measure a bar with either.
+    double bpm = getEffectiveBpm (k);
     if (! isUsableTempo (bpm))
         bpm = fxTempo.load();
     if (! isUsableTempo (bpm))

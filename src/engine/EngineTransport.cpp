@@ -3,7 +3,6 @@
 #include "engine/FrameCount.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace zund
 {

@@ -27,8 +27,7 @@ void Engine::takeControl (int channel)
     // makes the copy at its next chunk, so that it is not overwritten.
     using SpeedChange = ChannelState::SpeedChange;
     const int deck = channels[channel].inputDeck.load();
-    const auto freeze = numChannels.load() < 2 || allActiveChannelsFollowOneDeck() ? SpeedChange::holdSpeed
-                                                                                    : SpeedChange::holdSmoothedSpeed;
+    const auto freeze = allActiveChannelsFollowOneDeck() ? SpeedChange::holdSpeed : SpeedChange::holdSmoothedSpeed;
     for (int c = 0; c < numMixerChannels; ++c)
     {
         if (c == channel || channels[c].inputDeck.load() != deck)
@@ -89,9 +88,6 @@ int Engine::getControlState (int channel) const noexcept
     if (! isChannel (channel))
         return -1;
     const int active = numChannels.load();
-    if (active < 1)
-        return -1;
-
     const int deck = channels[channel].inputDeck.load();
     bool shared = false;
     for (int c = 0; c < active; ++c)

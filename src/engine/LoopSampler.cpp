@@ -117,12 +117,11 @@ void LoopSampler::stop() noexcept
 
     if (recording && ! playing)
     {
-        active = playing = stopRequested = false;
+        active = false; // the first pass replaced nothing: no jump to smooth
     }
     else if (keepRunning)
     {
-        active = playing = stopRequested = false;
-        ramp = 0.0f;
+        endLoop();
     }
     else
     {
@@ -179,8 +178,7 @@ void LoopSampler::processChannelSample (float& left, float& right, double& posit
     {
         if (! keepRunning)
             position = stopIndex * loopRate + loopStart;
-        active = playing = stopRequested = false;
-        ramp = 0.0f;
+        endLoop();
     }
 
     if (++playIndex >= loopLength)
@@ -195,8 +193,7 @@ void LoopSampler::processMasterSample (float& left, float& right) noexcept
     // The master bus has no track to return to, so it stops on the beat grid.
     if (countHalfBar() && stopRequested)
     {
-        active = playing = stopRequested = false;
-        ramp = 0.0f;
+        endLoop();
         return;
     }
 

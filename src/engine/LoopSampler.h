@@ -84,9 +84,6 @@ public:
     /** Hands active flag, start and end to the views. */
     void publish() noexcept;
 
-    int getLoopLength() const noexcept { return loopLength; }
-    int getHalfBarSamples() const noexcept { return halfBarSamples; }
-
 private:
     void applyLength (int minimumLength) noexcept;
     void recordSample (float left, float right) noexcept;
@@ -95,6 +92,12 @@ private:
     void wrapPlayback() noexcept
     {
         playIndex = 0;
+        ramp = 0.0f;
+    }
+    /** Leaves the loop; the crossfade glides back to the live source. */
+    void endLoop() noexcept
+    {
+        active = playing = stopRequested = false;
         ramp = 0.0f;
     }
 

@@ -12,7 +12,7 @@ constexpr int midiBytesAhead = 4096; // room for whatever events a plug-in leave
 }
 
 PluginBuffer::PluginBuffer()
-    : storage (2, maxFrames)
+    : storage (2, maxChunk)
 {
     storage.clear();
     midi.ensureSize (midiBytesAhead);
@@ -24,7 +24,7 @@ bool PluginBuffer::reserve (int numChannels)
         return false;
     if (numChannels > storage.getNumChannels())
     {
-        storage.setSize (numChannels, maxFrames);
+        storage.setSize (numChannels, maxChunk);
         storage.clear();
     }
     return true;
@@ -34,7 +34,7 @@ juce::AudioBuffer<float>& PluginBuffer::fill (const float* left, const float* ri
                                               int numFrames) noexcept
 {
     numChannels = std::clamp (numChannels, 2, storage.getNumChannels());
-    numFrames = std::clamp (numFrames, 0, maxFrames);
+    numFrames = std::clamp (numFrames, 0, maxChunk);
 
     // Refers to the storage: below 32 channels JUCE keeps the pointers in place.
     view.setDataToReferTo (storage.getArrayOfWritePointers(), numChannels, numFrames);

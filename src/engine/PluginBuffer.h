@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ChunkSize.h"
+
 #include <juce_audio_basics/juce_audio_basics.h>
 
 namespace zund
@@ -13,7 +15,6 @@ namespace zund
 class PluginBuffer
 {
 public:
-    static constexpr int maxFrames = 256;
     /** A referencing AudioBuffer keeps up to this many channel pointers in place;
         more would make it allocate on every chunk. */
     static constexpr int maxChannels = 31;
@@ -22,7 +23,6 @@ public:
 
     /** Makes room for a plug-in of numChannels channels. False beyond maxChannels. */
     bool reserve (int numChannels);
-    int getNumChannels() const noexcept { return storage.getNumChannels(); }
 
     /** A buffer of numChannels x numFrames: left and right in channels 0 and 1,
         the other channels silent. Audio thread. */
