@@ -1,6 +1,8 @@
 #include "audiofile/BufferedAudioReader.h"
 
 #include "audiofile/AudioReaderFactory.h"
+#include "audiofile/StereoBlockReading.h"
+#include "common/AtomicFloats.h"
 #include "common/SampleConversion.h"
 
 #include <algorithm>
@@ -12,14 +14,6 @@ namespace zund
 namespace
 {
 constexpr auto relaxed = std::memory_order_relaxed;
-
-std::unique_ptr<std::atomic<float>[]> makeZeroedFloats (int count)
-{
-    auto data = std::make_unique<std::atomic<float>[]> ((size_t) count);
-    for (int i = 0; i < count; ++i)
-        data[i].store (0.0f, relaxed);
-    return data;
-}
 
 float hermite (float y0, float y1, float y2, float y3, float t) noexcept
 {
@@ -198,7 +192,9 @@ void BufferedAudioReader::fillPass()
     if (reader == nullptr)
         return;
 
-    if (! isBusy())
+    // Asked once: an MP3's scan may end during the pass, and its blocks wait for the next.
+    const bool busy = isBusy();
+    if (! busy)
         publishedLength.store (reader->lengthInSamples);
 
     const auto i = lastReadPosition.load (relaxed);
@@ -220,7 +216,7 @@ void BufferedAudioReader::fillPass()
 
         blockValid[w.index].store (false, relaxed);
 
-        if (isBusy())
+        if (busy)
             continue;
 
         auto& generation = blockGeneration[w.index];
@@ -244,22 +240,10 @@ void BufferedAudioReader::fillBlock (int blockIndex, juce::int64 startFrame)
         std::fill (scratch[1], scratch[1] + leading, 0);
     }
 
+    // Zero bits are 0.0f as well, so the leading silence needs no conversion.
     if (leading < blockSize)
-    {
-        int* const dest[2] = { scratch[0] + leading, scratch[1] + leading };
-        const auto count = blockSize - leading;
-        // read() copies a mono track to both sides and gives silence past the end.
-        if (! reader->read (dest, 2, std::max<juce::int64> (startFrame, 0), count, true))
-        {
-            std::fill (dest[0], dest[0] + count, 0);
-            std::fill (dest[1], dest[1] + count, 0);
-        }
-    }
-
-    if (! reader->usesFloatingPointData)
-        convertIntSamplesToFloat (scratch[0], scratch[1], blockSize);
-    else
-        tameFloatSamples (scratch[0], scratch[1], blockSize); // a damaged float file may hold NaN
+        readStereoFloatBlock (*reader, scratch[0] + leading, scratch[1] + leading,
+                              std::max<juce::int64> (startFrame, 0), blockSize - leading);
 
     const int offset = blockIndex * blockSize;
     for (int n = 0; n < blockSize; ++n)

@@ -2,6 +2,8 @@
 
 #include "audiofile/AudioReaderFactory.h"
 #include "audiofile/PeakFileFormat.h"
+#include "audiofile/StereoBlockReading.h"
+#include "common/AtomicFloats.h"
 #include "common/FileFacts.h"
 #include "common/ProgramFolder.h"
 #include "common/SampleConversion.h"
@@ -29,14 +31,6 @@ PeakFileRegistry& getRegistry()
 {
     static PeakFileRegistry registry;
     return registry;
-}
-
-std::unique_ptr<std::atomic<float>[]> makeZeroedFloats (int count)
-{
-    auto data = std::make_unique<std::atomic<float>[]> ((size_t) count);
-    for (int i = 0; i < count; ++i)
-        data[i].store (0.0f, relaxed);
-    return data;
 }
 
 /** Min, max and level sums of the samples of one column. */
@@ -77,7 +71,6 @@ PeakFile::~PeakFile()
         const juce::ScopedLock sl (registry.lock);
         registry.files.removeAllInstancesOf (this);
     }
-    stopTimer();
     stopThread (-1); // a build that is stopped writes no file
 }
 
@@ -92,7 +85,6 @@ void PeakFile::clearArrays() noexcept
 
 void PeakFile::load (const juce::File& newAudioFile)
 {
-    stopTimer();
     stopThread (-1);
     reader.reset();
 
@@ -113,35 +105,12 @@ void PeakFile::load (const juce::File& newAudioFile)
     if (reader == nullptr)
         return;
 
-    // An MP3 delivers audio only once its frames are scanned.
-    if (audioFile.getFileExtension().toLowerCase() == ".mp3")
-        startTimer (mp3ScanPollMilliseconds);
-    else
-        startBuild();
-}
-
-void PeakFile::startBuild()
-{
     startThread (juce::Thread::Priority::low);
-}
-
-void PeakFile::timerCallback()
-{
-    if (reader == nullptr)
-    {
-        stopTimer();
-        return;
-    }
-    if (! isMp3ScanRunning (reader.get()))
-    {
-        stopTimer();
-        startBuild();
-    }
 }
 
 bool PeakFile::isBuilding() const
 {
-    return isTimerRunning() || isThreadRunning();
+    return isThreadRunning();
 }
 
 bool PeakFile::readPeakFile()
@@ -173,6 +142,14 @@ void PeakFile::writePeakFile()
 
 void PeakFile::run()
 {
+    // An MP3 has no length and delivers silence until its frames are scanned.
+    while (isMp3ScanRunning (reader.get()))
+    {
+        if (threadShouldExit())
+            return;
+        wait (mp3ScanPollMilliseconds);
+    }
+
     const auto length = reader->lengthInSamples;
     if (length <= 0)
         return;
@@ -199,7 +176,8 @@ void PeakFile::run()
         column = {};
     };
 
-    int* const dest[2] = { leftSamples.get(), rightSamples.get() };
+    int* const left = leftSamples.get();
+    int* const right = rightSamples.get();
 
     for (juce::int64 position = 0; position < length;)
     {
@@ -207,18 +185,11 @@ void PeakFile::run()
             return;
 
         const int n = (int) std::min<juce::int64> (readBlockSize, length - position);
-        // A mono track is copied to the right; a failed read counts as silence.
-        if (! reader->read (dest, 2, position, n, true))
-        {
-            std::fill (dest[0], dest[0] + n, 0);
-            std::fill (dest[1], dest[1] + n, 0);
-        }
-        if (! reader->usesFloatingPointData)
-            convertIntSamplesToFloat (dest[0], dest[1], n);
+        readStereoFloatBlock (*reader, left, right, position, n);
 
         for (int i = 0; i < n; ++i)
         {
-            column.add (convertedSampleAt (dest[0], i), convertedSampleAt (dest[1], i));
+            column.add (convertedSampleAt (left, i), convertedSampleAt (right, i));
             count += 1.0;
             if (count > columnWidth)
             {

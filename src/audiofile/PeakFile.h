@@ -1,7 +1,6 @@
 #pragma once
 
 #include <juce_audio_formats/juce_audio_formats.h>
-#include <juce_events/juce_events.h>
 
 #include <atomic>
 #include <memory>
@@ -12,11 +11,11 @@ namespace zund
     average (-mean, +mean) pairs, built on the object's own thread by reading the
     track once, and cached as a ".pk" file under "PKFiles" in the program folder.
 
-    `load` and the timer run on the message thread; the build writes the arrays
-    column by column while views read them (a partly built overview shows). Every
-    live PeakFile is listed in a process-wide registry for `isBusyWithFile`. */
-class PeakFile : private juce::Thread,
-                 private juce::Timer
+    `load` runs on the message thread; the build thread first waits for an MP3's
+    frame scan, then writes the arrays column by column while views read them (a
+    partly built overview shows). Every live PeakFile is listed in a process-wide
+    registry for `isBusyWithFile`. */
+class PeakFile : private juce::Thread
 {
 public:
     static constexpr int numColumns = 1000;
@@ -35,7 +34,7 @@ public:
     /** (-mean, +mean) per column, arraySize floats. */
     const std::atomic<float>* getAverageArray() const noexcept { return averages.get(); }
 
-    /** True while waiting for an MP3 scan or building. Message thread. */
+    /** True while the build thread runs (waiting for an MP3 scan or building). */
     bool isBuilding() const;
 
     /** True when any live PeakFile holds this audio file, building or not. */
@@ -50,11 +49,9 @@ public:
 
 private:
     void run() override;
-    void timerCallback() override;
     bool readPeakFile();
     void writePeakFile();
     void clearArrays() noexcept;
-    void startBuild();
 
     static constexpr int readBlockSize = 100000;
 

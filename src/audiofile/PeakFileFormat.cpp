@@ -1,5 +1,7 @@
 #include "audiofile/PeakFileFormat.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace zund::PeakFileFormat
@@ -8,6 +10,17 @@ namespace
 {
 // A real cache is some 40 kB; anything far larger is not one of ours.
 constexpr juce::int64 maxFileSize = 1 << 20;
+constexpr int largestValue = 100;
+
+/** value x 100 truncated, held within what `read` accepts (a loud float track peaks
+    beyond full scale). */
+int toStoredValue (float value) noexcept
+{
+    const double scaled = (double) value * 100.0;
+    if (std::isnan (scaled))
+        return 0;
+    return (int) std::clamp (scaled, (double) -largestValue, (double) largestValue);
+}
 
 bool readValues (const juce::XmlElement* element, std::vector<float>& values)
 {
@@ -22,7 +35,7 @@ bool readValues (const juce::XmlElement* element, std::vector<float>& values)
         if (digits.isEmpty() || ! digits.containsOnly ("0123456789") || digits.length() > 3)
             return false;
         const int value = text.getIntValue();
-        if (value < -100 || value > 100)
+        if (value < -largestValue || value > largestValue)
             return false;
         values[(size_t) i] = (float) value * 0.01f;
     }
@@ -33,7 +46,7 @@ std::unique_ptr<juce::XmlElement> makeWave (const char* name, const float* value
 {
     auto wave = std::make_unique<juce::XmlElement> (name);
     for (int i = 0; i < numValues; ++i)
-        wave->setAttribute ("d" + juce::String (i), (int) ((double) values[i] * 100.0));
+        wave->setAttribute ("d" + juce::String (i), toStoredValue (values[i]));
     return wave;
 }
 }

@@ -8,7 +8,8 @@ namespace zund
 {
 /** The ".pk" cache of a track's overview: root "PeakFile" with the audio file's
     last-write time ("lm_date") and size ("size"), then "PeakWave" and "AverageWave",
-    each with the attributes "d0".."d1999" holding value x 100 truncated. */
+    each with the attributes "d0".."d1999" holding value x 100 truncated, held
+    within -100..100. */
 namespace PeakFileFormat
 {
     constexpr int numValues = 2000;

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <vector>
 
 using namespace zund;
@@ -220,6 +222,65 @@ TEST (PeakFile, ShortTracksStayInRange)
     }
 }
 
+TEST (PeakFile, LoudAndDamagedFloatTrackGetsACacheThatHolds)
+{
+    test::ScopedProgramFolder program;
+    test::TempFolder temp;
+    const auto wav = temp.file ("loud.wav");
+    // Left: a square of amplitude 1.5, with a NaN in column 2 and a wild sample in
+    // column 500; right: silence. 100,000 frames make columns of 100.
+    ASSERT_TRUE (test::writeAudioFile (wav, test::FileKind::wav, 44100, 2, 32, 100000, [] (juce::int64 i, int ch) {
+        if (ch == 1)
+            return 0.0f;
+        if (i == 250)
+            return std::numeric_limits<float>::quiet_NaN();
+        if (i == 50050)
+            return -1.0e30f;
+        return i % 2 == 0 ? 1.5f : -1.5f;
+    }));
+
+    {
+        PeakFile first;
+        first.load (wav);
+        waitUntilBuilt (first);
+        for (int i = 0; i < PeakFile::arraySize; ++i)
+        {
+            ASSERT_TRUE (std::isfinite (first.getPeakArray()[i].load())) << i;
+            ASSERT_TRUE (std::isfinite (first.getAverageArray()[i].load())) << i;
+        }
+        EXPECT_GE (peakAt (first, 0).high, 1.0f);
+        EXPECT_FLOAT_EQ (averageAt (first, 2).high, 1.5f * 99 / 100 * 0.5f); // the NaN counts as silence
+    }
+
+    const auto pk = PeakFile::getPeakFileFor (wav);
+    ASSERT_TRUE (pk.existsAsFile());
+    const auto xml = juce::XmlDocument::parse (pk);
+    ASSERT_NE (xml, nullptr);
+    for (auto* wave : { xml->getChildByName ("PeakWave"), xml->getChildByName ("AverageWave") })
+    {
+        ASSERT_NE (wave, nullptr);
+        ASSERT_EQ (wave->getNumAttributes(), PeakFile::arraySize);
+        for (int i = 0; i < PeakFile::arraySize; ++i)
+        {
+            const int value = wave->getAttributeValue (i).getIntValue();
+            ASSERT_TRUE (value >= -100 && value <= 100) << i << ": " << value;
+        }
+    }
+
+    // The second load takes the cache as it is: no rebuild.
+    PeakFile peaks;
+    peaks.load (wav);
+    EXPECT_FALSE (peaks.isBuilding());
+    for (int i = 0; i < PeakFile::arraySize; ++i)
+    {
+        ASSERT_TRUE (peaks.getPeakArray()[i] >= -1.0f && peaks.getPeakArray()[i] <= 1.0f) << i;
+        ASSERT_TRUE (peaks.getAverageArray()[i] >= -1.0f && peaks.getAverageArray()[i] <= 1.0f) << i;
+    }
+    expectColumn (peaks, 0, -1.0f, 1.0f, 0.75f);
+    expectColumn (peaks, 2, -1.0f, 1.0f, 0.74f);
+    expectColumn (peaks, 500, -1.0f, 1.0f, 1.0f);
+}
+
 TEST (PeakFile, Mp3BuildWaitsForItsScan)
 {
     test::ScopedProgramFolder program;
@@ -252,6 +313,14 @@ TEST (PeakFile, DeletedMidBuildWritesNoFile)
     const auto big = temp.file ("long.mp3");
     ASSERT_TRUE (test::writeMp3 (song, 44100, 2, 44100 * 8, test::richSignal (44100), { "-b", "128" }));
     ASSERT_TRUE (test::writeRepeatedMp3 (song, big, 300)); // some 40 minutes
+
+    {
+        // Gone while still waiting for the long scan.
+        PeakFile peaks;
+        peaks.load (big);
+        EXPECT_TRUE (peaks.isBuilding());
+    }
+    EXPECT_FALSE (PeakFile::getPeakFileFor (big).existsAsFile());
 
     {
         PeakFile peaks;

@@ -6,7 +6,8 @@
 
 namespace zund::test
 {
-/** Sample value of frame `frame` on `channel`; must stay within -1..1. */
+/** Sample value of frame `frame` on `channel`; must stay within -1..1, except in a
+    float WAV, which stores every value as it is (NaN too). */
 using SampleFunction = std::function<float (juce::int64 frame, int channel)>;
 
 enum class FileKind { wav, aiff, ogg };
