@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/DspHelpers.h"
+
 namespace zund
 {
 /** First-order 5 Hz high-pass that takes DC offsets out of a channel's source. */
@@ -22,9 +24,7 @@ public:
 private:
     float step (float x, int side) noexcept
     {
-        float y = a1 * lastOutput[side] + b0 * x + b1 * lastInput[side];
-        y += 1.0e-18f;
-        y -= 1.0e-18f;
+        const float y = dsp::killDenormal (a1 * lastOutput[side] + b0 * x + b1 * lastInput[side]);
         lastInput[side] = x;
         lastOutput[side] = y;
         return y;

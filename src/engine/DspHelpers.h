@@ -12,6 +12,16 @@ inline float killDenormal (float x) noexcept
     return x - 1.0e-18f;
 }
 
+/** Share of the way a filter's smoothed knob moves towards its target at each
+    coefficient update. */
+constexpr float knobGlide = 0.001f;
+
+/** Moves value knobGlide of the way towards target. */
+inline void glideTowards (float& value, float target) noexcept
+{
+    value = killDenormal (value + (target - value) * knobGlide);
+}
+
 /** The per-sample coefficient that moves a smoothed value 90 % of the way to its
     target in `seconds`: 1 - 0.1^(1 / (seconds x rate)). */
 inline double smoothingCoefficient (double seconds, double sampleRate) noexcept

@@ -69,10 +69,10 @@ void Echo::process (float* left, float* right, int numSamples) noexcept
 
         const float delay = currentDelay + 2.0f;
         const int whole = (int) delay;
-        fraction = delay - (float) whole;
-        oneMinusFraction = 1.0f - fraction;
-        readIndex = (writeIndex - whole) & lineMask;
-        previousIndex = (readIndex - 1) & lineMask;
+        const float fraction = delay - (float) whole;
+        const float oneMinusFraction = 1.0f - fraction;
+        const int readIndex = (writeIndex - whole) & lineMask;
+        const int previousIndex = (readIndex - 1) & lineMask;
 
         const float delayedLeft = (oneMinusFraction * lineLeft[readIndex] + fraction * lineLeft[previousIndex]) * crossfadeGain;
         const float delayedRight = (oneMinusFraction * lineRight[readIndex] + fraction * lineRight[previousIndex]) * crossfadeGain;

@@ -35,8 +35,6 @@ private:
     std::unique_ptr<float[]> lineLeft, lineRight;
     int writeIndex = 0;
     float currentDelay = 1.0f, targetDelay = 1.0f;
-    float fraction = 0.0f, oneMinusFraction = 1.0f;
-    int readIndex = 0, previousIndex = 0;
     float crossfadeStep = 0.0f, crossfadeGain = 1.0f;
 };
 

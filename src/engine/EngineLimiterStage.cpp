@@ -9,11 +9,9 @@ void Engine::limitOutputPair (int entry, float* left, float* right, int numSampl
     outputLimiters[entry].process (left, right, numSamples);
 }
 
-// The six output limiters and the recording limiter take the device rate.
-void Engine::setLimiterSampleRate (double rate)
+// The limiters' time constants are fixed in samples, so a new device rate
+// leaves them as they are.
+void Engine::setLimiterSampleRate (double)
 {
-    for (auto& limiter : outputLimiters)
-        limiter.setSampleRate (rate);
-    recordingLimiter.setSampleRate (rate);
 }
 }

@@ -16,7 +16,7 @@ constexpr float maxBandGain = 1000.0f;
 
 struct Design
 {
-    double w, cosW, sinW, a;
+    double cosW, sinW, a;
 };
 
 Design prepare (double frequency, double gainDb, double sampleRate) noexcept
@@ -24,7 +24,7 @@ Design prepare (double frequency, double gainDb, double sampleRate) noexcept
     frequency = dsp::limitValue (frequency, lowestFrequency, dsp::maxDesignFrequency (sampleRate));
     gainDb = dsp::limitValue (gainDb, -gainLimitDb, gainLimitDb);
     const double w = twoPi * frequency / sampleRate;
-    return { w, std::cos (w), std::sin (w), std::pow (10.0, gainDb / 40.0) };
+    return { std::cos (w), std::sin (w), std::pow (10.0, gainDb / 40.0) };
 }
 
 float sanitisedGainDb (float db) noexcept
@@ -111,17 +111,7 @@ void EqProcessor::designAll() noexcept
 
 void EqProcessor::designLowShelf() noexcept
 {
-    const auto d = prepare (lowShelfFrequency, kills[low] ? lowKillDepthDb : lowShelfGainDb, sampleRate);
-    const double a = d.a, sqrtA = std::sqrt (a);
-    const double alpha = d.sinW / (2.0 * lowShelfQ);
-    const double a0 = (a + 1.0) + (a - 1.0) * d.cosW + 2.0 * sqrtA * alpha;
-
-    auto& c = coefficients[low];
-    c.b0 = (float) (a * ((a + 1.0) - (a - 1.0) * d.cosW + 2.0 * sqrtA * alpha) / a0);
-    c.b1 = (float) (2.0 * a * ((a - 1.0) - (a + 1.0) * d.cosW) / a0);
-    c.b2 = (float) (a * ((a + 1.0) - (a - 1.0) * d.cosW - 2.0 * sqrtA * alpha) / a0);
-    c.a1 = (float) (-2.0 * ((a - 1.0) + (a + 1.0) * d.cosW) / a0);
-    c.a2 = (float) (((a + 1.0) + (a - 1.0) * d.cosW - 2.0 * sqrtA * alpha) / a0);
+    designShelf (low, lowShelfFrequency, lowShelfQ, kills[low] ? lowKillDepthDb : lowShelfGainDb, 1.0);
 }
 
 void EqProcessor::designMidPeak() noexcept
@@ -140,17 +130,25 @@ void EqProcessor::designMidPeak() noexcept
 
 void EqProcessor::designHighShelf() noexcept
 {
-    const auto d = prepare (highShelfFrequency, kills[high] ? highKillDepthDb : highShelfGainDb, sampleRate);
-    const double a = d.a, sqrtA = std::sqrt (a);
-    const double alpha = d.sinW / (2.0 * highShelfQ);
-    const double a0 = (a + 1.0) - (a - 1.0) * d.cosW + 2.0 * sqrtA * alpha;
+    designShelf (high, highShelfFrequency, highShelfQ, kills[high] ? highKillDepthDb : highShelfGainDb, -1.0);
+}
 
-    auto& c = coefficients[high];
-    c.b0 = (float) (a * ((a + 1.0) + (a - 1.0) * d.cosW + 2.0 * sqrtA * alpha) / a0);
-    c.b1 = (float) (-2.0 * a * ((a - 1.0) + (a + 1.0) * d.cosW) / a0);
-    c.b2 = (float) (a * ((a + 1.0) + (a - 1.0) * d.cosW - 2.0 * sqrtA * alpha) / a0);
-    c.a1 = (float) (2.0 * ((a - 1.0) - (a + 1.0) * d.cosW) / a0);
-    c.a2 = (float) (((a + 1.0) - (a - 1.0) * d.cosW - 2.0 * sqrtA * alpha) / a0);
+void EqProcessor::designShelf (Band band, float frequency, float q, float gainDb, double sign) noexcept
+{
+    const auto d = prepare (frequency, gainDb, sampleRate);
+    // The high shelf is the low one with cos w and the odd coefficients negated;
+    // negating is exact, so both keep the rounding of their own formulas.
+    const double cosW = sign * d.cosW;
+    const double a = d.a, sqrtA = std::sqrt (a);
+    const double alpha = d.sinW / (2.0 * q);
+    const double a0 = (a + 1.0) + (a - 1.0) * cosW + 2.0 * sqrtA * alpha;
+
+    auto& c = coefficients[band];
+    c.b0 = (float) (a * ((a + 1.0) - (a - 1.0) * cosW + 2.0 * sqrtA * alpha) / a0);
+    c.b1 = (float) (sign * 2.0 * a * ((a - 1.0) - (a + 1.0) * cosW) / a0);
+    c.b2 = (float) (a * ((a + 1.0) - (a - 1.0) * cosW - 2.0 * sqrtA * alpha) / a0);
+    c.a1 = (float) (sign * -2.0 * ((a - 1.0) + (a + 1.0) * cosW) / a0);
+    c.a2 = (float) (((a + 1.0) + (a - 1.0) * cosW - 2.0 * sqrtA * alpha) / a0);
 }
 
 float EqProcessor::shelvingSample (SectionState* sectionStates, float x) noexcept

@@ -58,9 +58,14 @@ private:
 
     enum Band { low, mid, high, numBands };
 
+    static constexpr float lowShelfFrequency = 80.0f, lowShelfQ = 0.6f;
+    static constexpr float highShelfFrequency = 6400.0f, highShelfQ = 0.5f;
+
     void designLowShelf() noexcept;
     void designMidPeak() noexcept;
     void designHighShelf() noexcept;
+    /** sign 1 designs the low shelf, -1 the high shelf (the low one mirrored in frequency). */
+    void designShelf (Band band, float frequency, float q, float gainDb, double sign) noexcept;
     void designAll() noexcept;
     float shelvingSample (SectionState* states, float x) noexcept;
     void glideBandGains() noexcept;
@@ -72,9 +77,9 @@ private:
     float sampleRate = 44100.0f;
     Coefficients coefficients[numBands];
     SectionState states[2][numBands];
-    float lowShelfFrequency = 80.0f, lowShelfGainDb = 0.0f, lowShelfQ = 0.6f;
+    float lowShelfGainDb = 0.0f;
     float midPeakFrequency = 1000.0f, midPeakGainDb = 0.0f;
-    float highShelfFrequency = 6400.0f, highShelfGainDb = 0.0f, highShelfQ = 0.5f;
+    float highShelfGainDb = 0.0f;
     int mode = 0;
     BandSplitter splitters[2];
 };

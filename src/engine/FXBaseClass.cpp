@@ -67,7 +67,6 @@ void FXBaseClass::setTempo (double bpm) noexcept
 void FXBaseClass::copyStateFrom (const FXBaseClass& other) noexcept
 {
     tempo = other.tempo;
-    depth = other.depth;
     on = other.on;
     level = other.level;
     levelTarget = other.levelTarget;
@@ -75,6 +74,7 @@ void FXBaseClass::copyStateFrom (const FXBaseClass& other) noexcept
     previousPhase = other.previousPhase;
     beatLength = other.beatLength;
     updateLfoRate();
+    setDepth (other.depth); // through the override: some effects derive state from it
 }
 
 void FXBaseClass::updateLfoRate() noexcept

@@ -20,11 +20,6 @@ PeakLimiter::PeakLimiter()
 {
 }
 
-void PeakLimiter::setSampleRate (double rate) noexcept
-{
-    sampleRate = rate;
-}
-
 void PeakLimiter::process (float* left, float* right, int numSamples) noexcept
 {
     if (left == nullptr || right == nullptr || numSamples < 1)
@@ -41,7 +36,7 @@ void PeakLimiter::process (float* left, float* right, int numSamples) noexcept
         if (peak < 1.0f)
             peak = 1.0f;
 
-        if (++holdCounter >= hold || peak > heldPeak)
+        if (++holdCounter >= holdLength || peak > heldPeak)
         {
             heldPeak = peak;
             holdCounter = 0;

@@ -20,20 +20,17 @@ public:
 
     /** Limits both buffers in place; nothing happens for a null buffer or numSamples < 1. */
     void process (float* left, float* right, int numSamples) noexcept;
-    void setSampleRate (double rate) noexcept;
 
 private:
     static constexpr int ringMask = ringSize - 1;
 
     double attack;
     double release;
-    int32_t hold = holdLength;
     int32_t holdCounter = 0;
     float heldPeak = 1.0f;
     double envelope = 1.0;
     int32_t writeIndex = 0;
     float ringLeft[ringSize] = {};
     float ringRight[ringSize] = {};
-    double sampleRate = 44100.0;
 };
 }

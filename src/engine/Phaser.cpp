@@ -20,22 +20,21 @@ float Phaser::polyCos (float x) noexcept
 
 void Phaser::updateCoefficients() noexcept
 {
-    // The sweep is fixed in fractions of 44.1 kHz whatever the device rate.
     const float x = dsp::limitValue (lfo2 * sweepRange * depth + sweepMinimum, 0.00001f, 0.49f);
     const float s = polySin (x);
     const float c = polyCos (x);
     k0 = (1.0f - s) / (1.0f + s);
     k1 = -2.0f * c / (1.0f + s);
-    k2 = 1.0f;
 }
 
-float Phaser::processChannel (Stage* stages, float& lastOutput, float input) noexcept
+float Phaser::processChannel (Stage* stages, float& lastOutput, float input, float feedback) noexcept
 {
     float v = input + feedback * lastOutput;
     for (int n = numStages - 1; n >= 0; --n)
     {
         auto& s = stages[n];
-        const float y = dsp::killDenormal (k0 * (v - s.y2) + k1 * (s.u1 - s.y1) + k2 * s.u2);
+        // An all-pass section: the coefficient of the oldest input is 1.
+        const float y = dsp::killDenormal (k0 * (v - s.y2) + k1 * (s.u1 - s.y1) + s.u2);
         s.u2 = s.u1;
         s.u1 = v;
         s.y2 = s.y1;
@@ -56,7 +55,7 @@ void Phaser::process (float* left, float* right, int numSamples) noexcept
         if (! active)
             continue;
 
-        float wet, dry;
+        float wet, dry, feedback;
         if (level <= 0.5f)
         {
             feedback = 0.5f;
@@ -74,8 +73,8 @@ void Phaser::process (float* left, float* right, int numSamples) noexcept
             updateCoefficients();
         updateCounter = (updateCounter + 1) & 7;
 
-        left[i] = processChannel (stagesLeft, lastOutputLeft, left[i]) * wet + left[i] * dry;
-        right[i] = processChannel (stagesRight, lastOutputRight, right[i]) * wet + right[i] * dry;
+        left[i] = processChannel (stagesLeft, lastOutputLeft, left[i], feedback) * wet + left[i] * dry;
+        right[i] = processChannel (stagesRight, lastOutputRight, right[i], feedback) * wet + right[i] * dry;
     }
 }
 }

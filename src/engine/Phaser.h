@@ -18,6 +18,10 @@ public:
 
 private:
     static constexpr int numStages = 4;
+    // The sweep is fixed in fractions of 44.1 kHz whatever the device rate.
+    static constexpr float sweepMinimum = 1280.0f / 44100.0f;
+    static constexpr float sweepMaximum = 20480.0f / 44100.0f;
+    static constexpr float sweepRange = sweepMaximum - sweepMinimum;
 
     struct Stage
     {
@@ -25,16 +29,12 @@ private:
     };
 
     void updateCoefficients() noexcept;
-    float processChannel (Stage* stages, float& lastOutput, float input) noexcept;
+    float processChannel (Stage* stages, float& lastOutput, float input, float feedback) noexcept;
 
-    float feedback = 0.5f;
-    float sweepMinimum = 1280.0f / 44100.0f;
-    float sweepMaximum = 20480.0f / 44100.0f;
-    float sweepRange = sweepMaximum - sweepMinimum;
     float lastOutputLeft = 0.0f, lastOutputRight = 0.0f;
     int updateCounter = 0;
     // Both channels sweep together, so they share one set of coefficients.
-    float k0 = 0.0f, k1 = 0.0f, k2 = 1.0f;
+    float k0 = 0.0f, k1 = 0.0f;
     Stage stagesLeft[numStages], stagesRight[numStages];
 };
 }

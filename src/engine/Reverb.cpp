@@ -4,10 +4,20 @@
 
 namespace zund
 {
+Reverb::Reverb()
+{
+    model.setRoomSize (depth);
+}
+
+void Reverb::setDepth (float newDepth) noexcept
+{
+    FXBaseClass::setDepth (newDepth);
+    model.setRoomSize (depth);
+}
+
 void Reverb::process (float* left, float* right, int numSamples) noexcept
 {
     juce::ScopedNoDenormals noDenormals;
-    model.setRoomSize (depth);
 
     for (int i = 0; i < numSamples; ++i)
     {

@@ -11,6 +11,10 @@ namespace zund
 class Reverb : public FXBaseClass
 {
 public:
+    Reverb();
+
+    /** The room size follows the depth here, once per change, not per sample. */
+    void setDepth (float depth) noexcept override;
     void process (float* left, float* right, int numSamples) noexcept override;
 
 private:

@@ -14,10 +14,10 @@ const int ReverbModel::allPassLengths[2][numAllPasses] = {
     { 579, 464, 364, 248 }
 };
 
-float ReverbModel::Comb::process (float input) noexcept
+float ReverbModel::Comb::process (float input, float feedback) noexcept
 {
     const float out = dsp::killDenormal (buffer[(size_t) index]);
-    memory = dsp::killDenormal (out * damping2 + memory * damping1);
+    memory = dsp::killDenormal (out * (1.0f - damping) + memory * damping);
     buffer[(size_t) index] = input + memory * feedback;
     if (++index >= (int) buffer.size())
         index = 0;
@@ -40,33 +40,13 @@ ReverbModel::ReverbModel()
         for (int c = 0; c < numCombs; ++c)
             combs[side][c].buffer.assign ((size_t) combLengths[side][c], 0.0f);
         for (int a = 0; a < numAllPasses; ++a)
-        {
             allPasses[side][a].buffer.assign ((size_t) allPassLengths[side][a], 0.0f);
-            allPasses[side][a].feedback = 0.5f;
-        }
     }
-    update();
 }
 
 void ReverbModel::setRoomSize (float roomSize) noexcept
 {
-    roomValue = dsp::limitValue (roomSize, 0.0f, 1.0f) * 0.28f + 0.7f;
-    update();
-}
-
-void ReverbModel::update() noexcept
-{
-    combFeedback = roomValue;
-    inputGain = 0.015f;
-    for (auto& side : combs)
-    {
-        for (auto& comb : side)
-        {
-            comb.feedback = combFeedback;
-            comb.damping1 = dampingValue;
-            comb.damping2 = 1.0f - dampingValue;
-        }
-    }
+    combFeedback = dsp::limitValue (roomSize, 0.0f, 1.0f) * 0.28f + 0.7f;
 }
 
 void ReverbModel::process (float* left, float* right, float wet, float dry) noexcept
@@ -79,7 +59,7 @@ void ReverbModel::process (float* left, float* right, float wet, float dry) noex
     for (int side = 0; side < 2; ++side)
     {
         for (auto& comb : combs[side])
-            out[side] += comb.process (input);
+            out[side] += comb.process (input, combFeedback);
         for (auto& allPass : allPasses[side])
             out[side] = allPass.process (out[side]);
     }

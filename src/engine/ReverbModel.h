@@ -19,35 +19,34 @@ public:
 
     /** 0..1: comb feedback 0.7 .. 0.98. */
     void setRoomSize (float roomSize) noexcept;
-    void update() noexcept;
 
     /** One sample pair in place: dry x input plus the wet reverb (spread by the width). */
     void process (float* left, float* right, float wet, float dry) noexcept;
 
 private:
+    static constexpr float inputGain = 0.015f;
+    static constexpr float damping = 0.04f;
+    static constexpr float width = 0.3f;
+
     struct Comb
     {
-        float memory = 0.0f, feedback = 0.0f, damping1 = 0.0f, damping2 = 1.0f;
+        float memory = 0.0f;
         std::vector<float> buffer;
         int index = 0;
 
-        float process (float input) noexcept;
+        float process (float input, float feedback) noexcept;
     };
 
     struct AllPass
     {
-        float feedback = 0.5f;
+        static constexpr float feedback = 0.5f;
         std::vector<float> buffer;
         int index = 0;
 
         float process (float input) noexcept;
     };
 
-    float inputGain = 0.015f;
-    float roomValue = 0.84f;
-    float combFeedback = 0.0f;
-    float dampingValue = 0.04f;
-    float width = 0.3f;
+    float combFeedback = 0.84f; // room size 0.5
     Comb combs[2][numCombs];
     AllPass allPasses[2][numAllPasses];
 };

@@ -1,5 +1,7 @@
 #include "engine/SoftPreampFilter.h"
 
+#include "engine/DspHelpers.h"
+
 #include <algorithm>
 
 namespace zund
@@ -7,9 +9,7 @@ namespace zund
 float SoftPreampFilter::step (float x, History& h) const noexcept
 {
     x = std::clamp (x * inputGain, -1.0f, 1.0f);
-    float y = b0 * x + b1 * h.x1 + b2 * h.x2 - a1 * h.y1 - a2 * h.y2;
-    y += 1.0e-18f;
-    y -= 1.0e-18f;
+    const float y = dsp::killDenormal (b0 * x + b1 * h.x1 + b2 * h.x2 - a1 * h.y1 - a2 * h.y2);
     h.x2 = h.x1;
     h.x1 = x;
     h.y2 = h.y1;

@@ -10,15 +10,9 @@ namespace zund
 namespace
 {
 constexpr auto relaxed = std::memory_order_relaxed;
-constexpr float glide = 0.001f;
 // The highest resonance the knob reaches (knob 1 x 0.6); above it the damping
 // would approach 0 and the filter would ring without end.
 constexpr float maxResonanceProduct = 0.6f;
-
-inline void glideTowards (float& value, float target) noexcept
-{
-    value = dsp::killDenormal (value + (target - value) * glide);
-}
 }
 
 void StateVariableFilter::setFrequency (float knob) noexcept
@@ -39,11 +33,11 @@ void StateVariableFilter::setSampleRate (float rate) noexcept
 
 void StateVariableFilter::update() noexcept
 {
-    glideTowards (smoothedFrequency, frequencyTarget.load (relaxed));
-    glideTowards (smoothedResonance, resonanceTarget.load (relaxed));
-    glideTowards (smoothedLowLevel, lowPassLevel.load (relaxed));
-    glideTowards (smoothedHighLevel, highPassLevel.load (relaxed));
-    glideTowards (smoothedBandLevel, bandPassLevel.load (relaxed));
+    dsp::glideTowards (smoothedFrequency, frequencyTarget.load (relaxed));
+    dsp::glideTowards (smoothedResonance, resonanceTarget.load (relaxed));
+    dsp::glideTowards (smoothedLowLevel, lowPassLevel.load (relaxed));
+    dsp::glideTowards (smoothedHighLevel, highPassLevel.load (relaxed));
+    dsp::glideTowards (smoothedBandLevel, bandPassLevel.load (relaxed));
 
     const float fc = dsp::limitValue (20.0f * std::exp2 (10.0f * smoothedFrequency), 10.0f, 22000.0f);
     // Capping x at 0.25 keeps f at or below sqrt 2 at any rate, so the

@@ -9,7 +9,6 @@ namespace zund
 namespace
 {
 constexpr auto relaxed = std::memory_order_relaxed;
-constexpr float glide = 0.001f;
 constexpr float deadZoneLow = 0.47f;
 constexpr float deadZoneHigh = 0.53f;
 constexpr float deadZoneSlope = 33.3333f;
@@ -32,8 +31,8 @@ void SweepFilter::setSampleRate (float rate) noexcept
 
 void SweepFilter::update() noexcept
 {
-    smoothedFrequency = dsp::killDenormal (smoothedFrequency + (frequencyTarget.load (relaxed) - smoothedFrequency) * glide);
-    smoothedResonance = dsp::killDenormal (smoothedResonance + (resonanceTarget.load (relaxed) - smoothedResonance) * glide);
+    dsp::glideTowards (smoothedFrequency, frequencyTarget.load (relaxed));
+    dsp::glideTowards (smoothedResonance, resonanceTarget.load (relaxed));
     const float frequency = smoothedFrequency;
     const float resonance = smoothedResonance;
 

@@ -1,5 +1,7 @@
 #include "engine/TimecodeDecoder.h"
 
+#include "engine/DspHelpers.h"
+
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <cmath>
@@ -60,15 +62,11 @@ TimecodeDecoder::TimecodeDecoder()
 
 void TimecodeDecoder::setSampleRate (int rate)
 {
-    if (rate < 1)
-        rate = 44100;
-
-    const double r = (double) rate;
-    sampleRate = r;
+    const double r = dsp::validSampleRate ((double) rate);
     oversampledRate = PolyphaseInterpolator::factor * r;
-    attack = 1.0 - std::pow (0.1, 1.0 / (0.0002 * r));
+    attack = dsp::smoothingCoefficient (0.0002, r);
     release = std::pow (0.1, 1.0 / (0.05 * r));
-    noSignalTimeout = rate / 33;
+    noSignalTimeout = (int) r / 33;
 
     // 100 Hz, Q 0.707: keeps rumble and hum out of the zero crossings.
     const double w = 628.3 / r;
@@ -106,9 +104,7 @@ void TimecodeDecoder::setClockForTesting (std::uint32_t start) noexcept
 
 float TimecodeDecoder::highPass (HighPassMemory& m, float x) const noexcept
 {
-    float y = hpB0 * x + hpB1 * m.x1 + hpB2 * m.x2 - hpA1 * m.y1 - hpA2 * m.y2;
-    y += denormalGuard;
-    y -= denormalGuard;
+    const float y = dsp::killDenormal (hpB0 * x + hpB1 * m.x1 + hpB2 * m.x2 - hpA1 * m.y1 - hpA2 * m.y2);
     m.x2 = m.x1;
     m.x1 = x;
     m.y2 = m.y1;

@@ -76,7 +76,6 @@ private:
     PolyphaseInterpolator interpolator;
 
     // Rate-dependent constants.
-    double sampleRate = 44100.0;
     double oversampledRate = 4.0 * 44100.0;
     double attack = 0.0, release = 0.0;
     int noSignalTimeout = 0;     // input samples without a cycle before the signal counts as lost

@@ -1,3 +1,4 @@
+#include "engine/EffectFactory.h"
 #include "engine/Reverb.h"
 #include "support/SignalMeasures.h"
 
@@ -71,4 +72,32 @@ TEST (Reverb, ABiggerRoomRingsLonger)
     EXPECT_GT (decibels (rmsOf (large.data() + from, n - from) / rmsOf (small.data() + from, n - from)), 20.0);
     // Both decay.
     EXPECT_LT (rmsOf (large.data() + 2 * from, from), rmsOf (large.data() + 2000, from));
+}
+
+TEST (Reverb, AHandedOverDepthSetsTheRoomSize)
+{
+    // The room size follows the depth when it is set, not when processing, so
+    // the hand-over from another effect must reach it too.
+    auto tail = [] (FXBaseClass& fx)
+    {
+        fx.setMix (1.0f);
+        fx.setOn (true);
+        std::vector<float> left (2 * 44100, 0.0f);
+        left[0] = 1.0f;
+        auto right = left;
+        fx.process (left.data(), right.data(), (int) left.size());
+        return left;
+    };
+
+    Reverb direct;
+    direct.setDepth (1.0f);
+    Reverb atDefault;
+    auto previous = createEffect (panEffect);
+    previous->setDepth (1.0f);
+    auto handedOver = createEffect (reverbEffect);
+    handOverEffectState (*handedOver, *previous, 44100.0);
+
+    const auto expected = tail (direct);
+    EXPECT_EQ (tail (*handedOver), expected);
+    EXPECT_GT (rmsOf (expected.data() + 44100, 44100), 2.0f * rmsOf (tail (atDefault).data() + 44100, 44100));
 }
