@@ -1,6 +1,6 @@
 #include "engine/DcBlocker.h"
 
-#include <cmath>
+#include <juce_core/juce_core.h>
 
 namespace zund
 {
@@ -12,7 +12,7 @@ DcBlocker::DcBlocker() noexcept
 void DcBlocker::setSampleRate (double rate) noexcept
 {
     // Bilinear transform of a one-pole high-pass at cutoffHz.
-    const double w = 2.0 * 3.14159265358979323846 * cutoffHz;
+    const double w = juce::MathConstants<double>::twoPi * cutoffHz;
     const double k = 1.0 / (w + 2.0 * rate);
     b0 = (float) (2.0 * rate * k);
     b1 = -b0;

@@ -166,7 +166,7 @@ void Engine::setSampleRate (int newRate)
     meterDecayFast = decayFactor (0.5, rate);
     meterDecaySlow = decayFactor (3.0, rate);
 
-    setLimiterSampleRate (rate);
+    // (The limiters' time constants are fixed in samples: they take no rate.)
     setRecorderSampleRate (rate);
     setEffectSampleRate (rate);
     setFilterSampleRate (rate);

@@ -283,7 +283,6 @@ private:
     bool preparePlugin (juce::AudioProcessor& instance);
     // EngineLimiterStage.cpp
     void limitOutputPair (int entry, float* left, float* right, int numSamples) noexcept;
-    void setLimiterSampleRate (double rate);
     // EngineRecorderStage.cpp
     bool startRecorderFile (const juce::String& path, int bits);
     bool stopRecorderFile();

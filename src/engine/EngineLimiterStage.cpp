@@ -8,10 +8,4 @@ void Engine::limitOutputPair (int entry, float* left, float* right, int numSampl
 {
     outputLimiters[entry].process (left, right, numSamples);
 }
-
-// The limiters' time constants are fixed in samples, so a new device rate
-// leaves them as they are.
-void Engine::setLimiterSampleRate (double)
-{
-}
 }
