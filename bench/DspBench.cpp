@@ -1,8 +1,8 @@
-#include "engine/EffectFactory.h"
-#include "engine/EqProcessor.h"
-#include "engine/PeakLimiter.h"
-#include "engine/StateVariableFilter.h"
-#include "engine/SweepFilter.h"
+#include "engine/effects/EffectFactory.h"
+#include "engine/dsp/EqProcessor.h"
+#include "engine/dsp/PeakLimiter.h"
+#include "engine/dsp/StateVariableFilter.h"
+#include "engine/dsp/SweepFilter.h"
 #include "support/SignalMeasures.h"
 
 #include <benchmark/benchmark.h>

@@ -1,4 +1,4 @@
-#include "engine/EffectFactory.h"
+#include "engine/effects/EffectFactory.h"
 #include "engine/Engine.h"
 #include "support/AudioFixtures.h"
 #include "support/TempFolder.h"

@@ -1,4 +1,4 @@
-#include "engine/Audio2DiskRecorder.h"
+#include "engine/recorder/Audio2DiskRecorder.h"
 #include "support/TempFolder.h"
 
 #include <benchmark/benchmark.h>

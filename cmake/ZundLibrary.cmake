@@ -1,8 +1,9 @@
 # zund_add_library(<folder> [DEPENDS libs...])
-# One static library per source folder; its sources are the folder's files.
+# One static library per source folder; its sources are the folder's files,
+# sub-folders (grouped by concern) included.
 function(zund_add_library folder)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS
         "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp"
         "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
     if(NOT sources)

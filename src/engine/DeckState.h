@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/ChunkSize.h"
-#include "engine/SoftPreampFilter.h"
-#include "engine/TimecodeDecoder.h"
+#include "engine/dsp/SoftPreampFilter.h"
+#include "engine/timecode/TimecodeDecoder.h"
 
 #include <atomic>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "engine/Engine.h"
 
-#include "engine/DspHelpers.h"
+#include "engine/dsp/DspHelpers.h"
 
 #include <cmath>
 

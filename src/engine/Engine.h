@@ -1,22 +1,22 @@
 #pragma once
 
 #include "audiofile/BufferedAudioReader.h"
-#include "engine/Audio2DiskRecorder.h"
+#include "engine/recorder/Audio2DiskRecorder.h"
 #include "engine/ChannelState.h"
 #include "engine/ChunkSize.h"
-#include "engine/CurveTable.h"
-#include "engine/DcBlocker.h"
+#include "engine/dsp/CurveTable.h"
+#include "engine/dsp/DcBlocker.h"
 #include "engine/DeckState.h"
-#include "engine/FXBaseClass.h"
-#include "engine/FilterSet.h"
-#include "engine/LoopSampler.h"
+#include "engine/effects/FXBaseClass.h"
+#include "engine/dsp/FilterSet.h"
+#include "engine/dsp/LoopSampler.h"
 #include "engine/Meters.h"
-#include "engine/PeakLimiter.h"
+#include "engine/dsp/PeakLimiter.h"
 #include "engine/PendingValue.h"
-#include "engine/PlayHeadRecord.h"
-#include "engine/PluginBuffer.h"
+#include "engine/plugins/PlayHeadRecord.h"
+#include "engine/plugins/PluginBuffer.h"
 #include "engine/XYInputListener.h"
-#include "engine/ZundPlayHead.h"
+#include "engine/plugins/ZundPlayHead.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_events/juce_events.h>

@@ -1,7 +1,7 @@
 #include "engine/Engine.h"
 
-#include "engine/EffectFactory.h"
-#include "engine/StereoPluginLayout.h"
+#include "engine/effects/EffectFactory.h"
+#include "engine/plugins/StereoPluginLayout.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,5 +1,5 @@
-#include "engine/Audio2DiskRecorder.h"
-#include "engine/WaveHeader.h"
+#include "engine/recorder/Audio2DiskRecorder.h"
+#include "engine/recorder/WaveHeader.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

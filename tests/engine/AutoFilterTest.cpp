@@ -1,4 +1,4 @@
-#include "engine/AutoFilter.h"
+#include "engine/effects/AutoFilter.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

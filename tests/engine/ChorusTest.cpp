@@ -1,4 +1,4 @@
-#include "engine/Chorus.h"
+#include "engine/effects/Chorus.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

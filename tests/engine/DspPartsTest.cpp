@@ -1,7 +1,7 @@
-#include "engine/CurveTable.h"
-#include "engine/DcBlocker.h"
+#include "engine/dsp/CurveTable.h"
+#include "engine/dsp/DcBlocker.h"
 #include "engine/Engine.h"
-#include "engine/SoftPreampFilter.h"
+#include "engine/dsp/SoftPreampFilter.h"
 
 #include <gtest/gtest.h>
 

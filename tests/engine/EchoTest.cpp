@@ -1,5 +1,5 @@
-#include "engine/Echo.h"
-#include "engine/EffectFactory.h"
+#include "engine/effects/Echo.h"
+#include "engine/effects/EffectFactory.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "EngineRig.h"
-#include "engine/EffectFactory.h"
+#include "engine/effects/EffectFactory.h"
 #include "support/PluginFixtures.h"
 #include "support/SignalMeasures.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/Engine.h"
-#include "engine/PeakLimiter.h"
+#include "engine/dsp/PeakLimiter.h"
 #include "support/AudioFixtures.h"
 #include "support/TempFolder.h"
 

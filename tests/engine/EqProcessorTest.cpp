@@ -1,4 +1,4 @@
-#include "engine/EqProcessor.h"
+#include "engine/dsp/EqProcessor.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

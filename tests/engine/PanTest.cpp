@@ -1,4 +1,4 @@
-#include "engine/Pan.h"
+#include "engine/effects/Pan.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/PeakLimiter.h"
+#include "engine/dsp/PeakLimiter.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

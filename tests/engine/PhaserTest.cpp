@@ -1,4 +1,4 @@
-#include "engine/Phaser.h"
+#include "engine/effects/Phaser.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

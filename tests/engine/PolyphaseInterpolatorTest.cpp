@@ -1,4 +1,4 @@
-#include "engine/PolyphaseInterpolator.h"
+#include "engine/timecode/PolyphaseInterpolator.h"
 
 #include <gtest/gtest.h>
 

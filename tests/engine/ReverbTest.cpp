@@ -1,5 +1,5 @@
-#include "engine/EffectFactory.h"
-#include "engine/Reverb.h"
+#include "engine/effects/EffectFactory.h"
+#include "engine/effects/Reverb.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

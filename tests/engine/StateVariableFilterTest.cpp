@@ -1,4 +1,4 @@
-#include "engine/StateVariableFilter.h"
+#include "engine/dsp/StateVariableFilter.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/SweepFilter.h"
+#include "engine/dsp/SweepFilter.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

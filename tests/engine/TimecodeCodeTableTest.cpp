@@ -1,4 +1,4 @@
-#include "engine/TimecodeCodeTable.h"
+#include "engine/timecode/TimecodeCodeTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/TimecodeDecoder.h"
+#include "engine/timecode/TimecodeDecoder.h"
 #include "support/TimecodeSignal.h"
 
 #include <gtest/gtest.h>

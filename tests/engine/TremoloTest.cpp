@@ -1,4 +1,4 @@
-#include "engine/Tremolo.h"
+#include "engine/effects/Tremolo.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>

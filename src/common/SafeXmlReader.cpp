@@ -1,0 +1,297 @@
+#include "common/SafeXmlReader.h"
+
+#include <cstring>
+
+namespace zund
+{
+namespace
+{
+using Bytes = const unsigned char*;
+
+/** Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no NUL. */
+bool isValidUtf8 (Bytes text, size_t size) noexcept
+{
+    size_t i = 0;
+    while (i < size)
+    {
+        const unsigned c = text[i];
+        if (c == 0)
+            return false;
+        if (c < 0x80)
+        {
+            ++i;
+            continue;
+        }
+
+        int extra;
+        unsigned codePoint, minimum;
+        if ((c & 0xe0) == 0xc0)      { extra = 1; codePoint = c & 0x1f; minimum = 0x80; }
+        else if ((c & 0xf0) == 0xe0) { extra = 2; codePoint = c & 0x0f; minimum = 0x800; }
+        else if ((c & 0xf8) == 0xf0) { extra = 3; codePoint = c & 0x07; minimum = 0x10000; }
+        else return false;
+
+        if (size - i <= (size_t) extra)
+            return false;
+        for (int k = 1; k <= extra; ++k)
+        {
+            const unsigned next = text[i + (size_t) k];
+            if ((next & 0xc0) != 0x80)
+                return false;
+            codePoint = (codePoint << 6) | (next & 0x3f);
+        }
+        if (codePoint < minimum || codePoint > 0x10ffff || (codePoint >= 0xd800 && codePoint <= 0xdfff))
+            return false;
+        i += (size_t) extra + 1;
+    }
+    return true;
+}
+
+bool startsWith (Bytes text, size_t size, size_t at, const char* prefix) noexcept
+{
+    const auto length = std::strlen (prefix);
+    return size - at >= length && std::memcmp (text + at, prefix, length) == 0;
+}
+
+/** Index just past the terminator, or 0 when it never comes. */
+size_t skipPast (Bytes text, size_t size, size_t from, const char* terminator) noexcept
+{
+    const auto length = std::strlen (terminator);
+    for (size_t i = from; i + length <= size; ++i)
+        if (std::memcmp (text + i, terminator, length) == 0)
+            return i + length;
+    return 0;
+}
+
+bool equalsIgnoreCase (Bytes text, size_t length, const char* word) noexcept
+{
+    if (std::strlen (word) != length)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if ((text[i] | 0x20) != (unsigned char) word[i])
+            return false;
+    return true;
+}
+
+/** The parser knows the five named entities and character references; anything
+    else would make it look for a document type. */
+bool isKnownEntity (Bytes name, size_t length) noexcept
+{
+    for (auto* known : { "amp", "lt", "gt", "quot", "apos" })
+        if (equalsIgnoreCase (name, length, known))
+            return true;
+
+    if (length < 2 || name[0] != '#')
+        return false;
+
+    const bool hex = name[1] == 'x' || name[1] == 'X';
+    const size_t first = hex ? 2 : 1;
+    if (length <= first || length - first > (hex ? 6u : 7u))
+        return false;
+
+    unsigned long codePoint = 0;
+    for (size_t i = first; i < length; ++i)
+    {
+        const auto c = name[i];
+        int digit;
+        if (c >= '0' && c <= '9')                     digit = c - '0';
+        else if (hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f') digit = (c | 0x20) - 'a' + 10;
+        else return false;
+        codePoint = codePoint * (hex ? 16 : 10) + (unsigned long) digit;
+    }
+    return codePoint != 0 && codePoint <= 0x10ffff && ! (codePoint >= 0xd800 && codePoint <= 0xdfff);
+}
+
+juce::String checkStructure (Bytes text, size_t size, int maxDepth)
+{
+    size_t i = 0;
+    int depth = 0;
+    bool sawElement = false;
+    bool sawAnything = false;
+
+    while (i < size)
+    {
+        const auto c = text[i];
+
+        if (c == '&')
+        {
+            const auto end = skipPast (text, size, i + 1, ";");
+            if (end == 0 || end - i > 12 || ! isKnownEntity (text + i + 1, end - i - 2))
+                return "unknown entity";
+            i = end;
+            continue;
+        }
+
+        if (c != '<')
+        {
+            if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+                sawAnything = true;
+            ++i;
+            continue;
+        }
+
+        if (startsWith (text, size, i, "<?"))
+        {
+            const bool declaration = ! sawAnything && startsWith (text, size, i, "<?xml")
+                                  && size - i > 5 && (text[i + 5] == ' ' || text[i + 5] == '?' || text[i + 5] == '\t'
+                                                      || text[i + 5] == '\r' || text[i + 5] == '\n');
+            if (! declaration)
+                return "processing instruction";
+            i = skipPast (text, size, i + 2, "?>");
+            if (i == 0)
+                return "unterminated XML declaration";
+            sawAnything = true;
+            continue;
+        }
+
+        sawAnything = true;
+
+        if (startsWith (text, size, i, "<!--"))
+        {
+            i = skipPast (text, size, i + 4, "-->");
+            if (i == 0)
+                return "unterminated comment";
+            continue;
+        }
+
+        if (startsWith (text, size, i, "<![CDATA["))
+        {
+            if (depth == 0)
+                return "text outside the root element";
+            i = skipPast (text, size, i + 9, "]]>");
+            if (i == 0)
+                return "unterminated CDATA section";
+            continue;
+        }
+
+        if (startsWith (text, size, i, "<!"))
+            return "document type or declaration";
+
+        const bool closing = startsWith (text, size, i, "</");
+
+        // Find the tag's end, stepping over quoted attribute values.
+        size_t j = i + 1;
+        unsigned char quote = 0;
+        for (; j < size; ++j)
+        {
+            const auto t = text[j];
+            if (quote != 0)
+            {
+                if (t == quote)
+                    quote = 0;
+                else if (t == '<')
+                    return "'<' inside an attribute value";
+                else if (t == '&')
+                {
+                    const auto end = skipPast (text, size, j + 1, ";");
+                    if (end == 0 || end - j > 12 || ! isKnownEntity (text + j + 1, end - j - 2))
+                        return "unknown entity";
+                    j = end - 1;
+                }
+            }
+            else if (t == '"' || t == '\'')
+                quote = t;
+            else if (t == '>')
+                break;
+            else if (t == '<')
+                return "'<' inside a tag";
+        }
+        if (j >= size)
+            return "unterminated tag";
+
+        if (closing)
+        {
+            if (--depth < 0)
+                return "closing tag without an opening tag";
+        }
+        else if (text[j - 1] != '/')
+        {
+            if (depth == 0 && sawElement)
+                return "more than one root element";
+            if (++depth > maxDepth)
+                return "elements nested too deeply";
+            sawElement = true;
+        }
+        else
+        {
+            if (depth == 0 && sawElement)
+                return "more than one root element";
+            sawElement = true;
+        }
+        i = j + 1;
+    }
+
+    if (! sawElement)
+        return "no root element";
+    if (depth != 0)
+        return "unterminated element";
+    return {};
+}
+}
+
+XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits& limits)
+{
+    XmlReadResult result;
+    if ((juce::int64) numBytes > limits.maxBytes)
+    {
+        result.error = "the file is larger than " + juce::String (limits.maxBytes) + " bytes";
+        return result;
+    }
+
+    auto text = static_cast<Bytes> (data);
+    if (numBytes >= 3 && text[0] == 0xef && text[1] == 0xbb && text[2] == 0xbf)
+    {
+        text += 3;
+        numBytes -= 3;
+    }
+
+    if (! isValidUtf8 (text, numBytes))
+    {
+        result.error = "the file is not UTF-8 text";
+        return result;
+    }
+
+    result.error = checkStructure (text, numBytes, limits.maxDepth);
+    if (result.error.isNotEmpty())
+        return result;
+
+    juce::XmlDocument document (juce::String::fromUTF8 (reinterpret_cast<const char*> (text), (int) numBytes));
+    result.root = document.getDocumentElement();
+    if (result.root == nullptr)
+        result.error = document.getLastParseError().isNotEmpty() ? document.getLastParseError()
+                                                                  : juce::String ("not an XML document");
+    return result;
+}
+
+XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits)
+{
+    XmlReadResult result;
+    if (! file.existsAsFile())
+    {
+        result.missing = ! file.exists();
+        result.error = result.missing ? juce::String() : juce::String ("not a file");
+        return result;
+    }
+
+    juce::FileInputStream in (file);
+    if (! in.openedOk())
+    {
+        result.error = in.getStatus().getErrorMessage();
+        return result;
+    }
+
+    const auto size = in.getTotalLength();
+    if (size < 0 || size > limits.maxBytes)
+    {
+        result.error = "the file is larger than " + juce::String (limits.maxBytes) + " bytes";
+        return result;
+    }
+
+    juce::MemoryBlock contents;
+    if (in.readIntoMemoryBlock (contents, (ssize_t) limits.maxBytes + 1) != (size_t) size)
+    {
+        result.error = "the file could not be read whole";
+        return result;
+    }
+    return parseXmlSafely (contents.getData(), contents.getSize(), limits);
+}
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+
+namespace zund
+{
+/** How much a kind of XML file may hold. */
+struct XmlLimits
+{
+    juce::int64 maxBytes = 1 << 20;
+    int maxDepth = 16;
+};
+
+/** What reading an XML file gave: the root, or why there is none. A missing
+    file is not an error (`missing` is set, `root` null, `error` empty). */
+struct XmlReadResult
+{
+    std::unique_ptr<juce::XmlElement> root;
+    juce::String error;
+    bool missing = false;
+
+    bool parsed() const noexcept { return root != nullptr; }
+};
+
+/** Parses XML text only after it passed the checks that keep the framework's
+    parser safe: valid UTF-8, no DOCTYPE or entity declarations, no processing
+    instruction but the leading XML declaration, nesting no deeper than the
+    limit. Nothing outside the text is ever fetched. */
+XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits& limits);
+
+/** Reads the whole file into memory (at most limits.maxBytes) and parses it
+    with parseXmlSafely. */
+XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits);
+}

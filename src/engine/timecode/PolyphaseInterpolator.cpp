@@ -1,0 +1,70 @@
+#include "engine/timecode/PolyphaseInterpolator.h"
+
+namespace zund
+{
+const float PolyphaseInterpolator::taps[numTaps] = {
+    -0.00144461915f, -0.00496836612f, -0.00676914724f, -0.00370371575f,
+     0.00478478335f,  0.0146867298f,   0.0184695683f,   0.00955936313f,
+    -0.0119236866f,  -0.0360365473f,  -0.0455982275f,  -0.0244102869f,
+     0.0327967331f,   0.114527076f,    0.195043564f,    0.244986773f,
+     0.244986773f,    0.195043564f,    0.114527076f,    0.0327967331f,
+    -0.0244102869f,  -0.0455982275f,  -0.0360365473f,  -0.0119236866f,
+     0.00955936313f,  0.0184695683f,   0.0146867298f,   0.00478478335f,
+    -0.00370371575f, -0.00676914724f, -0.00496836612f, -0.00144461915f
+};
+
+namespace
+{
+constexpr int span = PolyphaseInterpolator::numTaps / PolyphaseInterpolator::factor;
+
+/** phases[m][j]: the tap that input m (oldest first) contributes to output j,
+    times the factor that makes up for the zeros stuffed between inputs. */
+struct Phases
+{
+    float taps[span][PolyphaseInterpolator::factor];
+
+    Phases() noexcept
+    {
+        constexpr int f = PolyphaseInterpolator::factor;
+        for (int m = 0; m < span; ++m)
+            for (int j = 0; j < f; ++j)
+                taps[m][j] = PolyphaseInterpolator::taps[j + f * (span - 1 - m)] * (float) f;
+    }
+};
+
+const Phases phases;
+
+void interpolate (const float* inputs, float* out) noexcept
+{
+    // Oldest input first: the same sums, in the same order, as a running convolution.
+    float sum[PolyphaseInterpolator::factor] = {};
+    for (int m = 0; m < span; ++m)
+        for (int j = 0; j < PolyphaseInterpolator::factor; ++j)
+            sum[j] += inputs[m] * phases.taps[m][j];
+    for (int j = 0; j < PolyphaseInterpolator::factor; ++j)
+        out[j] = sum[j];
+}
+}
+
+PolyphaseInterpolator::PolyphaseInterpolator() noexcept
+{
+    reset();
+}
+
+void PolyphaseInterpolator::reset() noexcept
+{
+    for (int i = 0; i < 2 * span; ++i)
+        historyLeft[i] = historyRight[i] = 0.0f;
+    newest = 0;
+}
+
+void PolyphaseInterpolator::process (float left, float right, float* leftOut, float* rightOut) noexcept
+{
+    newest = (newest + 1) % span;
+    historyLeft[newest] = historyLeft[newest + span] = left;
+    historyRight[newest] = historyRight[newest + span] = right;
+
+    interpolate (historyLeft + newest + 1, leftOut);
+    interpolate (historyRight + newest + 1, rightOut);
+}
+}
