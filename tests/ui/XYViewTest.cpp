@@ -1,0 +1,107 @@
+#include "ui/preferences/XYView.h"
+
+#include "support/UiEvents.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+using namespace zund;
+
+namespace
+{
+struct XYRig
+{
+    XYView view;
+
+    XYRig (int width, int height)
+    {
+        view.stopTimer();
+        view.setBounds (0, 0, width, height);
+        view.setVisible (true);
+    }
+
+    void feed (float left, float right, int count = 1)
+    {
+        const std::vector<float> l ((size_t) count, left), r ((size_t) count, right);
+        view.addSamples (l.data(), r.data(), count);
+    }
+
+    // The view shows a pair one refresh after the pair behind it arrived, so a
+    // test pushes a silent pair after the ones it looks for.
+    juce::Image show()
+    {
+        feed (0.0f, 0.0f);
+        return test::snapshotOf (view);
+    }
+
+    static std::vector<juce::Point<int>> litPixels (const juce::Image& image)
+    {
+        std::vector<juce::Point<int>> lit;
+        for (int y = 0; y < image.getHeight(); ++y)
+            for (int x = 0; x < image.getWidth(); ++x)
+                if (image.getPixelAt (x, y).getBrightness() > 0.99f)
+                    lit.push_back ({ x, y });
+        return lit;
+    }
+};
+
+using Points = std::vector<juce::Point<int>>;
+}
+
+TEST (XYView, silentInputLightsOneCentreDotThatFades)
+{
+    XYRig rig (64, 64);
+    rig.feed (0.0f, 0.0f, 256);
+    auto image = rig.show();
+    EXPECT_EQ (XYRig::litPixels (image), (Points { { 32, 32 } }));
+
+    for (int i = 0; i < 4; ++i)
+        image = test::snapshotOf (rig.view); // nothing new arrives
+    const auto level = image.getPixelAt (32, 32).getRed();
+    EXPECT_GT (level, 0);
+    EXPECT_LT (level, 255);
+}
+
+TEST (XYView, mapsLeftAcrossTheWidthAndRightDownTheHeight)
+{
+    XYRig rig (100, 40);
+    rig.feed (0.25f, -0.25f);
+    rig.feed (-0.4f, 0.4f);
+    rig.feed (2.0f, -2.0f); // beyond full scale: the edges
+    const auto lit = XYRig::litPixels (rig.show());
+
+    const Points expected { { 99, 0 }, { 75, 10 }, { 50, 20 }, { 10, 36 } }; // in row order
+    EXPECT_EQ (lit, expected);
+}
+
+TEST (XYView, fullRingDropsTheRestUntilTheViewHasDrawn)
+{
+    XYRig rig (64, 64);
+    rig.feed (0.0f, 0.0f, XYView::ringSize - 1);
+    rig.feed (0.25f, 0.25f); // no room
+    EXPECT_EQ (XYRig::litPixels (test::snapshotOf (rig.view)), (Points { { 32, 32 } }));
+
+    rig.feed (0.25f, 0.25f); // room again
+    EXPECT_EQ (XYRig::litPixels (rig.show()), (Points { { 32, 32 }, { 48, 48 } }));
+}
+
+TEST (XYView, hiddenViewTakesNothingAndBadInputIsHarmless)
+{
+    XYRig rig (64, 64);
+    rig.show(); // the start slot
+    rig.view.setVisible (false);
+    rig.feed (0.25f, 0.25f, 100);
+    rig.view.setVisible (true);
+    EXPECT_EQ (XYRig::litPixels (rig.show()), (Points { { 32, 32 } })) << "only silent pairs waited";
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    rig.feed (nan, 0.1f);
+    rig.feed (0.1f, std::numeric_limits<float>::infinity());
+    rig.view.addSamples (nullptr, nullptr, 10);
+    EXPECT_EQ (XYRig::litPixels (rig.show()), (Points { { 32, 32 } }));
+
+    rig.view.setBounds (0, 0, 0, 0);
+    EXPECT_EQ (test::snapshotOf (rig.view).getPixelAt (0, 0).getAlpha(), 0) << "no image, nothing drawn";
+}
