@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 using namespace zund;
@@ -101,4 +104,44 @@ TEST (XYView, hiddenViewTakesNothingAndBadInputIsHarmless)
 
     rig.view.setBounds (0, 0, 0, 0);
     EXPECT_EQ (test::snapshotOf (rig.view).getPixelAt (0, 0).getAlpha(), 0) << "no image, nothing drawn";
+}
+
+TEST (XYView, audioThreadFeedsWhileTheViewDraws)
+{
+    XYRig rig (64, 64);
+    std::atomic<bool> done { false };
+
+    // A quarter-scale sine and cosine: a circle of radius 16 around the centre.
+    std::thread audio ([&]
+    {
+        float left[256], right[256];
+        for (int block = 0; block < 400; ++block)
+        {
+            for (int i = 0; i < 256; ++i)
+            {
+                const double phase = 2.0 * M_PI * (block * 256 + i) / 200.0;
+                left[i] = 0.25f * (float) std::sin (phase);
+                right[i] = 0.25f * (float) std::cos (phase);
+            }
+            rig.view.addSamples (left, right, 256);
+            std::this_thread::yield();
+        }
+        done = true;
+    });
+
+    size_t litCount = 0;
+    bool offCircle = false;
+    while (! done)
+    {
+        for (auto p : XYRig::litPixels (test::snapshotOf (rig.view)))
+        {
+            ++litCount;
+            const float r = p.toFloat().getDistanceFrom ({ 32.0f, 32.0f });
+            offCircle = offCircle || (r > 0.0f && std::abs (r - 16.0f) > 1.5f);
+        }
+    }
+    audio.join();
+
+    EXPECT_GT (litCount, 0u);
+    EXPECT_FALSE (offCircle);
 }
