@@ -76,17 +76,13 @@ void StringTableListBoxModel::cellDoubleClicked (int rowNumber, int columnId, co
 
 void StringTableListBoxModel::sortOrderChanged (int newSortColumnId, bool isForwards)
 {
-    sortColumnIndex = newSortColumnId - 1;
-    sortForwards = isForwards;
-
-    const int column = sortColumnIndex;
-    const bool forwards = sortForwards;
+    const int column = newSortColumnId - 1;
     StringTableRowSorter::sort (
         rows,
-        [column, forwards] (const StringTableRow& a, const StringTableRow& b)
+        [column, isForwards] (const StringTableRow& a, const StringTableRow& b)
         {
             const int result = a.cells[column].compareIgnoreCase (b.cells[column]);
-            return forwards ? result : -result;
+            return isForwards ? result : -result;
         },
         nullptr);
 

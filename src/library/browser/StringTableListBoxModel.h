@@ -43,8 +43,6 @@ private:
 
     juce::OwnedArray<StringTableRow> rows;
     StringTableListBox& owner;
-    int sortColumnIndex = 0; // column id - 1 of the last sort
-    bool sortForwards = true;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StringTableListBoxModel)
 };
