@@ -79,14 +79,3 @@ TEST (TextInputComponent, okReturnAndCancelEndTheModalState)
         EXPECT_EQ (rig.panel.getText(), juce::String (c.expectedText)) << c.what;
     }
 }
-
-TEST (TextInputComponent, paintsWhiteWithABlackFrame)
-{
-    TextInputComponent panel;
-    const auto image = test::snapshotOf (panel);
-    EXPECT_EQ (image.getWidth(), 168);
-    EXPECT_EQ (image.getHeight(), 72);
-    EXPECT_EQ (image.getPixelAt (0, 0), juce::Colours::black);
-    EXPECT_EQ (image.getPixelAt (167, 71), juce::Colours::black);
-    EXPECT_EQ (image.getPixelAt (100, 2), juce::Colours::white);
-}
