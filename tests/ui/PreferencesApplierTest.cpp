@@ -96,7 +96,6 @@ TEST (PreferencesApplier, DecksAndOutputsAreRoutedInTheEngine)
 
     PreferencesModel model;
     model.deckInput = { 3, 4, 1, 1 };
-
     model.invertPhaseLeft = { true, false, false, false };
     model.softPreamp = { false, false, true, false };
     model.channelOutput = { 2, 0, 0, 0 };    // channel 1 on device outputs 3/4
