@@ -60,6 +60,13 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
 
     // 7. The 20 ms clock of the user interface.
     startTimer (20);
+
+    // 8. An unreadable preferences file was kept aside: say so once the window
+    //    is up (posted, so that the box opens over it), without holding up the start.
+    if (const auto warning = preferences.getReadWarning(); warning.isNotEmpty())
+        juce::MessageManager::callAsync ([warning] {
+            juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, "Zund2", warning);
+        });
 }
 
 // Shut-down, in this order.
@@ -96,11 +103,6 @@ void MainComponent::openAudioDevice()
 {
     const auto error = preferences.initialiseAudioDevice (deviceManager);
     dispatchPendingMessages();
-
-    // An unreadable preferences file was kept aside; say so without holding up the start.
-    if (preferences.getReadWarning().isNotEmpty())
-        juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, "Zund2",
-                                                preferences.getReadWarning());
 
     if (error.isNotEmpty())
         juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, "Zund2",
