@@ -37,7 +37,6 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
         visible = true;
 
     // 2. The audio device, from the preferences; a failure is shown and start-up goes on.
-    //    (The browser, channel strips and bottom bar come before and after it.)
     openAudioDevice();
     deviceManager.addAudioCallback (audioCallback.get());
     deviceManager.addChangeListener (this);
