@@ -1,11 +1,10 @@
 #include "ui/dialogs/AboutBoxComponent.h"
 #include "ui/look/ZundLookAndFeel.h"
 
+#include "support/ModalRun.h"
 #include "support/UiEvents.h"
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 using namespace zund;
 
@@ -23,21 +22,7 @@ struct RunningApplication : juce::JUCEApplication
 struct ModalBox
 {
     AboutBoxComponent box { "Zund V2.20" };
-    std::optional<int> result;
-
-    ModalBox()
-    {
-        box.enterModalState (false, juce::ModalCallbackFunction::create ([this] (int r) { result = r; }));
-    }
-
-    ~ModalBox()
-    {
-        if (box.isCurrentlyModal())
-            box.exitModalState (-1);
-        test::pumpMessages (5);
-    }
-
-    bool closed() { return test::pumpMessagesUntil ([this] { return result.has_value(); }, 1000); }
+    test::ModalRun run { box };
 };
 }
 
@@ -98,8 +83,8 @@ TEST (AboutBoxComponent, anyKeyOrClickClosesIt)
         ModalBox modal;
         ASSERT_TRUE (modal.box.isCurrentlyModal());
         c.act (modal);
-        ASSERT_TRUE (modal.closed()) << c.what;
-        EXPECT_EQ (*modal.result, 0) << c.what;
+        ASSERT_TRUE (modal.run.closed()) << c.what;
+        EXPECT_EQ (*modal.run.result(), 0) << c.what;
         EXPECT_FALSE (modal.box.isCurrentlyModal()) << c.what;
     }
 }

@@ -1,10 +1,9 @@
 #include "ui/dialogs/LoadFileComponent.h"
 
+#include "support/ModalRun.h"
 #include "support/UiEvents.h"
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 using namespace zund;
 
@@ -13,19 +12,7 @@ namespace
 struct ModalDialog
 {
     LoadFileComponent dialog;
-    std::optional<int> result;
-
-    ModalDialog()
-    {
-        dialog.enterModalState (false, juce::ModalCallbackFunction::create ([this] (int r) { result = r; }));
-    }
-
-    ~ModalDialog()
-    {
-        if (dialog.isCurrentlyModal())
-            dialog.exitModalState (-100);
-        test::pumpMessages (5);
-    }
+    test::ModalRun run { dialog };
 
     juce::Button* button (const juce::String& text)
     {
@@ -34,8 +21,6 @@ struct ModalDialog
                 return b;
         return nullptr;
     }
-
-    bool closed() { return test::pumpMessagesUntil ([this] { return result.has_value(); }, 1000); }
 };
 
 juce::KeyPress typed (juce::juce_wchar character)
@@ -74,8 +59,8 @@ TEST (LoadFileComponent, channelKeysAndButtonsChooseAndEscOrAClickOutsideCancels
             EXPECT_FALSE (modal.button (text)->getWantsKeyboardFocus());
         }
         c.act (modal);
-        ASSERT_TRUE (modal.closed()) << c.what;
-        EXPECT_EQ (*modal.result, c.expected) << c.what;
+        ASSERT_TRUE (modal.run.closed()) << c.what;
+        EXPECT_EQ (*modal.run.result(), c.expected) << c.what;
     }
 }
 
@@ -88,12 +73,12 @@ TEST (LoadFileComponent, otherKeysLeaveTheDialogOpen)
         EXPECT_FALSE (modal.dialog.keyPressed (juce::KeyPress (code))) << code;
 
     test::pumpMessages (30);
-    EXPECT_FALSE (modal.result.has_value());
+    EXPECT_FALSE (modal.run.result().has_value());
     EXPECT_TRUE (modal.dialog.isCurrentlyModal());
 
     EXPECT_TRUE (modal.dialog.keyPressed (typed ('2')));
-    ASSERT_TRUE (modal.closed());
-    EXPECT_EQ (*modal.result, 1);
+    ASSERT_TRUE (modal.run.closed());
+    EXPECT_EQ (*modal.run.result(), 1);
 }
 
 TEST (LoadFileComponent, channelButtonsAreYellowRingsInChannelOrder)
