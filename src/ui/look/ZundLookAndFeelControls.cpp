@@ -109,7 +109,7 @@ void ZundLookAndFeel::drawRotarySlider (juce::Graphics& g, int x, int y, int wid
     const float centreY = (float) y + (float) height * 0.5f;
     const float angle = startAngle + position * (endAngle - startAngle);
     const bool enabled = slider.isEnabled();
-    const bool hover = enabled && (slider.isMouseOverOrDragging());
+    const bool hover = enabled && slider.isMouseOverOrDragging();
 
     auto fill = juce::Colour (0x80808080);
     if (enabled)
