@@ -1,10 +1,8 @@
 #include "ui/dialogs/TextInputComponent.h"
 
-#include "support/UiEvents.h"
+#include "support/ModalRun.h"
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 using namespace zund;
 
@@ -13,19 +11,7 @@ namespace
 struct ModalRig
 {
     TextInputComponent panel;
-    std::optional<int> result;
-
-    ModalRig()
-    {
-        panel.enterModalState (false, juce::ModalCallbackFunction::create ([this] (int r) { result = r; }));
-    }
-
-    ~ModalRig()
-    {
-        if (panel.isCurrentlyModal())
-            panel.exitModalState (-1);
-        test::pumpMessages (5);
-    }
+    test::ModalRun run { panel };
 
     juce::TextEditor* editor()
     {
@@ -42,8 +28,6 @@ struct ModalRig
                 return b;
         return nullptr;
     }
-
-    bool closed() { return test::pumpMessagesUntil ([this] { return result.has_value(); }, 1000); }
 };
 }
 
@@ -73,8 +57,8 @@ TEST (TextInputComponent, okReturnAndCancelEndTheModalState)
         ASSERT_NE (rig.button ("Cancel"), nullptr);
         rig.editor()->setText ("Case 12");
         c.act (rig);
-        ASSERT_TRUE (rig.closed()) << c.what;
-        EXPECT_EQ (*rig.result, 0) << c.what;
+        ASSERT_TRUE (rig.run.closed()) << c.what;
+        EXPECT_EQ (*rig.run.result(), 0) << c.what;
         EXPECT_FALSE (rig.panel.isCurrentlyModal()) << c.what;
         EXPECT_EQ (rig.panel.getText(), juce::String (c.expectedText)) << c.what;
     }
