@@ -1,4 +1,4 @@
-#include "SpawnedProcess.h"
+#include "app/harness/SpawnedProcess.h"
 
 #include <csignal>
 #include <cstdio>
