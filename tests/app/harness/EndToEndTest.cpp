@@ -42,7 +42,8 @@ void EndToEndTest::SetUp()
 
     jackServer = std::make_unique<JackServer> (jackOptions, artifactPath ("jackd.log"));
     ASSERT_TRUE (jackServer->isRunning()) << "jackd did not start";
-    jack = std::make_unique<JackTestClient> (jackServer->getName(), clientOutputPairs, clientInputs);
+    jack = std::make_unique<JackTestClient> (jackServer->getName(), clientOutputPairs, clientInputs,
+                                             clientRingSeconds);
     ASSERT_TRUE (jack->isOpen()) << "the test's JACK client could not join the server";
 }
 

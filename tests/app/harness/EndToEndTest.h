@@ -59,6 +59,7 @@ protected:
     JackServerOptions jackOptions;
     int clientOutputPairs = 4; // one per deck
     int clientInputs = 4;      // two stereo pairs to record
+    double clientRingSeconds = 20.0;
 
     // The program folder and the files a test keeps.
     juce::File getProgramFolder() const { return programFolder; }

@@ -40,7 +40,8 @@ public:
     std::vector<std::string> findPorts (const std::string& pattern);
     bool waitForPorts (const std::string& pattern, int count, std::chrono::milliseconds timeout);
 
-    /** Records every input from now on, until stopRecording(). */
+    /** Records every input from now on, until stopRecording(). Nothing is
+        read in between: keep the span within the ring's length. */
     void startRecording();
     Recording stopRecording();
     /** Records `seconds` of every input from now; shorter only when the
