@@ -1,5 +1,6 @@
 #include "app/harness/EndToEndTest.h"
 
+#include "app/harness/InstanceLock.h"
 #include "app/harness/Screenshot.h"
 
 #include <iostream>
@@ -105,7 +106,19 @@ std::vector<std::string> EndToEndTest::programEnvironment() const
 
 SpawnedProcess& EndToEndTest::startProgram()
 {
-    program = startAnotherInstance ("zund.log");
+    // The program runs once per machine; other checkouts' tests may run theirs.
+    for (int attempt = 0; attempt < 5; ++attempt)
+    {
+        if (! waitUntil ([] { return ! programInstanceHolder().has_value(); }, 300s))
+            ADD_FAILURE() << "another instance of the program (process " << programInstanceHolder().value_or (0)
+                          << ") kept running on this machine";
+
+        program = startAnotherInstance ("zund.log");
+        waitUntil ([&] { return ! program->isRunning() || programInstanceHolder() == program->getPid(); }, 60s);
+        // One that lost the race for the lock ends at once with 0, as a second instance: try again.
+        if (program->isRunning() || program->waitForExit (0s) != 0)
+            break;
+    }
     return *program;
 }
 
@@ -117,7 +130,16 @@ std::unique_ptr<SpawnedProcess> EndToEndTest::startAnotherInstance (const std::s
 
 std::optional<WindowInfo> EndToEndTest::waitForWindow (std::chrono::milliseconds timeout)
 {
-    waitUntil ([&] { return (window = x->findWindow (windowTitle)).has_value(); }, timeout);
+    if (program == nullptr)
+    {
+        ADD_FAILURE() << "no program was started";
+        return std::nullopt;
+    }
+    waitUntil ([&] { return (window = x->findWindow (windowTitle)).has_value() || ! program->isRunning(); },
+               timeout);
+    if (! window && ! program->isRunning())
+        ADD_FAILURE() << "the program ended (code " << program->waitForExit (0s).value_or (-1)
+                      << ") before it showed its window";
     return window;
 }
 

@@ -73,7 +73,11 @@ protected:
     void keepRecording (const Recording& recording, const std::string& name) const;
 
     // The program.
+    /** Starts it (into `program`) once no other instance runs on this
+        machine, and again when another one took the single-instance lock
+        first: test runs of other checkouts share the lock. */
     SpawnedProcess& startProgram();
+    /** Starts one more, without any waiting: for the single-instance check. */
     std::unique_ptr<SpawnedProcess> startAnotherInstance (const std::string& logName);
     /** The program's main window once it is mapped (also kept in `window`). */
     std::optional<WindowInfo> waitForWindow (std::chrono::milliseconds timeout = std::chrono::seconds (60));
