@@ -1,7 +1,5 @@
 #include "app/harness/JackServer.h"
 
-#include <jack/jack.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -12,8 +10,6 @@ namespace zund::test
 namespace
 {
 using namespace std::chrono_literals;
-
-void dropMessage (const char*) {}
 
 enum class Answer { none, ours, other };
 
@@ -47,16 +43,9 @@ Answer probe (const std::string& name, const JackServerOptions& options, const s
 }
 }
 
-void silenceJackMessages()
-{
-    jack_set_error_function (dropMessage);
-    jack_set_info_function (dropMessage);
-}
-
 JackServer::JackServer (const JackServerOptions& serverOptions, const std::string& logFile)
     : options (serverOptions)
 {
-    silenceJackMessages();
     const auto scratchFile = logFile + ".ports";
 
     for (int slot = 1; slot <= 4; ++slot)

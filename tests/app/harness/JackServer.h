@@ -40,7 +40,4 @@ private:
     std::unique_ptr<SpawnedProcess> process;
     std::string name;
 };
-
-/** Keeps libjack's own error and information lines off the test output. */
-void silenceJackMessages();
 }
