@@ -106,4 +106,15 @@ TEST_F (ProgramEndToEnd, OpensTheJackDeviceOfItsPreferencesAndQuitsFromTheCloseB
     EXPECT_EQ (device->getStringAttribute ("deviceType"), "JACK");
     EXPECT_EQ (device->getStringAttribute ("audioInputDeviceName"), "system");
     EXPECT_EQ (device->getStringAttribute ("audioOutputDeviceName"), "system");
+
+    // The routing it read is the routing it keeps: every pair existed on the device.
+    const auto routing = test::RoutingSetup::everyPairInUse();
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_EQ (preferences->getIntAttribute ("Deck" + juce::String (i + 1) + "Input"), routing.deckInputs[(size_t) i]);
+        EXPECT_EQ (preferences->getIntAttribute ("Channel" + juce::String (i + 1) + "Output"),
+                   routing.channelOutputs[(size_t) i]);
+    }
+    EXPECT_EQ (preferences->getIntAttribute ("PhonesOutput"), routing.phonesOutput);
+    EXPECT_EQ (preferences->getIntAttribute ("MainOutput"), routing.mainOutput);
 }

@@ -1,6 +1,6 @@
 #include "app/harness/LayoutProbe.h"
 
-#include "ui/ZundLookAndFeel.h"
+#include "ui/look/ZundLookAndFeel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
