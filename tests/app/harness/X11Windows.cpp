@@ -1,4 +1,4 @@
-#include "X11Windows.h"
+#include "app/harness/X11Windows.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-// A few X11 queries for the end-to-end test, kept apart from the framework's
+// A few X11 queries for the end-to-end tests, kept apart from the framework's
 // headers (Xlib's macros clash with them).
 
 #include <optional>
@@ -32,7 +32,13 @@ public:
     /** Number of mapped windows with that title. */
     int countWindows (const std::string& title);
 
+    /** The Xlib Display*, for the input and probe helpers. */
+    void* getNativeHandle() const noexcept { return display; }
+
 private:
     void* display = nullptr;
+
+    X11Display (const X11Display&) = delete;
+    X11Display& operator= (const X11Display&) = delete;
 };
 }

@@ -1,4 +1,4 @@
-#include "SpawnedProcess.h"
+#include "app/harness/SpawnedProcess.h"
 
 #include <csignal>
 #include <cstdio>
@@ -6,6 +6,7 @@
 #include <string>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -46,8 +47,13 @@ struct ExecPlan
     }
 };
 
-[[noreturn]] void execChild (const ExecPlan& plan, int outFd)
+[[noreturn]] void execChild (const ExecPlan& plan, int outFd, pid_t parent)
 {
+    // Ends with the test: a test killed by a time-out or a signal must not
+    // leave servers behind (the JACK server registry has few slots).
+    prctl (PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent)
+        _exit (127);
     if (outFd >= 0)
     {
         dup2 (outFd, 1);
@@ -73,9 +79,10 @@ SpawnedProcess::SpawnedProcess (const std::vector<std::string>& argv, const std:
 {
     const ExecPlan plan (argv, extraEnvironment);
     const int outFd = ::open (logFile.empty() ? "/dev/null" : logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    const pid_t parent = getpid();
     pid = fork();
     if (pid == 0)
-        execChild (plan, outFd);
+        execChild (plan, outFd, parent);
     if (outFd >= 0)
         ::close (outFd);
 }
@@ -134,11 +141,12 @@ std::string runAndCapture (const std::vector<std::string>& argv, const std::vect
     int fds[2];
     if (pipe (fds) != 0)
         return {};
+    const pid_t parent = getpid();
     const int pid = fork();
     if (pid == 0)
     {
         ::close (fds[0]);
-        execChild (plan, fds[1]);
+        execChild (plan, fds[1], parent);
     }
     ::close (fds[1]);
     std::string out;
