@@ -1,0 +1,48 @@
+#pragma once
+
+#include "ui/widgets/ExComponent.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <vector>
+
+namespace zund::test
+{
+/** A mouse event on the component at a local position, as the framework would
+    deliver it. */
+juce::MouseEvent mouseAt (juce::Component& component, juce::Point<int> position,
+                          juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier);
+
+/** Runs the message loop (timers, change messages) for a while. */
+void pumpMessages (int milliseconds);
+
+/** What the component shows, painted on its own into an image of its size. */
+juce::Image paintToImage (juce::Component& component);
+
+/** Keeps every value the listener heard, and every mouse-down and refresh. */
+struct RecordingListener : public zund::ExComponentListener
+{
+    void exComponentValueChanged (zund::ExComponent* widget) override { values.push_back (widget->getValue()); }
+    void exComponentMouseDown (zund::ExComponent*, const juce::MouseEvent&) override { ++mouseDowns; }
+    void exComponentRefreshed (zund::ExComponent*) override { ++refreshes; }
+
+    std::vector<float> values;
+    int mouseDowns = 0;
+    int refreshes = 0;
+};
+
+/** Sets the keyboard modifiers the widgets read, and restores them. */
+class ScopedModifiers
+{
+public:
+    explicit ScopedModifiers (juce::ModifierKeys mods);
+    ~ScopedModifiers();
+    void set (juce::ModifierKeys mods);
+
+private:
+    juce::ModifierKeys saved;
+};
+
+/** Perceived lightness of a pixel, 0..1. */
+float brightnessAt (const juce::Image& image, int x, int y);
+}
