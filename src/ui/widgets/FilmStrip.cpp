@@ -4,6 +4,7 @@ namespace zund
 {
 FilmStrip::FilmStrip (const juce::Image& stripImage, int frames)
 {
+    // A strip shorter than its frame count would have frames of no height.
     if (! stripImage.isValid() || frames <= 0 || stripImage.getHeight() < frames)
         return;
     image = stripImage;

@@ -41,6 +41,9 @@ public:
     void setMarker (float position) noexcept;
     float getMarker() const noexcept { return marker.load(); }
 
+    /** The pre-drawn cap; invalid while the meter is too small for one. */
+    const juce::Image& getCapImage() const noexcept { return capImage; }
+
     /** Draws the caps of every live meter again (after a colour-scheme change). */
     static void rebuildAll();
 

@@ -316,10 +316,14 @@ TEST (LevelMeterSliderLook, TinyMetersBuildNoImagesAndDrawNothing)
         LevelMeterSlider meter;
         meter.setBounds (0, 0, size.x, size.y);
         meter.setLevels (1, 1, 1, 1);
+        LevelMeterSlider::rebuildAll();
+        EXPECT_FALSE (meter.getCapImage().isValid()) << size.toString();
         const auto image = paintToImage (meter);
         for (int y = 0; y < image.getHeight(); ++y)
             for (int x = 0; x < image.getWidth(); ++x)
                 ASSERT_EQ (image.getPixelAt (x, y).getAlpha(), 0) << size.toString();
+
+        meter.setSize (30, 3); // just large enough: a cap one pixel wide
+        EXPECT_EQ (meter.getCapImage().getWidth(), 1);
     }
-    LevelMeterSlider::rebuildAll();
 }
