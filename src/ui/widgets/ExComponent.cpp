@@ -127,6 +127,18 @@ void ExComponent::setTextStyle (float height, int style)
     markDirty();
 }
 
+void ExComponent::mouseEnter (const juce::MouseEvent&)
+{
+    mouseOver = true;
+    repaint();
+}
+
+void ExComponent::mouseExit (const juce::MouseEvent&)
+{
+    mouseOver = false;
+    repaint();
+}
+
 void ExComponent::setDefaultListener (ExComponentListener* newDefault) noexcept
 {
     defaultListener.store (newDefault);

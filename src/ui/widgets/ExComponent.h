@@ -70,6 +70,10 @@ public:
     int getTextStyle() const noexcept { return textStyle; }
 
     void setTooltip (const juce::String& newTooltip) { tooltip = newTooltip; }
+
+    /** The pointer over the widget lights it (mouse path: repaints at once). */
+    void mouseEnter (const juce::MouseEvent& e) override;
+    void mouseExit (const juce::MouseEvent& e) override;
     juce::String getTooltip() override { return tooltip; }
 
     /** The listener of every widget that has none of its own. */
@@ -82,6 +86,8 @@ public:
     static ExComponent* getComponent (int index) noexcept;
 
 protected:
+    bool isPointerOver() const noexcept { return mouseOver; }
+
     /** NaN (a broken MIDI or file value) is taken as the default value. */
     float valueOrDefault (float newValue) const noexcept;
     /** Stores without any rule and returns the value it replaced; for the
@@ -101,6 +107,7 @@ private:
     int textStyle = juce::Font::plain;
     juce::String tooltip, text, text2;
     std::atomic<float> value { 0.0f };
+    bool mouseOver = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ExComponent)
 };

@@ -25,25 +25,13 @@ void KelButton::paint (juce::Graphics& g)
 {
     if (strip.isUsable())
     {
-        strip.drawFrame (g, (mouseOver ? 1 : 0) + (isOn() ? 2 : 0), getWidth(), getHeight());
+        strip.drawFrame (g, (isPointerOver() ? 1 : 0) + (isOn() ? 2 : 0), getWidth(), getHeight());
         return;
     }
 
     const auto base = juce::Colour::greyLevel (isOn() ? 0.3f : 0.0f);
-    drawButtonBox (g, base.brighter (0.5f), base, 0, 0, getWidth(), getHeight(), mouseOver, getText(), 13.0f,
+    drawButtonBox (g, base.brighter (0.5f), base, 0, 0, getWidth(), getHeight(), isPointerOver(), getText(), 13.0f,
                    juce::Font::plain);
-}
-
-void KelButton::mouseEnter (const juce::MouseEvent&)
-{
-    mouseOver = true;
-    repaint();
-}
-
-void KelButton::mouseExit (const juce::MouseEvent&)
-{
-    mouseOver = false;
-    repaint();
 }
 
 void KelButton::mouseDown (const juce::MouseEvent& e)

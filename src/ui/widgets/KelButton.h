@@ -21,16 +21,12 @@ public:
     void setImage (const juce::Image& image);
 
     void paint (juce::Graphics& g) override;
-    void mouseEnter (const juce::MouseEvent& e) override;
-    void mouseExit (const juce::MouseEvent& e) override;
     void mouseDown (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
 
 protected:
-    bool isPointerOver() const noexcept { return mouseOver; }
 
 private:
-    bool mouseOver = false;
     FilmStrip strip;
 
     static constexpr int numImageFrames = 4;

@@ -71,7 +71,7 @@ void KelKnob::paint (juce::Graphics& g)
 
     const float w = (float) getWidth(), h = (float) getHeight();
     const juce::Rectangle<float> disc (2.0f, 2.0f, w - 4.0f, h - 4.0f);
-    g.setColour ((mouseOver ? juce::Colours::white : juce::Colour (0xffffff00)).withMultipliedAlpha (opacity));
+    g.setColour ((isPointerOver() ? juce::Colours::white : juce::Colour (0xffffff00)).withMultipliedAlpha (opacity));
     g.fillEllipse (disc);
     g.setColour (juce::Colours::black.withMultipliedAlpha (opacity));
     g.drawEllipse (disc, 2.0f);
@@ -84,18 +84,6 @@ void KelKnob::paint (juce::Graphics& g)
 void KelKnob::resized()
 {
     horizontal = getWidth() > getHeight();
-}
-
-void KelKnob::mouseEnter (const juce::MouseEvent&)
-{
-    mouseOver = true;
-    repaint();
-}
-
-void KelKnob::mouseExit (const juce::MouseEvent&)
-{
-    mouseOver = false;
-    repaint();
 }
 
 void KelKnob::mouseDown (const juce::MouseEvent& e)

@@ -39,14 +39,11 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
-    void mouseEnter (const juce::MouseEvent& e) override;
-    void mouseExit (const juce::MouseEvent& e) override;
     void mouseDown (const juce::MouseEvent& e) override;
     void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
 
 protected:
-    bool isPointerOver() const noexcept { return mouseOver; }
     bool isDragging() const noexcept { return dragging; }
     /** Where the pointer reappears after a drag (screen coordinates). */
     virtual juce::Point<int> getPointerReturnPosition() const;
@@ -58,7 +55,6 @@ private:
     bool ctrlHeld = false;
     bool previousCtrl = false;
     bool dragging = false;
-    bool mouseOver = false;
     int startScreenX = 0, startScreenY = 0;
     int lastPosition = 0;
     bool horizontal = false;

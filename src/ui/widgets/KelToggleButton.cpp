@@ -90,23 +90,11 @@ void KelToggleButton::paint (juce::Graphics& g)
     const bool lit = isLit();
     if (strip.isUsable())
     {
-        strip.drawFrame (g, (pressed ? 1 : 0) | (mouseOver ? 2 : 0) | (lit ? 4 : 0), getWidth(), getHeight());
+        strip.drawFrame (g, (pressed ? 1 : 0) | (isPointerOver() ? 2 : 0) | (lit ? 4 : 0), getWidth(), getHeight());
         return;
     }
-    drawButtonBox (g, lit ? onTop : offTop, lit ? onBottom : offBottom, 0, 0, getWidth(), getHeight(), mouseOver,
+    drawButtonBox (g, lit ? onTop : offTop, lit ? onBottom : offBottom, 0, 0, getWidth(), getHeight(), isPointerOver(),
                    lit ? getText() : getText2(), getTextHeight(), juce::Font::plain);
-}
-
-void KelToggleButton::mouseEnter (const juce::MouseEvent&)
-{
-    mouseOver = true;
-    repaint();
-}
-
-void KelToggleButton::mouseExit (const juce::MouseEvent&)
-{
-    mouseOver = false;
-    repaint();
 }
 
 void KelToggleButton::mouseDown (const juce::MouseEvent& e)

@@ -37,8 +37,6 @@ public:
     void setColours (juce::Colour onTop, juce::Colour onBottom, juce::Colour offTop, juce::Colour offBottom);
 
     void paint (juce::Graphics& g) override;
-    void mouseEnter (const juce::MouseEvent& e) override;
-    void mouseExit (const juce::MouseEvent& e) override;
     void mouseDown (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
 
@@ -50,7 +48,6 @@ public:
 protected:
     /** The blink phase while blinking, else the on state. Message thread. */
     bool isLit() const noexcept;
-    bool isPointerOver() const noexcept { return mouseOver; }
     bool isPressed() const noexcept { return pressed; }
 
 private:
@@ -59,7 +56,6 @@ private:
     void stopBlinking();
 
     bool pressed = false;
-    bool mouseOver = false;
     std::atomic<bool> blinkingEnabled { false };
     bool blinkPhase = false;
     std::atomic<bool> blinkRunning { false }; // mirrors the timer for other threads

@@ -133,10 +133,10 @@ void SelectorGrid::mouseMove (const juce::MouseEvent& e)
     hoverAt (e);
 }
 
-void SelectorGrid::mouseExit (const juce::MouseEvent&)
+void SelectorGrid::mouseExit (const juce::MouseEvent& e)
 {
     hover = -1;
-    repaint();
+    ExComponent::mouseExit (e);
 }
 
 void SelectorGrid::mouseDown (const juce::MouseEvent& e)
