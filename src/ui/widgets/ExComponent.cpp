@@ -64,7 +64,8 @@ ExComponent::~ExComponent()
     for (auto& slot : componentsById)
     {
         auto* expected = this;
-        slot.compare_exchange_strong (expected, nullptr);
+        if (slot.load (std::memory_order_relaxed) == this)
+            slot.compare_exchange_strong (expected, nullptr);
     }
 }
 
