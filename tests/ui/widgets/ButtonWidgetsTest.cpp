@@ -19,14 +19,14 @@ const juce::ModifierKeys rightButton (juce::ModifierKeys::rightButtonModifier);
 
 void click (juce::Component& c, juce::Point<int> at, juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
 {
-    c.mouseDown (mouseAt (c, at, mods));
-    c.mouseUp (mouseAt (c, at, mods));
+    c.mouseDown (mouseEventAt (c, at, mods));
+    c.mouseUp (mouseEventAt (c, at, mods));
 }
 
 // The face colour near the bottom of a button box (below the caption).
 bool looksLit (KelToggleButton& toggle)
 {
-    const auto image = paintToImage (toggle);
+    const auto image = snapshotOf (toggle);
     return image.getPixelAt (3, toggle.getHeight() - 3).getRed() > 0x40;
 }
 
@@ -68,11 +68,11 @@ TEST (KelButtonLook, TheBoxLightsItsOutlineUnderTheMouseAndShowsTheCaption)
     KelButton button (0, nullptr);
     button.setBounds (0, 0, 60, 20);
     button.setTexts ("TAP", "");
-    const auto plain = paintToImage (button);
+    const auto plain = snapshotOf (button);
     EXPECT_EQ (plain.getPixelAt (1, 10), juce::Colours::black);
 
-    button.mouseEnter (mouseAt (button, { 5, 5 }));
-    const auto hovered = paintToImage (button);
+    button.mouseEnter (mouseEventAt (button, { 5, 5 }));
+    const auto hovered = snapshotOf (button);
     EXPECT_GT (brightnessAt (hovered, 1, 10), 0.6f);
 
     float brightest = 0.0f; // the light caption stands out of the dark face
@@ -103,11 +103,11 @@ TEST (CuePointComponentLook, ThePressedAndHoveredMarkersTakeTheirColours)
     marker.setBounds (0, 0, 21, 21);
     const juce::Point<int> insideHead { 5, 10 }; // left of the number, inside the ring
 
-    EXPECT_EQ (paintToImage (marker).getPixelAt (insideHead.x, insideHead.y), CuePointComponent::colours.inside);
-    marker.mouseEnter (mouseAt (marker, insideHead));
-    EXPECT_EQ (paintToImage (marker).getPixelAt (insideHead.x, insideHead.y), CuePointComponent::colours.insideOver);
+    EXPECT_EQ (snapshotOf (marker).getPixelAt (insideHead.x, insideHead.y), CuePointComponent::colours.inside);
+    marker.mouseEnter (mouseEventAt (marker, insideHead));
+    EXPECT_EQ (snapshotOf (marker).getPixelAt (insideHead.x, insideHead.y), CuePointComponent::colours.insideOver);
     marker.setValue (1.0f, false);
-    EXPECT_EQ (paintToImage (marker).getPixelAt (insideHead.x, insideHead.y),
+    EXPECT_EQ (snapshotOf (marker).getPixelAt (insideHead.x, insideHead.y),
                CuePointComponent::colours.insidePressed);
 }
 
@@ -209,10 +209,10 @@ TEST (LedComponentFlash, AFlashFromAnotherThreadLightsAndGoesDarkOnTheMessageThr
     lamp.setBounds (0, 0, 32, 15);
     std::thread midi ([&lamp] { lamp.flash (50); });
     midi.join();
-    EXPECT_TRUE (containsColour (paintToImage (lamp), juce::Colour (0xffff0000)));
+    EXPECT_TRUE (containsColour (snapshotOf (lamp), juce::Colour (0xffff0000)));
     pumpMessages (150);
     EXPECT_FALSE (lamp.isOn());
-    const auto dark = paintToImage (lamp);
+    const auto dark = snapshotOf (lamp);
     EXPECT_FALSE (containsColour (dark, juce::Colour (0xffff0000)));
     EXPECT_TRUE (containsColour (dark, juce::Colour (0xff808080)));
 }
@@ -281,9 +281,10 @@ TEST (SelectorGridClicks, ClicksSelectTheCellUnderThePointerLimitedToTheGrid)
 
     // Dragging across the top row selects each cell passed over.
     listener.values.clear();
-    grid->mouseDown (mouseAt (*grid, { 5, 5 }));
+    const juce::ModifierKeys left (juce::ModifierKeys::leftButtonModifier);
+    grid->mouseDown (mouseEventAt (*grid, { 5, 5 }, left));
     for (int x = 5; x < 120; x += 10)
-        grid->mouseDrag (mouseAt (*grid, { x, 5 }));
+        grid->mouseDrag (mouseEventAt (*grid, { x, 5 }, left));
     EXPECT_EQ (listener.values.size(), 4u);
     EXPECT_EQ (grid->getSelectedIndex(), 3);
 }
@@ -305,7 +306,7 @@ TEST (SelectorGridClicks, AGridWithoutSizeOrCellsIgnoresClicks)
     EXPECT_EQ (neverSized.getSelectedIndex(), 1);
     EXPECT_TRUE (listener.values.empty());
     EXPECT_EQ (listener.mouseDowns, 2);
-    paintToImage (*noColumns); // nothing to draw, nothing to divide by
+    snapshotOf (*noColumns); // nothing to draw, nothing to divide by
 }
 
 TEST (SelectorGridLook, OnlyTheSelectedCellIsLit)
@@ -313,7 +314,7 @@ TEST (SelectorGridLook, OnlyTheSelectedCellIsLit)
     auto grid = makeGrid (1, 3, 90, 20, nullptr);
     grid->setCellTexts ({ "SLOW", "MID", "FAST" });
     grid->selectIndex (1, false);
-    const auto image = paintToImage (*grid);
+    const auto image = snapshotOf (*grid);
     const int besideCaption = 3, belowCaption = 17;
     EXPECT_LT (image.getPixelAt (0 + besideCaption, belowCaption).getRed(), 0x20);
     EXPECT_GT (image.getPixelAt (30 + besideCaption, belowCaption).getRed(), 0x60); // the red face

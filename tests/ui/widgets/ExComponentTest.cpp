@@ -103,12 +103,12 @@ TEST (ExComponentListeners, TheOwnListenerWinsAndTheDefaultIsTheFallback)
     auto without = button (0);
 
     // Neither listener: nothing happens, nothing breaks.
-    without->mouseDown (mouseAt (*without, { 1, 1 }));
-    without->mouseUp (mouseAt (*without, { 1, 1 }));
+    without->mouseDown (mouseEventAt (*without, { 1, 1 }));
+    without->mouseUp (mouseEventAt (*without, { 1, 1 }));
 
     ExComponent::setDefaultListener (&fallback);
-    withOwn->mouseDown (mouseAt (*withOwn, { 1, 1 }));
-    without->mouseDown (mouseAt (*without, { 1, 1 }));
+    withOwn->mouseDown (mouseEventAt (*withOwn, { 1, 1 }));
+    without->mouseDown (mouseEventAt (*without, { 1, 1 }));
     ExComponent::setDefaultListener (nullptr);
 
     EXPECT_EQ (own.mouseDowns, 1);

@@ -93,9 +93,9 @@ TEST (KelKnobDrag, DragsFollowTheDistanceAndShiftMakesThemFiner)
                                                          | juce::ModifierKeys::shiftModifier)
                                   : juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier);
         const juce::Point<int> from { 20, 10 };
-        knob->mouseDown (mouseAt (*knob, from, mods));
-        knob->mouseDrag (mouseAt (*knob, from + c.move, mods));
-        knob->mouseUp (mouseAt (*knob, from + c.move, mods));
+        knob->mouseDown (mouseEventAt (*knob, from, mods));
+        knob->mouseDrag (mouseEventAt (*knob, from + c.move, mods));
+        knob->mouseUp (mouseEventAt (*knob, from + c.move, mods));
 
         EXPECT_NEAR (knob->getValue(), c.expected, 1e-5f) << c.move.toString() << " shift " << c.shift;
         ASSERT_EQ (listener.values.size(), 1u);
@@ -109,9 +109,9 @@ TEST (KelKnobDrag, PixelsPerRangeOfZeroMeansTheUsualRange)
     knob.setBounds (0, 0, 40, 40);
     knob.setPixelsPerRange (300.0f);
     knob.setPixelsPerRange (0.0f);
-    knob.mouseDown (mouseAt (knob, { 20, 20 }));
-    knob.mouseDrag (mouseAt (knob, { 20, 20 - 36 }));
-    knob.mouseUp (mouseAt (knob, { 20, -16 }));
+    knob.mouseDown (mouseEventAt (knob, { 20, 20 }));
+    knob.mouseDrag (mouseEventAt (knob, { 20, 20 - 36 }));
+    knob.mouseUp (mouseEventAt (knob, { 20, -16 }));
     EXPECT_NEAR (knob.getValue(), 0.2f, 1e-5f); // 36 of 180 pixels
 }
 
@@ -125,14 +125,14 @@ TEST (KelKnobDrag, CtrlResetsToTheDefaultOncePerPressAndFreezesTheDrag)
     knob.setDefaultValue (0.5f);
     knob.setValue (0.1f, false);
 
-    knob.mouseDown (mouseAt (knob, { 20, 20 }));
-    knob.mouseDrag (mouseAt (knob, { 20, 2 })); // 18 px: 0.2
+    knob.mouseDown (mouseEventAt (knob, { 20, 20 }));
+    knob.mouseDrag (mouseEventAt (knob, { 20, 2 })); // 18 px: 0.2
     EXPECT_NEAR (knob.getValue(), 0.2f, 1e-5f);
 
     keys.set (ctrl);
     pumpMessages (60);
     EXPECT_EQ (knob.getValue(), 0.5f);
-    knob.mouseDrag (mouseAt (knob, { 20, -40 })); // frozen while Ctrl is held
+    knob.mouseDrag (mouseEventAt (knob, { 20, -40 })); // frozen while Ctrl is held
     EXPECT_EQ (knob.getValue(), 0.5f);
 
     knob.setValue (0.9f, false); // still the same press: no second reset
@@ -141,13 +141,13 @@ TEST (KelKnobDrag, CtrlResetsToTheDefaultOncePerPressAndFreezesTheDrag)
 
     keys.set (noKeys);
     pumpMessages (60);
-    knob.mouseDrag (mouseAt (knob, { 20, -58 })); // the drag goes on: 18 px up
+    knob.mouseDrag (mouseEventAt (knob, { 20, -58 })); // the drag goes on: 18 px up
     EXPECT_NEAR (knob.getValue(), 1.0f, 1e-5f);
 
     keys.set (ctrl); // a new press resets again
     pumpMessages (60);
     EXPECT_EQ (knob.getValue(), 0.5f);
-    knob.mouseUp (mouseAt (knob, { 20, -58 }));
+    knob.mouseUp (mouseEventAt (knob, { 20, -58 }));
 
     // After the button is up Ctrl does nothing.
     knob.setValue (0.8f, false);
@@ -171,9 +171,9 @@ TEST (KelKnobDrag, ADisabledKnobIgnoresTheMouse)
     knob.setListener (&listener);
     knob.setValue (0.3f, false);
     knob.setKnobEnabled (false);
-    knob.mouseDown (mouseAt (knob, { 20, 20 }));
-    knob.mouseDrag (mouseAt (knob, { 20, -60 }));
-    knob.mouseUp (mouseAt (knob, { 20, -60 }));
+    knob.mouseDown (mouseEventAt (knob, { 20, 20 }));
+    knob.mouseDrag (mouseEventAt (knob, { 20, -60 }));
+    knob.mouseUp (mouseEventAt (knob, { 20, -60 }));
     EXPECT_EQ (knob.getValue(), 0.3f);
     EXPECT_EQ (listener.mouseDowns + (int) listener.values.size(), 0);
 }
@@ -189,13 +189,13 @@ TEST (KelKnobLook, TheFilmStripShowsTheFrameOfTheValue)
     for (auto c : { Case { 1.0f, 254 }, Case { 0.5f, 127 }, Case { 0.0f, 0 }, Case { 0.999f, 253 } })
     {
         knob.setValue (c.value, false);
-        const auto image = paintToImage (knob);
+        const auto image = snapshotOf (knob);
         EXPECT_EQ (image.getPixelAt (6, 6).getRed(), c.frame) << c.value;
         EXPECT_EQ (image.getPixelAt (6, 6).getAlpha(), 255);
     }
 
     knob.setKnobEnabled (false); // half opacity
-    EXPECT_NEAR (paintToImage (knob).getPixelAt (6, 6).getAlpha(), 128, 2);
+    EXPECT_NEAR (snapshotOf (knob).getPixelAt (6, 6).getAlpha(), 128, 2);
 }
 
 TEST (KelKnobLook, WithoutAUsableStripTheKnobDrawsItsVectorForm)
@@ -210,7 +210,7 @@ TEST (KelKnobLook, WithoutAUsableStripTheKnobDrawsItsVectorForm)
     {
         KelKnob::setFilmStrip (height > 0 ? numberedStrip (1, 40, height) : juce::Image(), frames);
         EXPECT_FALSE (KelKnob::getFilmStrip().isUsable()) << height << " " << frames;
-        const auto image = paintToImage (knob);
+        const auto image = snapshotOf (knob);
         EXPECT_TRUE (isYellowish (image.getPixelAt (30, 15))) << height << " " << frames;
     }
 
@@ -219,7 +219,7 @@ TEST (KelKnobLook, WithoutAUsableStripTheKnobDrawsItsVectorForm)
     ASSERT_TRUE (KelKnob::getFilmStrip().isUsable());
     KelKnob later;
     EXPECT_FALSE (KelKnob::getFilmStrip().isUsable());
-    EXPECT_TRUE (isYellowish (paintToImage (knob).getPixelAt (30, 15)));
+    EXPECT_TRUE (isYellowish (snapshotOf (knob).getPixelAt (30, 15)));
 }
 
 TEST (KelKnobLook, ThePointerTurnsFromDownLeftToDownRight)
@@ -230,12 +230,12 @@ TEST (KelKnobLook, ThePointerTurnsFromDownLeftToDownRight)
     const juce::Point<int> downLeft { 12, 27 }, downRight { 27, 27 };
 
     knob.setValue (0.0f, false);
-    auto image = paintToImage (knob);
+    auto image = snapshotOf (knob);
     EXPECT_LT (brightnessAt (image, downLeft.x, downLeft.y), 0.3f);
     EXPECT_GT (brightnessAt (image, downRight.x, downRight.y), 0.7f);
 
     knob.setValue (1.0f, false);
-    image = paintToImage (knob);
+    image = snapshotOf (knob);
     EXPECT_GT (brightnessAt (image, downLeft.x, downLeft.y), 0.7f);
     EXPECT_LT (brightnessAt (image, downRight.x, downRight.y), 0.3f);
 }
@@ -271,7 +271,7 @@ TEST (LevelMeterSliderLook, AVerticalMeterDrawsTheHoldLevelsRedOnlyAboveTheLimit
     for (const auto& c : cases)
     {
         meter.setLevels (c.peak, c.peak, c.holdLeft, c.holdRight);
-        const auto image = paintToImage (meter);
+        const auto image = snapshotOf (meter);
         const std::pair<int, int> bars[] = { { 11, c.topLeft }, { 16, c.topRight } };
         for (auto [x, top] : bars)
         {
@@ -295,7 +295,7 @@ TEST (LevelMeterSliderLook, AHorizontalFaderShowsItsCapAndMarker)
     meter.setLevels (0, 0, 0.5f, 0.5f);
 
     meter.setValue (0.0f, false);
-    auto image = paintToImage (meter);
+    auto image = snapshotOf (meter);
     EXPECT_EQ (image.getPixelAt (26, 12), juce::Colours::white);      // the marker at a quarter
     EXPECT_EQ (image.getPixelAt (30, 12), juce::Colour (0xffffa500)); // left bar, half of 94 px long
     EXPECT_EQ (image.getPixelAt (60, 12), LevelMeterSlider::colours.meterTrack);
@@ -304,7 +304,7 @@ TEST (LevelMeterSliderLook, AHorizontalFaderShowsItsCapAndMarker)
     EXPECT_EQ (image.getPixelAt (capAtRight.x, capAtRight.y).getAlpha(), 0);
 
     meter.setValue (1.0f, false);
-    image = paintToImage (meter);
+    image = snapshotOf (meter);
     EXPECT_EQ (image.getPixelAt (capAtLeft.x, capAtLeft.y).getAlpha(), 0);
     EXPECT_EQ (image.getPixelAt (capAtRight.x, capAtRight.y), LevelMeterSlider::colours.capInside);
 }
@@ -318,7 +318,7 @@ TEST (LevelMeterSliderLook, TinyMetersBuildNoImagesAndDrawNothing)
         meter.setLevels (1, 1, 1, 1);
         LevelMeterSlider::rebuildAll();
         EXPECT_FALSE (meter.getCapImage().isValid()) << size.toString();
-        const auto image = paintToImage (meter);
+        const auto image = snapshotOf (meter);
         for (int y = 0; y < image.getHeight(); ++y)
             for (int x = 0; x < image.getWidth(); ++x)
                 ASSERT_EQ (image.getPixelAt (x, y).getAlpha(), 0) << size.toString();

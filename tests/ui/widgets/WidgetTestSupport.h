@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/UiEvents.h"
 #include "ui/widgets/ExComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -8,17 +9,6 @@
 
 namespace zund::test
 {
-/** A mouse event on the component at a local position, as the framework would
-    deliver it. */
-juce::MouseEvent mouseAt (juce::Component& component, juce::Point<int> position,
-                          juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier);
-
-/** Runs the message loop (timers, change messages) for a while. */
-void pumpMessages (int milliseconds);
-
-/** What the component shows, painted on its own into an image of its size. */
-juce::Image paintToImage (juce::Component& component);
-
 /** Keeps every value the listener heard, and every mouse-down and refresh. */
 struct RecordingListener : public zund::ExComponentListener
 {
