@@ -46,6 +46,9 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     setOpaque (true);
     setBufferedToImage (true);
 
+    //    The skin images, once every knob exists (a knob built later clears the film strip).
+    loadBackgroundImages();
+
     // 4. The MIDI mapping reports to this component; then the preferences:
     //    sections, bounds, routing, channel options and count, MIDI mapping.
     midiMapping.setListener (this);

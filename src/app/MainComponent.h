@@ -78,6 +78,10 @@ public:
 
     void showCloseComponent();
 
+    /** The skin images from the "gfx" folder; without them the widgets draw
+        their vector forms. */
+    void loadBackgroundImages();
+
     void paint (juce::Graphics& g) override;
     void resized() override;
     void timerCallback() override;
