@@ -1,26 +1,12 @@
 // Toggle buttons, scroll bars and rotary sliders.
 #include "ui/look/ZundLookAndFeel.h"
 
+#include "ui/widgets/ExComponentLookAndFeel.h"
+
 namespace zund
 {
 namespace
 {
-// Stands in for the widgets' shared flat-box routine until that lands here.
-void drawFlatBox (juce::Graphics& g, juce::Colour colour, int x, int y, int w, int h, const juce::String& text,
-                  float textHeight)
-{
-    const juce::Rectangle<int> box (x, y, w, h);
-    g.setColour (colour);
-    g.fillRect (box);
-    g.setColour (juce::Colours::black);
-    g.drawRect (box, 1);
-
-    g.setColour (juce::Colour (0xff202020));
-    g.setFont (juce::Font (textHeight, juce::Font::bold));
-    const int lines = 1 + text.retainCharacters ("\n").length();
-    g.drawFittedText (text, box, juce::Justification::centred, lines, 0.7f);
-}
-
 // A rounded slot along the bar, inset by the given amount.
 juce::Path roundedBar (float x, float y, float width, float height, float indent, bool vertical)
 {
@@ -42,7 +28,7 @@ void ZundLookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton& b
     }
 
     const auto base = button.getToggleState() ? juce::Colour (0xff80a0a0).darker (0.2f) : juce::Colour (0xffc0c0c0);
-    drawFlatBox (g, isMouseOver ? base.brighter (0.5f) : base, 0, 0, button.getWidth(), button.getHeight(),
+    ExComponentLookAndFeel::drawFlatBox (g, isMouseOver ? base.brighter (0.5f) : base, 0, 0, button.getWidth(), button.getHeight(),
                  button.getButtonText(), 13.0f);
 }
 
