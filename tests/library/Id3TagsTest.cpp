@@ -1,5 +1,6 @@
 #include "library/database/ID3DataBaseEntry.h"
 #include "library/tags/Id3Tags.h"
+#include "ScopedFileSizeLimit.h"
 #include "support/TagFixtures.h"
 #include "support/TempFolder.h"
 
@@ -7,11 +8,9 @@
 #include <juce_graphics/juce_graphics.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -70,21 +69,6 @@ protected:
     juce::File base = temp.file ("base.mp3");
 };
 
-/** Keeps the process from writing files larger than a limit (root ignores
-    permissions, not this). */
-struct ScopedFileSizeLimit
-{
-    explicit ScopedFileSizeLimit (rlim_t bytes)
-    {
-        std::signal (SIGXFSZ, SIG_IGN);
-        getrlimit (RLIMIT_FSIZE, &saved);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        setrlimit (RLIMIT_FSIZE, &limit);
-    }
-    ~ScopedFileSizeLimit() { setrlimit (RLIMIT_FSIZE, &saved); }
-    rlimit saved {};
-};
 }
 
 TEST_F (Id3Tags, GenreNumbersBecomeNames)
@@ -223,7 +207,7 @@ TEST_F (Id3Tags, FailuresLeaveBuffersAndFilesAlone)
     const auto before = bytesOf (file);
     const juce::String big = juce::String::repeatedString ("x", 50000);
     {
-        ScopedFileSizeLimit limit ((rlim_t) file.getSize() + 1000);
+        test::ScopedFileSizeLimit limit ((rlim_t) file.getSize() + 1000);
         EXPECT_FALSE (writeId3Tag (file.getFullPathName().toRawUTF8(), id3Album, big.toRawUTF8()));
     }
     EXPECT_EQ (bytesOf (file), before);

@@ -47,7 +47,7 @@ bool writeOgg (const juce::File& ogg, double seconds, const juce::StringArray& c
 {
     const auto wav = ogg.getSiblingFile (ogg.getFileNameWithoutExtension() + "-source.wav");
     if (! runCommand ({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", wav.getFullPathName(),
-                        "synth", juce::String (seconds), "sine", "440", "sine", "660" }).succeeded())
+                        "synth", juce::String (seconds), "pinknoise", "sine", "660" }).succeeded())
         return false;
 
     juce::StringArray command { "oggenc", "-Q", "-s", juce::String (serial) };

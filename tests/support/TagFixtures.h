@@ -25,7 +25,7 @@ bool tagWithEyeD3 (const juce::File& file, const juce::StringArray& options);
 /** eyeD3's verbose listing of the file's tag (version line, texts, frame list). */
 juce::String listWithEyeD3 (const juce::File& file);
 
-/** A short stereo Ogg Vorbis file from oggenc, with these "KEY=value" comments and
+/** A short stereo Ogg Vorbis file (noise on the left, a tone on the right) from oggenc, with these "KEY=value" comments and
     this stream serial number. */
 bool writeOgg (const juce::File& ogg, double seconds, const juce::StringArray& comments, int serial = 1);
 

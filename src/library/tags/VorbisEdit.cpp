@@ -360,9 +360,9 @@ int vorbisEditOpenCallbacks (VorbisEditState* state, void* input, VorbisReadFunc
 
         if (readPage (*state, page) <= 0)
             return fail();
-        if (ogg_page_serialno (&page) != state->serial)
-            state->unusualLayout = true; // another stream multiplexed with this one
-        else if (ogg_stream_pagein (state->stream, &page) != 0)
+        // A page of another stream multiplexed with this one is passed over here; the
+        // writer refuses such a file.
+        if (ogg_page_serialno (&page) == state->serial && ogg_stream_pagein (state->stream, &page) != 0)
             return fail();
     }
 

@@ -37,9 +37,8 @@ struct VorbisEditState
     bool extraPage = false;
     bool endOfInput = false;
 
-    /** Something a rewrite would lose or mangle: bytes before the first page, pages of
-        another stream interleaved with the first, or audio on a header page. Such a
-        stream can be read but is not written. */
+    /** Something a rewrite would lose: bytes before the first page, or audio on a
+        header page. Such a stream can be read but is not written. */
     bool unusualLayout = false;
 };
 
