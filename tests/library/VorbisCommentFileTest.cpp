@@ -47,8 +47,10 @@ std::vector<juce::MemoryBlock> pagesOf (const juce::File& file)
     (pages ending only where the original's did, so every granule position stays
     true): a pagination libvorbis would not make, as other muxers do. Dropping the
     first audio pages makes a stream that starts at a later position (as a stream
-    cut from a broadcast does). */
-juce::MemoryBlock mergeAudioPages (const juce::File& file, int factor, int audioPagesToDrop = 0)
+    cut from a broadcast does). Without headers on their own pages, audio starts on
+    the last header page (which the Vorbis rules forbid). */
+juce::MemoryBlock mergeAudioPages (const juce::File& file, int factor, int audioPagesToDrop = 0,
+                                   bool headersOnTheirOwnPages = true)
 {
     const auto pages = pagesOf (file);
     ogg_stream_state in, out;
@@ -86,7 +88,7 @@ juce::MemoryBlock mergeAudioPages (const juce::File& file, int factor, int audio
             }
             ogg_stream_packetin (&out, &packet);
             if (packets == 3)
-                writeOut (true); // the headers
+                writeOut (headersOnTheirOwnPages);
             else if (packets > 3 && packet.granulepos >= 0 && (++pageEnds - audioPagesToDrop) % factor == 0)
                 writeOut (true);
         }
@@ -279,7 +281,7 @@ TEST_F (VorbisComments, DamagedOrUnusualInputIsRefusedAndLeftAlone)
 
     for (const auto& file : { variant ("checksum.ogg", badChecksum), variant ("truncated.ogg", truncated),
                               variant ("grouped.ogg", interleave (1)), variant ("joined.ogg", interleave (2)),
-                              variant ("junk.ogg", withJunkInFront) })
+                              variant ("junk.ogg", withJunkInFront), variant ("shared.ogg", mergeAudioPages (good, 1, 0, false)) })
     {
         const auto before = bytesOf (file);
         VorbisCommentFile comments (file);
