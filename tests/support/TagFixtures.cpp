@@ -18,7 +18,7 @@ bool writeShortMp3 (const juce::File& mp3, double seconds, const juce::StringArr
 {
     const auto wav = mp3.getSiblingFile (mp3.getFileNameWithoutExtension() + "-source.wav");
     if (! runCommand ({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", wav.getFullPathName(),
-                        "synth", juce::String (seconds), "sine", "440" }).succeeded())
+                        "synth", juce::String (seconds), "pinknoise" }).succeeded())
         return false;
 
     juce::StringArray command { "lame", "--quiet" };

@@ -15,7 +15,7 @@ struct CommandResult
 
 CommandResult runCommand (const juce::StringArray& command);
 
-/** A short stereo MP3 (a sine, through sox and lame); `lameOptions` as for lame. */
+/** A short stereo MP3 of noise (through sox and lame); `lameOptions` as for lame. */
 bool writeShortMp3 (const juce::File& mp3, double seconds, const juce::StringArray& lameOptions = { "-b", "128" });
 
 /** Runs Debian's eyeD3 on the file with these options (quietly, without touching
