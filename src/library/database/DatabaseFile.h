@@ -1,8 +1,11 @@
 #pragma once
 
+#include "library/database/ID3DataBaseEntry.h"
+
 #include <juce_core/juce_core.h>
 
 #include <memory>
+#include <vector>
 
 namespace zund
 {
@@ -25,7 +28,10 @@ struct DatabaseFileContents
     ("database.xml.bad-<time>"), never left to be overwritten. */
 DatabaseFileContents readDatabaseFile (const juce::File& file);
 
-/** Writes the document beside the file, flushed, and renames it over the file; on
-    failure the old file stays and `error` says why. */
-bool writeDatabaseFile (const juce::File& file, const juce::XmlElement& root, juce::String& error);
+/** Writes the records as a UTF-8 XML document, root element `rootTag` with the
+    "version", one child "Entry<n>" per record with its stored attributes. The text
+    goes beside the file, flushed, and is renamed over it; on failure the old file
+    stays and `error` says why. */
+bool writeDatabaseFile (const juce::File& file, const juce::String& rootTag, const juce::String& version,
+                        const std::vector<const ID3DataBaseEntry*>& records, juce::String& error);
 }

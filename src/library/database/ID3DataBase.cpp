@@ -12,11 +12,27 @@ namespace
 const char* const rootTagName = "Zund2DataBase";
 const char* const versionAttribute = "version";
 
+/** True for an absolute path that the framework's File gives back unchanged: one
+    without "//", "./" or a trailing "/" (what it tidies up). */
+bool isNormalPath (const juce::String& path) noexcept
+{
+    const auto* p = path.toRawUTF8();
+    if (p[0] != '/')
+        return false;
+    size_t i = 1;
+    for (; p[i] != 0; ++i)
+        if (p[i] == '/' && (p[i - 1] == '/' || p[i - 1] == '.'))
+            return false;
+    return i == 1 || p[i - 1] != '/';
+}
+
 /** Paths are kept in the form the framework's File gives them, the form they are
     hashed and looked up in. Paths that are not absolute stay as they are. */
 juce::String normalisePath (const juce::String& path)
 {
-    return juce::File::isAbsolutePath (path) ? juce::File (path).getFullPathName() : path;
+    if (isNormalPath (path) || ! juce::File::isAbsolutePath (path))
+        return path;
+    return juce::File (path).getFullPathName();
 }
 }
 
@@ -86,7 +102,7 @@ bool ID3DataBase::save()
     juce::String error;
     if (mustNotOverwrite)
         error = "the unreadable file there could not be moved aside, and is not written over";
-    else if (writeDatabaseFile (databaseFile, *createXml (rootTagName), error))
+    else if (writeDatabaseFile (databaseFile, rootTagName, ZUND_VERSION, getStoredRecords(), error))
     {
         dirty = false;
         lastSaveError.clear();
@@ -104,17 +120,24 @@ std::unique_ptr<juce::XmlElement> ID3DataBase::createXml (const juce::String& ro
     auto root = std::make_unique<juce::XmlElement> (rootTag);
     root->setAttribute (versionAttribute, ZUND_VERSION);
 
+    // Prepended from the back: appending walks the whole child list every time.
+    const auto stored = getStoredRecords();
+    for (auto i = stored.size(); i-- > 0;)
+        root->prependChildElement (stored[i]->createXml ("Entry" + juce::String ((juce::int64) i)).release());
+    return root;
+}
+
+std::vector<const ID3DataBaseEntry*> ID3DataBase::getStoredRecords() const
+{
+    const juce::ScopedLock sl (databaseLock);
     std::vector<const ID3DataBaseEntry*> stored;
+    stored.reserve ((size_t) entries.size() + unindexedEntries.size());
     for (int i = 0; i < entries.size(); ++i)
         if (entries.at (i)->valid)
             stored.push_back (entries.at (i));
     for (const auto& entry : unindexedEntries)
         stored.push_back (entry.get());
-
-    // Prepended from the back: appending walks the whole child list every time.
-    for (auto i = stored.size(); i-- > 0;)
-        root->prependChildElement (stored[i]->createXml ("Entry" + juce::String ((juce::int64) i)).release());
-    return root;
+    return stored;
 }
 
 juce::String ID3DataBase::getLoadProblem() const

@@ -113,6 +113,7 @@ public:
 private:
     void readMp3Info (ID3DataBaseEntry& record, const juce::File& file);
     void readOggComments (ID3DataBaseEntry& record, const juce::File& file);
+    std::vector<const ID3DataBaseEntry*> getStoredRecords() const;
     void removeWhere (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove);
     void indexChanged() noexcept;
 

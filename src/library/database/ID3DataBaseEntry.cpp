@@ -14,21 +14,13 @@ namespace zund
 {
 namespace
 {
-struct AttributeNames
+enum StoredAttribute
 {
-    const juce::Identifier filename { "filename" }, artist { "artist" }, album { "album" }, song { "song" },
-        bpm { "bpm" }, label { "label" }, genre { "genre" }, year { "year" }, filesize { "filesize" },
-        lm_date { "lm_date" }, quality { "quality" }, seconds { "seconds" }, samplerate { "samplerate" },
-        couldNotWriteMetadata { "couldNotWriteMetadata" };
-    const juce::Identifier cuePoints[ID3DataBaseEntry::numCuePoints] { "cuePoint0", "cuePoint1", "cuePoint2",
-                                                                        "cuePoint3", "cuePoint4", "cuePoint5" };
+    filenameAttribute, artistAttribute, albumAttribute, songAttribute, bpmAttribute, labelAttribute,
+    genreAttribute, yearAttribute, filesizeAttribute, lmDateAttribute, qualityAttribute, secondsAttribute,
+    samplerateAttribute, couldNotWriteMetadataAttribute, firstCuePointAttribute
 };
-
-const AttributeNames& names()
-{
-    static const AttributeNames instance;
-    return instance;
-}
+static_assert (firstCuePointAttribute + ID3DataBaseEntry::numCuePoints == ID3DataBaseEntry::numStoredAttributes);
 
 /** "%.9g" of the value widened to double, whatever the locale. */
 juce::String formatCuePoint (float value)
@@ -39,15 +31,24 @@ juce::String formatCuePoint (float value)
 }
 
 /** A stored cue point, held to what the program can set: -1..1, unset when it is no number. */
-float parseCuePoint (const juce::XmlElement& element, const juce::Identifier& name)
+float parseCuePoint (const juce::String& text)
 {
-    const double value = element.getDoubleAttribute (name.toString(), -1.0);
+    const double value = text.getDoubleValue();
     return std::isfinite (value) ? (float) std::clamp (value, -1.0, 1.0) : -1.0f;
 }
 
-juce::int64 parseLargeInt (const juce::XmlElement& element, const juce::Identifier& name)
+/** Which stored attribute a name is, trying the expected one first; -1 for none.
+    Attribute names are pooled, so equal names share their text. */
+int findStoredAttribute (const juce::String& name, int expected)
 {
-    return element.getStringAttribute (name.toString()).getLargeIntValue();
+    const auto* names = ID3DataBaseEntry::getStoredAttributeNames();
+    const auto* text = name.getCharPointer().getAddress();
+    if (expected < ID3DataBaseEntry::numStoredAttributes && names[expected].getCharPointer().getAddress() == text)
+        return expected;
+    for (int i = 0; i < ID3DataBaseEntry::numStoredAttributes; ++i)
+        if (names[i].getCharPointer().getAddress() == text || names[i].toString() == name)
+            return i;
+    return -1;
 }
 
 /** The record's file; none for a path that is not absolute (it would be taken
@@ -63,27 +64,45 @@ ID3DataBaseEntry::ID3DataBaseEntry()
     std::fill (std::begin (cuePoint), std::end (cuePoint), -1.0f);
 }
 
+const juce::Identifier* ID3DataBaseEntry::getStoredAttributeNames()
+{
+    static const juce::Identifier names[numStoredAttributes] {
+        "filename", "artist", "album", "song", "bpm", "label", "genre", "year", "filesize", "lm_date", "quality",
+        "seconds", "samplerate", "couldNotWriteMetadata", "cuePoint0", "cuePoint1", "cuePoint2", "cuePoint3",
+        "cuePoint4", "cuePoint5"
+    };
+    return names;
+}
+
+void ID3DataBaseEntry::getStoredAttributeValues (juce::String (&values)[numStoredAttributes]) const
+{
+    // Whatever text got into the record, the file must stay readable.
+    values[filenameAttribute] = makeValidText (filename);
+    values[artistAttribute] = makeValidText (artist);
+    values[albumAttribute] = makeValidText (album);
+    values[songAttribute] = makeValidText (song);
+    values[bpmAttribute] = makeValidText (bpm);
+    values[labelAttribute] = makeValidText (label);
+    values[genreAttribute] = makeValidText (genre);
+    values[yearAttribute] = makeValidText (year);
+    values[filesizeAttribute] = juce::String (filesize);
+    values[lmDateAttribute] = juce::String (lm_date);
+    values[qualityAttribute] = makeValidText (quality);
+    values[secondsAttribute] = juce::String (seconds);
+    values[samplerateAttribute] = juce::String (samplerate);
+    values[couldNotWriteMetadataAttribute] = couldNotWriteMetadata ? "1" : "0";
+    for (int i = 0; i < numCuePoints; ++i)
+        values[firstCuePointAttribute + i] = formatCuePoint (cuePoint[i]);
+}
+
 std::unique_ptr<juce::XmlElement> ID3DataBaseEntry::createXml (const juce::String& tagName) const
 {
-    const auto& n = names();
+    juce::String values[numStoredAttributes];
+    getStoredAttributeValues (values);
+    const auto* names = getStoredAttributeNames();
     auto element = std::make_unique<juce::XmlElement> (tagName);
-    // Whatever text got into the record, the file must stay readable.
-    element->setAttribute (n.filename, makeValidText (filename));
-    element->setAttribute (n.artist, makeValidText (artist));
-    element->setAttribute (n.album, makeValidText (album));
-    element->setAttribute (n.song, makeValidText (song));
-    element->setAttribute (n.bpm, makeValidText (bpm));
-    element->setAttribute (n.label, makeValidText (label));
-    element->setAttribute (n.genre, makeValidText (genre));
-    element->setAttribute (n.year, makeValidText (year));
-    element->setAttribute (n.filesize, juce::String (filesize));
-    element->setAttribute (n.lm_date, juce::String (lm_date));
-    element->setAttribute (n.quality, makeValidText (quality));
-    element->setAttribute (n.seconds, juce::String (seconds));
-    element->setAttribute (n.samplerate, juce::String (samplerate));
-    element->setAttribute (n.couldNotWriteMetadata, couldNotWriteMetadata ? "1" : "0");
-    for (int i = 0; i < numCuePoints; ++i)
-        element->setAttribute (n.cuePoints[i], formatCuePoint (cuePoint[i]));
+    for (int i = 0; i < numStoredAttributes; ++i)
+        element->setAttribute (names[i], values[i]);
     return element;
 }
 
@@ -92,24 +111,41 @@ void ID3DataBaseEntry::loadFromXml (const juce::XmlElement* element)
     if (element == nullptr)
         return;
 
-    const auto& n = names();
-    auto text = [element] (const juce::Identifier& name) { return element->getStringAttribute (name.toString()); };
-    filename = text (n.filename);
-    artist = text (n.artist);
-    album = text (n.album);
-    song = text (n.song);
-    bpm = text (n.bpm);
-    label = text (n.label);
-    genre = text (n.genre);
-    year = text (n.year);
-    filesize = parseLargeInt (*element, n.filesize);
-    lm_date = parseLargeInt (*element, n.lm_date);
-    quality = text (n.quality);
-    seconds = element->getIntAttribute (n.seconds.toString());
-    samplerate = element->getIntAttribute (n.samplerate.toString());
-    couldNotWriteMetadata = element->getBoolAttribute (n.couldNotWriteMetadata.toString());
-    for (int i = 0; i < numCuePoints; ++i)
-        cuePoint[i] = parseCuePoint (*element, n.cuePoints[i]);
+    filename = artist = album = song = bpm = label = genre = year = quality = {};
+    filesize = lm_date = 0;
+    seconds = samplerate = 0;
+    couldNotWriteMetadata = false;
+    std::fill (std::begin (cuePoint), std::end (cuePoint), -1.0f);
+
+    // One walk over the attributes (a file of ours has them in the expected order)
+    // instead of a search by name for each.
+    const int count = element->getNumAttributes();
+    for (int i = 0; i < count; ++i)
+    {
+        const auto& value = element->getAttributeValue (i);
+        const int attribute = findStoredAttribute (element->getAttributeName (i), i);
+        switch (attribute)
+        {
+            case filenameAttribute:   filename = value; break;
+            case artistAttribute:     artist = value; break;
+            case albumAttribute:      album = value; break;
+            case songAttribute:       song = value; break;
+            case bpmAttribute:        bpm = value; break;
+            case labelAttribute:      label = value; break;
+            case genreAttribute:      genre = value; break;
+            case yearAttribute:       year = value; break;
+            case filesizeAttribute:   filesize = value.getLargeIntValue(); break;
+            case lmDateAttribute:     lm_date = value.getLargeIntValue(); break;
+            case qualityAttribute:    quality = value; break;
+            case secondsAttribute:    seconds = value.getIntValue(); break;
+            case samplerateAttribute: samplerate = value.getIntValue(); break;
+            case couldNotWriteMetadataAttribute:
+                couldNotWriteMetadata = element->getBoolAttribute (getStoredAttributeNames()[couldNotWriteMetadataAttribute]);
+                break;
+            case -1: break; // unknown attributes are ignored
+            default: cuePoint[attribute - firstCuePointAttribute] = parseCuePoint (value); break;
+        }
+    }
 }
 
 bool ID3DataBaseEntry::hasFileChanged() const

@@ -16,6 +16,15 @@ public:
 
     ID3DataBaseEntry();
 
+    /** The stored attributes, in the order they are written: "filename", "artist",
+        "album", "song", "bpm", "label", "genre", "year", "filesize", "lm_date",
+        "quality", "seconds", "samplerate", "couldNotWriteMetadata", "cuePoint0".."5". */
+    static constexpr int numStoredAttributes = 14 + numCuePoints;
+    static const juce::Identifier* getStoredAttributeNames();
+
+    /** The record's value of each stored attribute, as it is written. */
+    void getStoredAttributeValues (juce::String (&values)[numStoredAttributes]) const;
+
     /** A new element with the record's stored attributes. */
     std::unique_ptr<juce::XmlElement> createXml (const juce::String& tagName) const;
 

@@ -3,6 +3,7 @@
 #include "common/FileFacts.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace zund
@@ -15,10 +16,12 @@ ID3DataBaseEntry* PathIndex::at (int index) const noexcept
 int PathIndex::find (const juce::String& path) const
 {
     const auto run = std::equal_range (pathHashes.begin(), pathHashes.end(), getPathHash (path));
+    const auto* wanted = path.toRawUTF8();
     for (auto i = run.first; i != run.second; ++i)
     {
+        // Byte for byte: the same as comparing characters, for UTF-8, and much quicker.
         const auto index = (size_t) (i - pathHashes.begin());
-        if (entries[index]->filename == path)
+        if (std::strcmp (entries[index]->filename.toRawUTF8(), wanted) == 0)
             return (int) index;
     }
     return -1;
