@@ -11,6 +11,35 @@ using namespace zund;
 
 namespace
 {
+/** What a record should hold after reading a tagged file. */
+struct ExpectedRecord
+{
+    const char* artist;
+    const char* song;
+    const char* album;
+    const char* bpm;
+    const char* label;
+    const char* genre;
+    const char* year;
+    const char* quality;
+    int samplerate;
+    int seconds;
+};
+
+void expectRecord (const ID3DataBaseEntry& record, const ExpectedRecord& expected)
+{
+    EXPECT_EQ (record.artist, expected.artist);
+    EXPECT_EQ (record.song, expected.song);
+    EXPECT_EQ (record.album, expected.album);
+    EXPECT_EQ (record.bpm, expected.bpm);
+    EXPECT_EQ (record.label, expected.label);
+    EXPECT_EQ (record.genre, expected.genre);
+    EXPECT_EQ (record.year, expected.year);
+    EXPECT_EQ (record.quality, expected.quality);
+    EXPECT_EQ (record.samplerate, expected.samplerate);
+    EXPECT_EQ (record.seconds, expected.seconds);
+}
+
 class FileInfo : public ::testing::Test
 {
 protected:
@@ -57,16 +86,7 @@ TEST_F (FileInfo, Mp3TagsAndFactsInBothTagVersions)
         const auto record = read (mp3);
         ASSERT_NE (record, nullptr);
         EXPECT_EQ (record->filename, mp3.getFullPathName());
-        EXPECT_EQ (record->artist, "Artist");
-        EXPECT_EQ (record->song, "Title");
-        EXPECT_EQ (record->album, "Album");
-        EXPECT_EQ (record->bpm, "126");
-        EXPECT_EQ (record->label, "Label");
-        EXPECT_EQ (record->genre, "Techno");
-        EXPECT_EQ (record->year, "2004");
-        EXPECT_EQ (record->quality, "192 kbps");
-        EXPECT_EQ (record->samplerate, 44100);
-        EXPECT_EQ (record->seconds, 3);
+        expectRecord (*record, { "Artist", "Title", "Album", "126", "Label", "Techno", "2004", "192 kbps", 44100, 3 });
         EXPECT_EQ (record->filesize, mp3.getSize());
         EXPECT_FALSE (record->hasFileChanged());
     }
@@ -96,16 +116,7 @@ TEST_F (FileInfo, OggCommentsAndFacts)
                                              "ORGANIZATION=Label", "DATE=2011" }));
     const auto record = read (ogg);
     ASSERT_NE (record, nullptr);
-    EXPECT_EQ (record->artist, "Artist");
-    EXPECT_EQ (record->song, "Title");
-    EXPECT_EQ (record->album, "Album");
-    EXPECT_EQ (record->bpm, "90");
-    EXPECT_EQ (record->genre, "Dub");
-    EXPECT_EQ (record->label, "Label");
-    EXPECT_EQ (record->year, "2011");
-    EXPECT_EQ (record->quality, "16 Bit");
-    EXPECT_EQ (record->samplerate, 44100);
-    EXPECT_EQ (record->seconds, 3);
+    expectRecord (*record, { "Artist", "Title", "Album", "90", "Label", "Dub", "2011", "16 Bit", 44100, 3 });
 
     // Headers cut short: the tags the record had stay.
     const auto damaged = temp.file ("damaged.ogg");
