@@ -104,9 +104,11 @@ TEST_F (Id3Tags, BothVersionsReadAndKeepTheirVersionAndOtherFramesAfterAnEdit)
     for (const juce::String version : { "2.3", "2.4" })
     {
         const bool isVersion4 = version == "2.4";
+        // ID3v2.3 keeps its date (TDAT) beside the year, a frame ID3v2.4 no longer has.
         const auto file = makeTaggedMp3 ("v" + version + ".mp3", version,
                                          { "-a", "Artist", "-t", "Title", "-A", "Album", "--bpm", "128",
                                            "--publisher", "Label", "--text-frame", isVersion4 ? "TDRC:1999" : "TYER:1999",
+                                           "--text-frame", isVersion4 ? "TIT3:sub" : "TDAT:0105",
                                            "--add-comment", "keep me", "--add-image", picture.getFullPathName() + ":FRONT_COVER" });
         Id3Texts texts;
         ASSERT_TRUE (texts.read (file));
@@ -123,6 +125,7 @@ TEST_F (Id3Tags, BothVersionsReadAndKeepTheirVersionAndOtherFramesAfterAnEdit)
         EXPECT_TRUE (listing.contains ("title: Title")) << listing;
         EXPECT_TRUE (listing.contains ("keep me")) << listing;
         EXPECT_TRUE (listing.contains ("FRONT_COVER Image")) << listing;
+        EXPECT_TRUE (listing.contains (isVersion4 ? "TIT3" : "TDAT")) << listing;
         EXPECT_TRUE (listing.contains (isVersion4 ? "TDRC" : "TYER")) << listing;
         EXPECT_FALSE (listing.contains (isVersion4 ? "TYER" : "TDRC")) << listing;
         EXPECT_TRUE (listing.contains ("genre: House")) << listing;
@@ -141,7 +144,8 @@ TEST_F (Id3Tags, NonLatinTextRoundTripsAndSurvivesEditsOfOtherFields)
 
     for (const juce::String version : { "2.3", "2.4" })
     {
-        const auto file = makeTaggedMp3 ("text" + version + ".mp3", version, { "-t", "x" });
+        const auto file = makeTaggedMp3 ("text" + version + ".mp3", version,
+                                         { "-t", "x", "--non-std-genres", "--text-frame", "TCON:(17)Rock" });
         ASSERT_TRUE (writeId3Tag (file.getFullPathName().toRawUTF8(), id3Artist, bjork.toRawUTF8()));
         ASSERT_TRUE (writeId3Tag (file.getFullPathName().toRawUTF8(), id3Title, cyrillic.toRawUTF8()));
         ASSERT_TRUE (writeId3Tag (file.getFullPathName().toRawUTF8(), id3Bpm, "125"));
@@ -162,6 +166,8 @@ TEST_F (Id3Tags, NonLatinTextRoundTripsAndSurvivesEditsOfOtherFields)
         EXPECT_EQ (texts[id3Artist], bjork);
         EXPECT_EQ (texts[id3Title], cyrillic);
         EXPECT_EQ (texts[id3Bpm], "125");
+        EXPECT_EQ (texts[id3Genre], "(17)Rock") << "the genre frame is kept as it was";
+        EXPECT_TRUE (listing.contains ("TCON")) << listing;
     }
 }
 
