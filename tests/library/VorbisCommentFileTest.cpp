@@ -1,4 +1,5 @@
 #include "library/tags/VorbisCommentFile.h"
+#include "library/tags/VorbisEdit.h"
 #include "ScopedFileSizeLimit.h"
 #include "support/TagFixtures.h"
 #include "support/TempFolder.h"
@@ -145,13 +146,31 @@ protected:
 };
 }
 
-TEST_F (VorbisComments, RepeatedKeysKeepTheLastValueWhateverTheirCase)
+TEST_F (VorbisComments, RepeatedKeysKeepTheLastValueAndCommentsWithoutKeysAreDropped)
 {
-    VorbisCommentFile file (makeOgg ("read.ogg", { "ARTIST=first", "artist=second", "TITLE=t" }));
+    // A comment without "=" (no tool writes one; the editor itself puts it in).
+    const auto path = makeOgg ("read.ogg", { "ARTIST=first", "artist=second", "TITLE=t" });
+    {
+        FILE* input = std::fopen (path.getFullPathName().toRawUTF8(), "rb");
+        auto* edit = vorbisEditNewState();
+        ASSERT_EQ (vorbisEditOpen (edit, input), 0);
+        vorbis_comment_add (vorbisEditGetComments (edit), "NO EQUALS SIGN");
+        FILE* output = std::fopen (temp.file ("keyless.ogg").getFullPathName().toRawUTF8(), "wb");
+        ASSERT_EQ (vorbisEditWrite (edit, output), 0);
+        std::fclose (output);
+        std::fclose (input);
+        vorbisEditClear (edit);
+    }
+    const auto keyless = temp.file ("keyless.ogg");
+    ASSERT_TRUE (test::listVorbisComments (keyless).contains ("NO EQUALS SIGN"));
+
+    VorbisCommentFile file (keyless);
     ASSERT_EQ (file.getState(), VorbisCommentFile::opened);
     EXPECT_EQ (file.getValue ("Artist"), "second");
     EXPECT_EQ (file.getValue ("TITLE"), "t");
     EXPECT_EQ (file.getValue ("ALBUM"), "");
+    ASSERT_TRUE (file.save());
+    EXPECT_EQ (test::listVorbisComments (keyless).joinIntoString ("|"), "ARTIST=second|TITLE=t");
 }
 
 TEST_F (VorbisComments, SaveRewritesTheCommentsAndKeepsAudioVendorAndPermissions)
