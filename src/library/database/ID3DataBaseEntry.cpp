@@ -33,6 +33,8 @@ juce::String formatCuePoint (float value)
 /** A stored cue point, held to what the program can set: -1..1, unset when it is no number. */
 float parseCuePoint (const juce::String& text)
 {
+    if (text == "-1")
+        return -1.0f; // most cue points are unset: no number to parse
     const double value = text.getDoubleValue();
     return std::isfinite (value) ? (float) std::clamp (value, -1.0, 1.0) : -1.0f;
 }
