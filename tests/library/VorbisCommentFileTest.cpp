@@ -336,3 +336,20 @@ TEST_F (VorbisComments, FailedWriteLeavesTheOriginal)
     EXPECT_EQ (bytesOf (path), before);
     EXPECT_EQ (countTemporaryFiles(), 0);
 }
+
+TEST_F (VorbisComments, ALinkStaysALinkToTheRewrittenFile)
+{
+    const auto folder = temp.file ("real");
+    ASSERT_TRUE (folder.createDirectory());
+    const auto real = folder.getChildFile ("song.ogg");
+    ASSERT_TRUE (test::writeOgg (real, 1.0, { "TITLE=t" }));
+    const auto link = temp.file ("link.ogg");
+    ASSERT_TRUE (real.createSymbolicLink (link, true));
+
+    VorbisCommentFile file (link);
+    ASSERT_TRUE (file.setValue ("TITLE", "through the link"));
+    ASSERT_TRUE (file.save());
+    EXPECT_TRUE (link.isSymbolicLink());
+    EXPECT_EQ (test::listVorbisComments (real).joinIntoString ("|"), "TITLE=through the link");
+    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << "nothing left beside the real file";
+}
