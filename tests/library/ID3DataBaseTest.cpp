@@ -61,6 +61,16 @@ TEST_F (SongDatabase, PathsAreFoundExactlyAndInTheirNormalForm)
     const auto index = database.findIndex ("/music/x");
     ASSERT_GE (index, 0);
     EXPECT_EQ (database.getEntry (index)->artist, "b");
+
+    // A record moved to another path (a located file) is found there only.
+    auto moved = database.takeEntry (database.findIndex ("/music/Song.mp3"));
+    ASSERT_NE (moved, nullptr);
+    moved->filename = "/elsewhere/Song.mp3";
+    database.insertEntry (std::move (moved));
+    EXPECT_EQ (database.findIndex ("/music/Song.mp3"), -1);
+    EXPECT_EQ (database.getEntry (database.findIndex ("/elsewhere/Song.mp3"))->artist, "a");
+    EXPECT_EQ (database.takeEntry (99), nullptr);
+
     EXPECT_EQ (database.getEntry (-1), nullptr);
     EXPECT_EQ (database.getEntry (database.getNumEntries()), nullptr);
 }

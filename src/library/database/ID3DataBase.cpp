@@ -240,14 +240,21 @@ void ID3DataBase::removeWhere (const std::function<bool (const ID3DataBaseEntry&
     }
 }
 
-void ID3DataBase::removeEntry (int index)
+std::unique_ptr<ID3DataBaseEntry> ID3DataBase::takeEntry (int index)
 {
     const juce::ScopedLock sl (databaseLock);
-    if (entries.at (index) == nullptr)
-        return;
-    entries.removeAt (index);
-    markDirty();
-    indexChanged();
+    auto entry = entries.takeAt (index);
+    if (entry != nullptr)
+    {
+        markDirty();
+        indexChanged();
+    }
+    return entry;
+}
+
+void ID3DataBase::removeEntry (int index)
+{
+    takeEntry (index);
 }
 
 void ID3DataBase::removeFile (const juce::String& path)

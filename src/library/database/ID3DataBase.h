@@ -95,8 +95,13 @@ public:
     void addFile (const juce::File& file, bool rescanIfChanged);
 
     /** Reads the file's facts and tags into the record (whose path becomes the
-        file's). False, with the record unchanged, for a missing or unreadable file. */
+        file's, so it must be the file's own record or one not in the index). False,
+        with the record unchanged, for a missing or unreadable file. */
     bool readFileInfo (ID3DataBaseEntry* record, const juce::File& file);
+
+    /** Takes the record at an index out of the index without deleting it (to give
+        it another path and insert it again); null outside the range. */
+    std::unique_ptr<ID3DataBaseEntry> takeEntry (int index);
 
     void removeEntry (int index);
     void removeFile (const juce::String& path);

@@ -36,12 +36,19 @@ int PathIndex::insert (std::unique_ptr<ID3DataBaseEntry> entry)
     return (int) position;
 }
 
-void PathIndex::removeAt (int index)
+std::unique_ptr<ID3DataBaseEntry> PathIndex::takeAt (int index)
 {
     if (index < 0 || index >= size())
-        return;
+        return nullptr;
+    auto entry = std::move (entries[(size_t) index]);
     entries.erase (entries.begin() + index);
     pathHashes.erase (pathHashes.begin() + index);
+    return entry;
+}
+
+void PathIndex::removeAt (int index)
+{
+    takeAt (index);
 }
 
 int PathIndex::removeIf (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove)

@@ -26,6 +26,9 @@ public:
     /** Adds a record after those of equal hash; returns its index. */
     int insert (std::unique_ptr<ID3DataBaseEntry> entry);
 
+    /** Takes the record at an index out without deleting it; null outside the range. */
+    std::unique_ptr<ID3DataBaseEntry> takeAt (int index);
+
     /** Deletes the record at an index (nothing outside the range). */
     void removeAt (int index);
 
