@@ -16,10 +16,10 @@ PACKAGES="build-essential cmake pkg-config ccache
     juce-modules-source libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxtst-dev
     libflac-dev libogg-dev libvorbis-dev libpng-dev libjpeg-dev zlib1g-dev
-    libmpg123-dev
+    libmpg123-dev libtag1-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     fonts-dejavu-core
-    jackd2 xvfb xauth x11-apps sox lame vorbis-tools eyed3 mpg123 mda-lv2 lv2-examples gdb"
+    jackd2 xvfb xauth x11-apps sox lame vorbis-tools eyed3 mpg123 mda-lv2 lv2-examples gdb locales python3"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
