@@ -214,7 +214,7 @@ juce::Rectangle<int> MainComponent::getWindowBounds() const
 
 void MainComponent::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colours::black);
+    g.fillAll (colours.applicationBackground);
 }
 
 void MainComponent::resized()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainAudioCallback.h"
+#include "app/MixerColours.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
 #include "ui/MixerHost.h"
@@ -56,6 +57,8 @@ public:
     void setSavedBounds (int x, int y, int width, int height) override;
     /** The main window's current bounds (or this component's without a window). */
     juce::Rectangle<int> getWindowBounds() const override;
+    juce::Colour getBackgroundColour() const override { return colours.panel; }
+    const Engine& getEngine() const override { return *engine; }
 
     /** The saved bounds when all four are set, else nothing. */
     std::optional<juce::Rectangle<int>> getSavedBounds() const;
@@ -103,6 +106,7 @@ private:
     std::unique_ptr<Engine> engine;
     std::unique_ptr<MainAudioCallback> audioCallback;
     PluginListHolder pluginList;
+    MixerColours colours;
     MidiControlSurfaceManager midiMapping;
     juce::AudioDeviceManager deviceManager;
     DefaultMidiFeedbackOutput midiFeedback { deviceManager };
