@@ -38,38 +38,39 @@ std::vector<double> levelAfter (EqProcessor& eq, const std::function<void()>& ch
 }
 }
 
-TEST (EqProcessor, FreshEqIsDesignedAt44100AndPassesUnchanged)
+TEST (EqProcessor, ShelvesHaveTheirCornersAndSlopes)
 {
-    EqProcessor eq; // no sample rate given
-    for (double f : { 20.0, 1000.0, 15000.0 })
-        EXPECT_NEAR (gainDb (eq, f), 0.0, 0.05) << f;
-
-    eq.setLowGain (12.0f);
-    EXPECT_NEAR (gainDb (eq, 20.0), 12.0, 0.5);
-}
-
-TEST (EqProcessor, BandSplitIsCloseToUnityAwayFromTheSplits)
-{
-    EqProcessor eq;
-    eq.setSampleRate (48000.0f);
-    eq.setMode (1);
+    // A fresh EQ (no rate given: 44.1 kHz) passes everything at 0 dB, and so
+    // does the band split away from its splits.
+    EqProcessor flat, split;
+    split.setSampleRate (48000.0f);
+    split.setMode (1);
     for (double f : { 40.0, 1000.0, 12000.0 })
-        EXPECT_NEAR (gainDb (eq, f, 48000.0), 0.0, 0.3) << f;
-}
+    {
+        EXPECT_NEAR (gainDb (flat, f), 0.0, 0.05) << f;
+        EXPECT_NEAR (gainDb (split, f, 48000.0), 0.0, 0.3) << f;
+    }
 
-TEST (EqProcessor, ShelfGainsAtTheEnds)
-{
-    EqProcessor eq;
-    eq.setLowGain (12.0f);
-    eq.setHighGain (-12.0f);
-    EXPECT_NEAR (gainDb (eq, 20.0), 12.0, 0.5);
-    EXPECT_NEAR (gainDb (eq, 15000.0), -12.0, 1.0);
-    EXPECT_NEAR (gainDb (eq, 1000.0), 0.0, 2.0);
-
-    eq.setLowGain (-12.0f);
-    eq.setHighGain (12.0f);
-    EXPECT_NEAR (gainDb (eq, 20.0), -12.0, 0.5);
-    EXPECT_NEAR (gainDb (eq, 15000.0), 12.0, 1.0);
+    // The low shelf at 80 Hz with Q 0.6 and the high shelf at 6.4 kHz with Q 0.5:
+    // half the gain at the corner, the slope around it set by Q.
+    const struct
+    {
+        float lowGain, highGain;
+        double frequency, expected;
+    } cases[] = {
+        { 12.0f, 0.0f, 20.0, 11.646 },     { 12.0f, 0.0f, 40.0, 10.326 },     { 12.0f, 0.0f, 80.0, 6.0 },
+        { 12.0f, 0.0f, 160.0, 1.674 },     { 12.0f, 0.0f, 320.0, 0.354 },     { -12.0f, 0.0f, 80.0, -6.0 },
+        { 0.0f, -12.0f, 1600.0, -0.662 },  { 0.0f, -12.0f, 3200.0, -2.283 },  { 0.0f, -12.0f, 6400.0, -6.0 },
+        { 0.0f, -12.0f, 12800.0, -10.409 }, { 0.0f, -12.0f, 18000.0, -11.732 }, { 0.0f, 12.0f, 6400.0, 6.0 },
+    };
+    for (const auto& c : cases)
+    {
+        EqProcessor eq;
+        eq.setLowGain (c.lowGain);
+        eq.setHighGain (c.highGain);
+        EXPECT_NEAR (gainDb (eq, c.frequency), c.expected, 0.1) << c.lowGain << " / " << c.highGain << " dB at "
+                                                                << c.frequency << " Hz";
+    }
 }
 
 TEST (EqProcessor, MidPeakFollowsItsFrequency)
