@@ -16,7 +16,6 @@ using test::EngineRig;
 namespace
 {
 constexpr double rate = 44100.0;
-constexpr double pi = 3.14159265358979323846;
 constexpr int settleSamples = 44100; // the filter knobs glide over some 16,000 samples
 constexpr int measureSamples = 8192;
 
@@ -27,16 +26,9 @@ EngineRig::InputSignal tones (std::initializer_list<double> frequencies, float a
     return [list, amplitude] (juce::int64 sample, int) {
         double sum = 0.0;
         for (double f : list)
-            sum += std::sin (2.0 * pi * f * (double) sample / rate);
+            sum += std::sin (2.0 * M_PI * f * (double) sample / rate);
         return amplitude * (float) sum;
     };
-}
-
-// Channel c plays the input pair 2c, 2c + 1 through THRU.
-void playThru (EngineRig& rig, int channel)
-{
-    rig->setDeckInput (channel, 2 * channel);
-    rig->setThru (channel, true);
 }
 
 // Each tone's level (in dB) on an output channel.
@@ -77,7 +69,7 @@ TEST (EngineDsp, FilterKnobsFilterTheChannel)
     // Measured on the channel's own pair, which the master filter does not reach.
     EngineRig rig;
     rig.input = tones ({ 100.0, 5000.0 }, 0.25f);
-    playThru (rig, 0);
+    rig.playThru (0, 0);
     rig->setChannelOutput (0, 0);
 
     // At rest the sweep filter is transparent.
@@ -126,7 +118,7 @@ TEST (EngineDsp, EqKillsRemoveTheirBandAndRestoreIt)
         SCOPED_TRACE (bandSplit ? "band split" : "shelving");
         EngineRig rig;
         rig.input = tones (bands, 0.2f);
-        playThru (rig, 0);
+        rig.playThru (0, 0);
         rig->setMainOutput (0);
         rig->setEqMode (0, bandSplit);
         const auto reference = settleAndMeasure (rig, bands);
@@ -162,14 +154,66 @@ TEST (EngineDsp, EqKillsRemoveTheirBandAndRestoreIt)
                 EXPECT_NEAR (levels[b], reference[b], 0.2) << kill.band << " " << b;
         }
 
-        // The high knob at its bottom: a 12 dB shelf cut, or the band's gain 0.
-        rig->setEqHigh (0, 0.0f);
-        const auto turnedDown = settleAndMeasure (rig, bands);
-        if (bandSplit)
-            EXPECT_LT (turnedDown[2], reference[2] - 40.0);
+    }
+}
+
+TEST (EngineDsp, EqKnobLaws)
+{
+    // A knob x sets the shelf or peak gain (x - 0.5) x 24 dB and the band-split
+    // gain of the EQ gain curve (the fader law below the middle, then up to 2);
+    // the mid frequency knob x sets 100 x 10^(2x) Hz.
+    const struct
+    {
+        bool bandSplit;
+        void (Engine::*set) (int, float);
+        float x;
+        double frequency, expectedDb;
+    } cases[] = {
+        { false, &Engine::setEqLow, 0.75f, 30.0, 5.594 },        // +6 dB shelf, 80 Hz corner
+        { false, &Engine::setEqMid, 0.25f, 1000.0, -6.0 },
+        { false, &Engine::setEqHigh, 0.0f, 6400.0, -6.0 },        // -12 dB shelf, 6.4 kHz corner
+        { false, &Engine::setEqMidFrequency, 0.75f, 3162.3, -6.0 }, // with the mid at x = 0.25
+        { true, &Engine::setEqLow, 0.25f, 30.0, -12.386 },      // gain 0.240253
+        { true, &Engine::setEqMid, 0.75f, 1000.0, 3.522 },      // gain 1.5
+        { true, &Engine::setEqHigh, 0.0f, 15000.0, -400.0 },    // gain 0: only the mid band's skirt is left
+    };
+    for (const auto& c : cases)
+    {
+        EngineRig rig;
+        rig.input = tones ({ c.frequency }, 0.2f);
+        rig.playThru (0, 0);
+        rig->setChannelOutput (0, 0);
+        rig->setEqMode (0, c.bandSplit);
+        if (c.set == &Engine::setEqMidFrequency)
+            rig->setEqMid (0, 0.25f);
+        (rig.engine().*c.set) (0, c.x);
+        const double db = settleAndMeasure (rig, { c.frequency })[0] - test::decibels (0.2);
+        const auto detail = testing::Message() << (c.bandSplit ? "band split, " : "shelving, ") << c.x << " at "
+                                               << c.frequency << " Hz";
+        if (c.expectedDb < -100.0)
+            EXPECT_LT (db, -40.0) << detail;
         else
-            EXPECT_NEAR (turnedDown[2], reference[2] - 12.0, 1.5); // on the shelf at 15 kHz
-        EXPECT_NEAR (turnedDown[0], reference[0], 1.0);
+            EXPECT_NEAR (db, c.expectedDb, 0.3) << detail;
+    }
+}
+
+TEST (EngineDsp, SoftPreampAmplifiesAndEqualisesTheDeckInput)
+{
+    // x20, clipped to full scale, then the preamp's filter: 20.36 at 100 Hz,
+    // 5.86 at 1 kHz, 1.63 at 5 kHz. The channel plays the deck in THRU.
+    for (double frequency : { 100.0, 1000.0, 5000.0 })
+    {
+        EngineRig rig;
+        rig.input = tones ({ frequency }, 0.001f);
+        rig.playThru (0, 0);
+        rig->setChannelOutput (0, 0);
+        rig->setSoftPreamp (0, true);
+        const double gain = frequency < 500.0 ? 20.357 : (frequency < 3000.0 ? 5.8626 : 1.6250);
+        EXPECT_NEAR (test::toneAmplitude (rig.run (2 * 44100)[0].data() + 44100, 44100, frequency, rate) / 0.001,
+                     20.0 * gain, 0.01 * 20.0 * gain) << frequency;
+        rig->setSoftPreamp (0, false);
+        EXPECT_NEAR (test::toneAmplitude (rig.run (2 * 44100)[0].data() + 44100, 44100, frequency, rate) / 0.001,
+                     1.0, 0.01) << frequency;
     }
 }
 
@@ -181,7 +225,7 @@ TEST (EngineDsp, EffectChangesItsChannelOnlyAndKeepsItsStateAcrossTypes)
         rig->input = tones ({ 440.0 }, 0.4f);
         for (int c = 0; c < 2; ++c)
         {
-            playThru (*rig, c);
+            rig->playThru (c, c);
             (*rig)->setChannelOutput (c, 2 + 2 * c);
         }
         return rig;
@@ -244,7 +288,7 @@ TEST (EngineDsp, MasterFilterAndEqShapeTheMainBusOnly)
     const std::initializer_list<double> bands { 100.0, 5000.0, 15000.0 };
     EngineRig rig (2, 6);
     rig.input = tones (bands, 0.2f);
-    playThru (rig, 0);
+    rig.playThru (0, 0);
     rig->setMainOutput (0);
     rig->setPhonesOutput (2);
     rig->setChannelOutput (0, 4);
@@ -304,7 +348,7 @@ TEST (EngineDsp, EffectOnTheMainBusShapesTheMainOutputAndThePhonesMix)
     auto makeRig = [] {
         auto rig = std::make_unique<EngineRig> (2, 6);
         rig->input = tones ({ 440.0 }, 0.4f);
-        playThru (*rig, 0);
+        rig->playThru (0, 0);
         (*rig)->setMainOutput (0);
         (*rig)->setPhonesOutput (2);
         (*rig)->setChannelOutput (0, 4);
@@ -345,9 +389,9 @@ TEST (EngineDsp, InvalidEffectTypeStoresNothingAndKeepsTheEffect)
     auto makeRig = [] {
         auto rig = std::make_unique<EngineRig>();
         rig->input = [] (juce::int64 sample, int) {
-            return sample < 4410 ? 0.4f * (float) std::sin (2.0 * pi * 440.0 * (double) sample / rate) : 0.0f;
+            return sample < 4410 ? 0.4f * (float) std::sin (2.0 * M_PI * 440.0 * (double) sample / rate) : 0.0f;
         };
-        playThru (*rig, 0);
+        rig->playThru (0, 0);
         (*rig)->setMainOutput (0);
         (*rig)->setFXTempo (120.0);
         (*rig)->setFXBeatLength (1.0);

@@ -1,4 +1,5 @@
 #include "EngineRig.h"
+#include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>
 
@@ -74,13 +75,9 @@ TEST (EngineLoop, StoppedDeckLoopsItsInputAtTheEffectTempo)
 {
     // A THRU channel on a stopped deck: the bar comes from the effect tempo.
     EngineRig rig;
-    std::vector<float> noise (100000);
-    juce::Random random (7);
-    for (auto& v : noise)
-        v = random.nextFloat() - 0.5f;
+    const auto noise = test::noiseBuffer (100000, 0.5f, 7);
     rig.input = [&noise] (juce::int64 s, int) { return noise[(size_t) (s % (juce::int64) noise.size())]; };
-    rig->setDeckInput (0, 0);
-    rig->setThru (0, true);
+    rig.playThru (0, 0);
     rig->setMainOutput (0);
     rig.setDeckSpeed (0, 0.0);
     rig->setFXTempo (120.0);
@@ -90,14 +87,8 @@ TEST (EngineLoop, StoppedDeckLoopsItsInputAtTheEffectTempo)
     const auto out = rig.run (22050 * 4)[0];
 
     // The output repeats every 22,050 samples (a quarter of an 88,200-sample bar).
-    float repeatError = 0.0f, shiftedError = 0.0f;
-    for (size_t i = 2 * 22050 + 100; i < 3 * 22050; ++i)
-    {
-        repeatError = std::max (repeatError, std::abs (out[i] - out[i + 22050]));
-        shiftedError = std::max (shiftedError, std::abs (out[i] - out[i + 22049]));
-    }
-    EXPECT_LT (repeatError, 1e-3f);
-    EXPECT_GT (shiftedError, 0.1f);
+    EXPECT_LT (test::repeatError (out, 2 * 22050 + 100, 3 * 22050, 22050), 1e-3f);
+    EXPECT_GT (test::repeatError (out, 2 * 22050 + 100, 3 * 22050, 22049), 0.1f);
 }
 
 TEST (EngineLoop, ShrinkingLateInALoopNeverOverruns)

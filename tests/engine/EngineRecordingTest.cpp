@@ -107,6 +107,14 @@ TEST (EngineRecording, MainMixReadsBackAtBothDepths)
     }
 }
 
+TEST (EngineRecording, FileThatCannotBeOpenedIsReported)
+{
+    test::EngineRig rig;
+    EXPECT_FALSE (rig->startRecording ("/nonexistent-folder/zund-never-written.wav", 16, true));
+    EXPECT_FALSE (juce::File ("/nonexistent-folder/zund-never-written.wav").exists());
+    EXPECT_TRUE (rig->stopRecording());
+}
+
 TEST (EngineRecording, HotMixIsLimitedNotClipped)
 {
     // +12 dB on a half-scale sine: twice full scale in the main bus.
