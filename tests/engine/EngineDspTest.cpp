@@ -217,68 +217,89 @@ TEST (EngineDsp, SoftPreampAmplifiesAndEqualisesTheDeckInput)
     }
 }
 
-TEST (EngineDsp, EffectChangesItsChannelOnlyAndKeepsItsStateAcrossTypes)
+TEST (EngineDsp, EffectShapesTheBusItIsRoutedToAndCarriesItsStateAcrossTypes)
 {
-    // Channels 0 and 1 play the same sine through their own output pairs.
+    // Channels 0 and 1 play the same sine through their own output pairs (2 and
+    // 4); the main mix goes to 0 and, through the cue mix, to the phones on 6.
     auto makeRig = [] {
-        auto rig = std::make_unique<EngineRig> (4, 6);
+        auto rig = std::make_unique<EngineRig> (4, 8);
         rig->input = tones ({ 440.0 }, 0.4f);
         for (int c = 0; c < 2; ++c)
         {
             rig->playThru (c, c);
             (*rig)->setChannelOutput (c, 2 + 2 * c);
         }
+        (*rig)->setMainOutput (0);
+        (*rig)->setPhonesOutput (6);
+        (*rig)->setCueMix (0.0f);
         return rig;
     };
-    auto plain = makeRig();
-    auto withEffect = makeRig();
-    auto& engine = withEffect->engine();
-    engine.setFXChannel (0);
-    engine.setFXTempo (120.0);
-    engine.setFXBeatLength (1.0);
-    engine.setFXType (tremoloEffect);
-    engine.setFXMix (1.0f);
-    engine.setFXOn (true);
+    // A tremolo at full level gates its bus on and off every quarter second (its
+    // LFO period is half a second); each run covers one and a half periods.
+    constexpr int oneSecond = 44100, lfoPeriod = oneSecond / 2, span = 3 * lfoPeriod / 2;
+    for (int bus : { 0, (int) Engine::masterSet })
+    {
+        SCOPED_TRACE (bus);
+        auto plain = makeRig();
+        auto withEffect = makeRig();
+        auto& engine = withEffect->engine();
+        engine.setFXChannel (bus);
+        engine.setFXTempo (120.0);
+        engine.setFXBeatLength (1.0);
+        engine.setFXType (tremoloEffect);
+        engine.setFXMix (1.0f);
+        engine.setFXOn (true);
+        const auto reference = plain->run (span);
+        auto out = withEffect->run (span);
+        EXPECT_LT (swingInDecibels (reference[0], 1024), 1.0);
+        EXPECT_EQ (out[4], reference[4]); // channel 1 untouched
+        if (bus == Engine::masterSet)
+        {
+            EXPECT_GT (swingInDecibels (out[0], 1024), 30.0);
+            EXPECT_GT (swingInDecibels (out[6], 1024), 30.0);
+            EXPECT_EQ (out[2], reference[2]); // the channel's own pair keeps the plain signal
 
-    // A tremolo at full level gates channel 0 on and off every quarter second
-    // (its LFO period is half a second); run it for one and a half periods.
-    constexpr int oneSecond = 44100;
-    constexpr int lfoPeriod = oneSecond / 2;
-    const auto reference = plain->run (3 * lfoPeriod / 2);
-    auto out = withEffect->run (3 * lfoPeriod / 2);
-    EXPECT_GT (swingInDecibels (out[2], 1024), 30.0);
-    EXPECT_LT (swingInDecibels (reference[2], 1024), 1.0);
-    EXPECT_EQ (out[4], reference[4]); // channel 1 untouched
-    EXPECT_EQ (out[5], reference[5]);
+            // Moved to channel 1: that channel's pair swings, channel 0's is plain.
+            engine.setFXChannel (1);
+            withEffect->run (lfoPeriod);
+            plain->run (lfoPeriod);
+            out = withEffect->run (span);
+            const auto plainOut = plain->run (span);
+            EXPECT_GT (swingInDecibels (out[4], 1024), 30.0);
+            EXPECT_EQ (out[2], plainOut[2]);
+            continue;
+        }
+        EXPECT_GT (swingInDecibels (out[2], 1024), 30.0);
 
-    // A new type carries on with the old one's on flag, level and LFO phase:
-    // the pan's left side is quietest where the LFO completes its second
-    // period, half a period after the change.
-    engine.setFXType (panEffect);
-    out = withEffect->run (oneSecond);
-    const auto plainOut = plain->run (oneSecond);
-    EXPECT_GT (swingInDecibels (out[2], 1024), 20.0);
-    EXPECT_GT (swingInDecibels (out[3], 1024), 20.0);
-    EXPECT_EQ (out[4], plainOut[4]);
-    const std::vector<float> firstPeriod (out[2].begin(), out[2].begin() + lfoPeriod);
-    const auto rms = windowedRms (firstPeriod, 441);
-    const auto quietest = (int) (std::min_element (rms.begin(), rms.end()) - rms.begin());
-    EXPECT_NEAR (quietest * 441 + 220, lfoPeriod / 2, 1000);
+        // A new type carries on with the old one's on flag, level and LFO phase:
+        // the pan's left side is quietest where the LFO completes its second
+        // period, half a period after the change.
+        engine.setFXType (panEffect);
+        out = withEffect->run (oneSecond);
+        const auto plainOut = plain->run (oneSecond);
+        EXPECT_GT (swingInDecibels (out[2], 1024), 20.0);
+        EXPECT_GT (swingInDecibels (out[3], 1024), 20.0);
+        EXPECT_EQ (out[4], plainOut[4]);
+        const std::vector<float> firstPeriod (out[2].begin(), out[2].begin() + lfoPeriod);
+        const auto rms = windowedRms (firstPeriod, 441);
+        const auto quietest = (int) (std::min_element (rms.begin(), rms.end()) - rms.begin());
+        EXPECT_NEAR (quietest * 441 + 220, lfoPeriod / 2, 1000);
 
-    // The plug-ins-only type leaves the channel as it would be without effect.
-    engine.setFXType (thruEffect);
-    out = withEffect->run (oneSecond);
-    const auto plainAgain = plain->run (oneSecond);
-    const size_t afterTheLimiterDelay = 2 * test::limiterDelay;
-    EXPECT_TRUE (std::equal (out[2].begin() + afterTheLimiterDelay, out[2].end(),
-                             plainAgain[2].begin() + afterTheLimiterDelay));
+        // The plug-ins-only type leaves the channel as it would be without effect.
+        engine.setFXType (thruEffect);
+        out = withEffect->run (oneSecond);
+        const auto plainAgain = plain->run (oneSecond);
+        const size_t afterTheLimiterDelay = 2 * test::limiterDelay;
+        EXPECT_TRUE (std::equal (out[2].begin() + afterTheLimiterDelay, out[2].end(),
+                                 plainAgain[2].begin() + afterTheLimiterDelay));
 
-    // Switched off the effect fades out and leaves the channel alone.
-    engine.setFXType (tremoloEffect);
-    engine.setFXOn (false);
-    withEffect->run (oneSecond / 4);
-    plain->run (oneSecond / 4);
-    EXPECT_EQ (withEffect->run (oneSecond)[2], plain->run (oneSecond)[2]);
+        // Switched off the effect fades out and leaves the channel alone.
+        engine.setFXType (tremoloEffect);
+        engine.setFXOn (false);
+        withEffect->run (oneSecond / 4);
+        plain->run (oneSecond / 4);
+        EXPECT_EQ (withEffect->run (oneSecond)[2], plain->run (oneSecond)[2]);
+    }
 }
 
 TEST (EngineDsp, MasterFilterAndEqShapeTheMainBusOnly)
@@ -339,47 +360,6 @@ TEST (EngineDsp, MasterFilterAndEqShapeTheMainBusOnly)
     EXPECT_NEAR (levels[0][2], open[0][2], 1.0);
     expectUntouched (levels, 1);
     expectUntouched (levels, 2);
-}
-
-TEST (EngineDsp, EffectOnTheMainBusShapesTheMainOutputAndThePhonesMix)
-{
-    // Channel 0 feeds the main output (0), the phones through the main mix (2)
-    // and its own pair (4).
-    auto makeRig = [] {
-        auto rig = std::make_unique<EngineRig> (2, 6);
-        rig->input = tones ({ 440.0 }, 0.4f);
-        rig->playThru (0, 0);
-        (*rig)->setMainOutput (0);
-        (*rig)->setPhonesOutput (2);
-        (*rig)->setChannelOutput (0, 4);
-        (*rig)->setCueMix (0.0f);
-        return rig;
-    };
-    auto plain = makeRig();
-    auto withEffect = makeRig();
-    auto& engine = withEffect->engine();
-    engine.setFXChannel (Engine::masterSet);
-    engine.setFXTempo (120.0);
-    engine.setFXBeatLength (1.0);
-    engine.setFXType (tremoloEffect);
-    engine.setFXMix (1.0f);
-    engine.setFXOn (true);
-
-    // The tremolo gates the main mix every quarter second; the channel's own
-    // pair keeps the plain signal.
-    constexpr int lfoPeriod = 22050;
-    const auto reference = plain->run (3 * lfoPeriod / 2);
-    const auto out = withEffect->run (3 * lfoPeriod / 2);
-    EXPECT_GT (swingInDecibels (out[0], 1024), 30.0);
-    EXPECT_GT (swingInDecibels (out[2], 1024), 30.0);
-    EXPECT_LT (swingInDecibels (reference[0], 1024), 1.0);
-    EXPECT_EQ (out[4], reference[4]);
-
-    // Moved to channel 1, which is silent, the effect leaves the main mix alone.
-    engine.setFXChannel (1);
-    withEffect->run (lfoPeriod);
-    plain->run (lfoPeriod);
-    EXPECT_EQ (withEffect->run (lfoPeriod)[0], plain->run (lfoPeriod)[0]);
 }
 
 TEST (EngineDsp, InvalidEffectTypeStoresNothingAndKeepsTheEffect)

@@ -12,14 +12,6 @@ using test::EngineRig;
 
 namespace
 {
-int countRisingZeroCrossings (const std::vector<float>& samples)
-{
-    int count = 0;
-    for (size_t i = 1; i < samples.size(); ++i)
-        count += samples[i - 1] < 0.0f && samples[i] >= 0.0f ? 1 : 0;
-    return count;
-}
-
 // The smoothed speed of a channel after n samples at speed 1 from rest (90 % in 3 s).
 double smoothedAfter (int numSamples)
 {
@@ -50,45 +42,6 @@ TEST (EnginePlayback, SilentUntilRestartThenOneSecondOfPreRoll)
     EXPECT_GT (out[firstFrame], 0.45f); // the onset, a little softened by the filter
     for (size_t frame = 300; frame < 2000; frame += 37)
         EXPECT_NEAR (out[firstFrame + frame], cosine ((juce::int64) frame, 0), 0.01f) << frame;
-}
-
-TEST (EnginePlayback, TrackRateAndDeviceRateDiffer)
-{
-    EngineRig rig;
-    rig->setSampleRate (48000);
-    rig->setMainOutput (0);
-    rig.setDeckSpeed (0, 1.0);
-    const auto track = rig.writeTrack ("sine.wav", 44100.0, 4.0, test::sineSignal (441.0, 44100.0, 0.5f));
-    ASSERT_TRUE (rig.loadAndRestart (0, track));
-
-    rig.run (96000); // the pre-roll and the first second
-    const auto before = rig->getPlayPosition (0);
-    const auto out = rig.run (48000)[0];
-    EXPECT_EQ (rig->getPlayPosition (0) - before, 44100);
-    EXPECT_NEAR (countRisingZeroCrossings (out), 441, 1); // 441 Hz in the file is 441 Hz out of the device
-}
-
-TEST (EnginePlayback, AbsoluteModeFollowsTheRecordTwoSecondsBehind)
-{
-    EngineRig rig;
-    rig->setChannelAbsolute (0, true);
-    bool anchored = false;
-    rig->overrideDeckSignal (0, [&anchored] (double* speed, float* position, int n) {
-        for (int i = 0; i < n; ++i)
-        {
-            speed[i] = 1.0;
-            position[i] = anchored ? -1000.0f : 10.0f;
-            anchored = true;
-        }
-    });
-
-    rig.run (4410);
-    EXPECT_EQ (rig->getPlayPosition (0), 8 * 44100 + 4409);
-
-    // Seeks do not apply while the record gives the position.
-    rig->setPositionSeconds (0, 1.0f);
-    rig.run (1000);
-    EXPECT_EQ (rig->getPlayPosition (0), 8 * 44100 + 5409);
 }
 
 TEST (EnginePlayback, VirtualZeroLockAndScratchState)

@@ -133,6 +133,11 @@ TEST (EngineTimecode, AbsoluteModeLandsTwoSecondsBeforeTheDecodedPosition)
     rig.run (44100);
     EXPECT_NEAR (lagBehindNeedle (rig, turntables, 22050.0), wordSeconds, 0.002);
 
+    // Seeks do not apply while the record gives the position.
+    rig->setPositionSeconds (0, 1.0f);
+    rig.run (4410);
+    EXPECT_NEAR (lagBehindNeedle (rig, turntables, 22050.0), wordSeconds, 0.002);
+
     // A needle drop re-anchors; a step within the tolerance does not (0.4 s
     // is a whole number of carrier cycles, so the speed runs on undisturbed).
     turntables[0].setPosition (30.0);
