@@ -246,24 +246,6 @@ TEST (EnginePlayback, PositionsTimesAndSeeks)
     EXPECT_TRUE (arrived);
 }
 
-TEST (EnginePlayback, DeckRoutingAndSignalState)
-{
-    EngineRig rig;
-    // A deck routed to NONE reports no signal and no speed.
-    rig->setDeckInput (0, -2);
-    EXPECT_TRUE (rig->hasNoSignal (0));
-    EXPECT_EQ (rig->getDecoderSpeed (0), 0.0);
-    rig.run (256);
-    EXPECT_EQ (rig->getPitch (0), 0.0);
-
-    rig.setDeckSpeed (0, 0.75);
-    rig.run (256);
-    EXPECT_FALSE (rig->hasNoSignal (0));
-    EXPECT_EQ (rig->getDecoderSpeed (0), 0.75);
-    rig->overrideDeckSignal (0, nullptr);
-    EXPECT_TRUE (rig->hasNoSignal (0));
-}
-
 TEST (EnginePlayback, FailedLoadLeavesThePlayingChannelAlone)
 {
     EngineRig rig;

@@ -269,28 +269,6 @@ TEST (EngineTimecode, FollowsTheRecordAt48kHz)
     EXPECT_NEAR (lagBehindNeedle (rig, turntables, 44100.0), wordSeconds, 0.003);
 }
 
-TEST (EngineTimecode, ThruPlaysTheDeckInputUnfiltered)
-{
-    // The decoder high-passes what it reads at 100 Hz; the channel in THRU
-    // must still hear a 40 Hz tone at full level next to the carrier.
-    EngineRig rig;
-    Turntables turntables (44100.0, 1);
-    routeDeckToChannel (rig, turntables);
-    rig->setThru (0, true);
-    rig.input = [&turntables] (juce::int64 index, int channel) {
-        const float hum = 0.25f * (float) std::sin (2.0 * juce::MathConstants<double>::pi * 40.0 * (double) index / 44100.0);
-        return turntables.sample (index, channel) + hum;
-    };
-    turntables[0].setPosition (10.0);
-
-    const auto out = rig.run (44100);
-    EXPECT_FALSE (rig->hasNoSignal (0));
-    EXPECT_NEAR (rig->getDecoderSpeed (0), 1.0, 0.05);
-    EXPECT_NEAR (test::toneOf (out[0], 22050, out[0].size(), 40.0, 44100.0), 0.25, 0.005);
-    EXPECT_NEAR (test::toneOf (out[1], 22050, out[1].size(), 40.0, 44100.0), 0.25, 0.005);
-    EXPECT_NEAR (test::toneOf (out[0], 22050, out[0].size(), 1102.5, 44100.0), 0.5, 0.01);
-}
-
 TEST (EngineTimecode, DecoderStateIsReadAndResyncedFromAnotherThread)
 {
     EngineRig rig;

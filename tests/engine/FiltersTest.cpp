@@ -1,6 +1,7 @@
 #include "engine/Engine.h"
 #include "engine/dsp/CurveTable.h"
 #include "engine/dsp/DcBlocker.h"
+#include "engine/dsp/EqProcessor.h"
 #include "engine/dsp/SoftPreampFilter.h"
 #include "engine/dsp/StateVariableFilter.h"
 #include "engine/dsp/SweepFilter.h"
@@ -39,6 +40,12 @@ double toneGain (Filter& filter, double frequency, double rate)
     return toneAmplitude (left.data() + n / 2, n / 2, frequency, rate) / 0.5;
 }
 
+template <typename Processor>
+double gainDb (Processor& processor, double frequency, double rate = 44100.0)
+{
+    return decibels (toneGain (processor, frequency, rate));
+}
+
 double sweepGainDb (float knob, double frequency, double rate = 44100.0, float resonance = 0.0f)
 {
     SweepFilter filter;
@@ -46,7 +53,7 @@ double sweepGainDb (float knob, double frequency, double rate = 44100.0, float r
     filter.setFrequency (knob);
     filter.setResonance (resonance);
     settle (filter);
-    return decibels (toneGain (filter, frequency, rate));
+    return gainDb (filter, frequency, rate);
 }
 
 // The band-pass output peaks at the cutoff.
@@ -62,7 +69,17 @@ double bandPassGain (float knob, double rate, double frequency, float resonance 
     return toneGain (filter, frequency, rate);
 }
 
-// Runs noise through a filter made for each rate and knob setting: it must stay finite and bounded.
+// Noise through the processor stays finite (and within the bound).
+template <typename Processor>
+void expectFiniteOnNoise (Processor& processor, const testing::Message& setting, float bound = 50.0f)
+{
+    auto left = noiseBuffer (60000, 1.0f, 5), right = noiseBuffer (60000, 1.0f, 6);
+    processEachSample (processor, left, right);
+    ASSERT_TRUE (allFinite (left.data(), 60000) && allFinite (right.data(), 60000)) << setting;
+    EXPECT_LT (peakOf (left.data(), 60000), bound) << setting;
+}
+
+// Runs noise through a filter made for each rate and knob setting.
 template <typename Filter>
 void expectStableEverywhere (std::initializer_list<double> rates, std::initializer_list<float> knobs,
                              std::initializer_list<float> resonances, const std::function<void (Filter&)>& prepare)
@@ -76,11 +93,8 @@ void expectStableEverywhere (std::initializer_list<double> rates, std::initializ
                 prepare (filter);
                 filter.setFrequency (knob);
                 filter.setResonance (resonance);
-                auto left = noiseBuffer (60000, 1.0f, 5), right = noiseBuffer (60000, 1.0f, 6);
-                processEachSample (filter, left, right);
-                ASSERT_TRUE (allFinite (left.data(), 60000) && allFinite (right.data(), 60000))
-                    << rate << " Hz, knob " << knob << ", resonance " << resonance;
-                EXPECT_LT (peakOf (left.data(), 60000), 50.0f) << rate << " " << knob << " " << resonance;
+                expectFiniteOnNoise (filter, testing::Message() << rate << " Hz, knob " << knob << ", resonance "
+                                                                << resonance);
             }
 }
 
@@ -96,6 +110,23 @@ float sinePeakThrough (double frequency, float amplitude, const std::function<vo
             peak = std::max (peak, std::abs (l));
     }
     return peak;
+}
+
+// The level of a 1 kHz tone over windows of 1 ms from the moment `change` is
+// applied, in dB.
+std::vector<double> levelAfter (EqProcessor& eq, const std::function<void()>& change)
+{
+    const int ms = 44;
+    auto warm = sineBuffer (1000.0, 44100.0, 44100, 0.5f), warmRight = warm;
+    processEachSample (eq, warm, warmRight);
+    change();
+    auto left = sineBuffer (1000.0, 44100.0, 100 * ms, 0.5f), right = left;
+    processEachSample (eq, left, right);
+
+    std::vector<double> levels;
+    for (int w = 0; w < 100; ++w)
+        levels.push_back (decibels (peakOf (left.data() + w * ms, ms) / 0.5));
+    return levels;
 }
 }
 
@@ -216,22 +247,10 @@ TEST (StateVariableFilter, NoiseStaysFiniteAtEveryExtremeAndRate)
 
 TEST (CurveTable, LookupStaysOnTheCurve)
 {
+    // (The fader and EQ curves are measured through the engine.) Interpolation
+    // between points; just below 1, out of range and NaN never reach past either end.
     const auto engine = std::make_unique<Engine>();
-    const auto& fader = engine->getFaderCurve();
-    ASSERT_EQ (fader.size(), 11);
-    EXPECT_FLOAT_EQ (fader.lookup (0.0f), 0.0f);
-    EXPECT_NEAR (fader.lookup (0.1f), 0.028769f, 1e-6f);
-    EXPECT_NEAR (fader.lookup (0.5f), 0.240253f, 1e-6f);
-    EXPECT_NEAR (fader.lookup (0.55f), 0.5f * (0.240253f + 0.33123f), 1e-5f);
-    EXPECT_FLOAT_EQ (fader.lookup (1.0f), 1.0f);
-
-    const auto& eq = engine->getEqGainCurve();
-    ASSERT_EQ (eq.size(), 21);
-    EXPECT_NEAR (eq.lookup (0.45f), 0.771476f, 1e-5f);
-    EXPECT_FLOAT_EQ (eq.lookup (0.5f), 1.0f);
-    EXPECT_FLOAT_EQ (eq.lookup (1.0f), 2.0f);
-
-    // Just below 1, out of range and NaN: never past either end.
+    EXPECT_NEAR (engine->getFaderCurve().lookup (0.55f), 0.5f * (0.240253f + 0.33123f), 1e-5f);
     const float justBelowOne = std::nextafter (1.0f, 0.0f);
     for (int n : { 2, 3, 10, 11, 21, 1000 })
     {
@@ -298,4 +317,136 @@ TEST (SoftPreampFilter, AmplifiesQuietInputAndClipsLoudInputFirst)
     const auto loud = squareThrough (1.0f);
     EXPECT_EQ (squareThrough (0.1f), loud);
     EXPECT_NE (squareThrough (0.01f), loud);
+}
+
+TEST (EqProcessor, ShelvesHaveTheirCornersAndSlopes)
+{
+    // A fresh EQ (no rate given: 44.1 kHz) passes everything at 0 dB, and so
+    // does the band split away from its splits.
+    EqProcessor flat, split;
+    split.setSampleRate (48000.0f);
+    split.setMode (1);
+    for (double f : { 40.0, 1000.0, 12000.0 })
+    {
+        EXPECT_NEAR (gainDb (flat, f), 0.0, 0.05) << f;
+        EXPECT_NEAR (gainDb (split, f, 48000.0), 0.0, 0.3) << f;
+    }
+
+    // The low shelf at 80 Hz with Q 0.6 and the high shelf at 6.4 kHz with Q 0.5:
+    // half the gain at the corner, the slope around it set by Q.
+    const struct
+    {
+        float lowGain, highGain;
+        double frequency, expected;
+    } cases[] = {
+        { 12.0f, 0.0f, 20.0, 11.646 },     { 12.0f, 0.0f, 40.0, 10.326 },     { 12.0f, 0.0f, 80.0, 6.0 },
+        { 12.0f, 0.0f, 160.0, 1.674 },     { 12.0f, 0.0f, 320.0, 0.354 },     { -12.0f, 0.0f, 80.0, -6.0 },
+        { 0.0f, -12.0f, 1600.0, -0.662 },  { 0.0f, -12.0f, 3200.0, -2.283 },  { 0.0f, -12.0f, 6400.0, -6.0 },
+        { 0.0f, -12.0f, 12800.0, -10.409 }, { 0.0f, -12.0f, 18000.0, -11.732 }, { 0.0f, 12.0f, 6400.0, 6.0 },
+    };
+    for (const auto& c : cases)
+    {
+        EqProcessor eq;
+        eq.setLowGain (c.lowGain);
+        eq.setHighGain (c.highGain);
+        EXPECT_NEAR (gainDb (eq, c.frequency), c.expected, 0.1) << c.lowGain << " / " << c.highGain << " dB at "
+                                                                << c.frequency << " Hz";
+    }
+}
+
+TEST (EqProcessor, MidPeakFollowsItsFrequency)
+{
+    EqProcessor eq;
+    eq.setMidGain (12.0f);
+    EXPECT_NEAR (gainDb (eq, 1000.0), 12.0, 0.3);
+    eq.setMidFrequency (4000.0f);
+    EXPECT_NEAR (gainDb (eq, 4000.0), 12.0, 0.3);
+    EXPECT_LT (gainDb (eq, 300.0), 6.0);
+}
+
+TEST (EqProcessor, ShelvingKillsCutToTheirDepthsAndRestoreTheGain)
+{
+    // Each kill holds its section at its depth; what is changed meanwhile (the low
+    // gain, the mid frequency) is kept for when the kill goes off.
+    EqProcessor eq;
+    eq.setLowGain (6.0f);
+    const struct
+    {
+        void (EqProcessor::*kill) (bool);
+        std::function<void()> changeWhileKilled;
+        double frequency, lowest, highest, restored;
+    } bands[] = {
+        { &EqProcessor::setLowKill, [&eq] { eq.setLowGain (9.0f); }, 20.0, -32.0, -28.0, 9.0 },
+        { &EqProcessor::setMidKill, [&eq] { eq.setMidFrequency (2500.0f); }, 2500.0, -30.5, -29.5, 0.0 },
+        { &EqProcessor::setHighKill, [] {}, 18000.0, -80.0, -45.0, 0.0 },
+    };
+    for (const auto& band : bands)
+    {
+        (eq.*band.kill) (true);
+        band.changeWhileKilled();
+        const double killed = gainDb (eq, band.frequency);
+        EXPECT_GE (killed, band.lowest) << band.frequency;
+        EXPECT_LE (killed, band.highest) << band.frequency;
+        (eq.*band.kill) (false);
+        EXPECT_NEAR (gainDb (eq, band.frequency), band.restored, 0.5) << band.frequency;
+    }
+}
+
+TEST (EqProcessor, BandSplitKillFadesOutAndBackInWithinAbout10ms)
+{
+    EqProcessor eq;
+    eq.setMode (1);
+    const double whole = levelAfter (eq, [] {})[60]; // the band sum is within 0.2 dB of unity here
+    EXPECT_NEAR (whole, 0.0, 0.2);
+
+    auto out = levelAfter (eq, [&] { eq.setMidKill (true); });
+    EXPECT_GT (out[1], whole - 6.0);    // a fade, not a cut
+    EXPECT_LT (out[11], whole - 15.0);  // 90 % gone after 10 ms
+    EXPECT_LT (out[60], whole - 40.0);  // only the neighbouring bands' skirts are left
+
+    auto back = levelAfter (eq, [&] { eq.setMidKill (false); });
+    EXPECT_LT (back[1], whole - 6.0);
+    EXPECT_GT (back[11], whole - 2.0);
+    EXPECT_NEAR (back[60], whole, 0.01);
+
+    // With every band killed, nothing is left.
+    auto all = levelAfter (eq, [&] { eq.setLowKill (true); eq.setMidKill (true); eq.setHighKill (true); });
+    EXPECT_LT (all[60], -100.0);
+}
+
+TEST (EqProcessor, BandSplitGainsGlideToTheirTargets)
+{
+    EqProcessor eq;
+    eq.setMode (1);
+    const double whole = levelAfter (eq, [] {})[60];
+    auto half = levelAfter (eq, [&] { eq.setMidBandGain (0.5f); });
+    EXPECT_LT (half[1], whole - 0.5);
+    EXPECT_GT (half[1], whole - 5.0);
+    EXPECT_NEAR (half[60], whole - 6.0, 0.3);
+
+    // Switching modes keeps the settings: back to shelving, the tone is whole again.
+    eq.setMode (0);
+    auto shelving = levelAfter (eq, [] {});
+    EXPECT_NEAR (shelving[60], 0.0, 0.05);
+}
+
+TEST (EqProcessor, AnySettingAtAnyRateStaysFinite)
+{
+    for (double rate : { 8000.0, 11025.0, 22050.0, 44100.0, 96000.0, 192000.0 })
+        for (float db : { -12.0f, 12.0f, 200.0f, -500.0f, notANumber })
+            for (int mode : { 0, 1 })
+            {
+                EqProcessor eq;
+                eq.setSampleRate ((float) rate);
+                eq.setMode (mode);
+                eq.setMidFrequency (10000.0f); // beyond Nyquist at the low rates
+                eq.setLowGain (db);
+                eq.setMidGain (db);
+                eq.setHighGain (db);
+                eq.setMidKill (true);
+                eq.setLowBandGain (db);
+                // Gains far beyond the knobs' +-12 dB may be loud, never broken.
+                expectFiniteOnNoise (eq, testing::Message() << rate << " Hz, " << db << " dB, mode " << mode,
+                                     std::numeric_limits<float>::infinity());
+            }
 }
