@@ -59,6 +59,8 @@ public:
     juce::Rectangle<int> getWindowBounds() const override;
     juce::Colour getBackgroundColour() const override { return colours.panel; }
     const Engine& getEngine() const override { return *engine; }
+    /** For tests: the engine that the audio device drives. */
+    Engine& getEngine() noexcept { return *engine; }
 
     /** The saved bounds when all four are set, else nothing. */
     std::optional<juce::Rectangle<int>> getSavedBounds() const;
