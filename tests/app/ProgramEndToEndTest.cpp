@@ -124,8 +124,15 @@ TEST_F (ProgramEndToEnd, StartsShowsItsWindowAndQuitsCleanly)
     auto zund = startProgram ("zund.log");
 
     std::optional<test::WindowInfo> window;
-    ASSERT_TRUE (test::waitUntil ([&] { return (window = x.findWindow (windowTitle)).has_value(); }, 60s))
+    std::set<unsigned long> nativeWindows; // every one made for the main window, shown or not
+    ASSERT_TRUE (test::waitUntil (
+        [&] {
+            x.collectWindowIds (windowTitle, nativeWindows);
+            return (window = x.findWindow (windowTitle)).has_value();
+        },
+        60s))
         << "no window titled " << windowTitle;
+    EXPECT_EQ (nativeWindows.size(), 1u) << "the main window was created more than once";
 
     // A fresh start: 1022 x 730, centred on the 1920 x 1200 screen.
     EXPECT_EQ (window->width, 1022);
