@@ -5,7 +5,6 @@
 #include "engine/PendingSpeedChange.h"
 #include "engine/XYInputListener.h"
 #include "engine/effects/EffectFactory.h"
-#include "support/PluginFixtures.h"
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>
@@ -226,15 +225,17 @@ TEST (EngineHandOver, ChannelMovedOntoADeckThatIsTakenOverStops)
 TEST (EngineHandOver, PlugInIsPreparedWhileTheAudioRunsOn)
 {
     // A plug-in that takes long to prepare must not hold up the audio thread.
-    struct SlowToPrepare : test::StubProcessor
+    // (An empty graph is a complete stereo processor to build it on.)
+    struct SlowToPrepare : juce::AudioProcessorGraph
     {
         std::atomic<long>* blocks = nullptr;
         long blocksWhilePreparing = -1;
-        void prepareToPlay (double, int) override
+        void prepareToPlay (double rate, int blockSize) override
         {
             const long before = blocks->load();
             std::this_thread::sleep_for (200ms);
             blocksWhilePreparing = blocks->load() - before;
+            juce::AudioProcessorGraph::prepareToPlay (rate, blockSize);
         }
     };
 
