@@ -14,8 +14,8 @@ constexpr float maxGainDb = 24.0f;        // channel, main and phones gain; the 
 constexpr double minTempo = 1.0;          // BPM of the effects and the play head
 constexpr double maxTempo = 1000.0;
 constexpr double maxZeroLockPercent = 100.0;
-constexpr double minBeats = 1.0 / 64.0;   // effect and loop lengths in beats
-constexpr double maxBeats = 64.0;
+constexpr double minBeats = 1.0 / 64.0;   // the effect's LFO length; a loop may be 0 beats (its shortest)
+constexpr double maxBeats = 64.0;         // the effect's LFO and the loop length
 
 /** False for NaN, which the setter then ignores (the last good value stays);
     anything else, infinities included, is held within lo..hi. */
