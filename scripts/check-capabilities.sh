@@ -67,6 +67,10 @@ check mda-lv2 "the LV2 plug-ins RingMod and DX10 are not in /usr/lib/lv2/mda.lv2
 check lv2-examples "the LV2 plug-in eg-scope is not in /usr/lib/lv2/eg-scope.lv2" \
     grep -q "eg-scope#Mono" /usr/lib/lv2/eg-scope.lv2/manifest.ttl
 
+# What the database tests read their files back with, and the locale they make.
+check python3 "python3 cannot parse XML" python3 -c "import xml.etree.ElementTree"
+check locales "localedef cannot make a German UTF-8 locale" localedef -i de_DE -f UTF-8 "$work/de_DE.UTF-8"
+
 # The face the look and feel falls back to.
 check fonts-dejavu-core "the DejaVu Sans font is not installed" \
     test -f /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf

@@ -21,7 +21,7 @@ PACKAGES="build-essential cmake pkg-config ccache
     libflac-dev libogg-dev libvorbis-dev libpng-dev libjpeg-dev zlib1g-dev
     libmpg123-dev libsndfile1-dev libtag1-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    fonts-dejavu-core
+    fonts-dejavu-core locales python3
     sox libsox-fmt-mp3 lame mpg123 vorbis-tools eyed3 mda-lv2 lv2-examples
     jackd2 xvfb xauth x11-utils x11-apps xdotool gdb"
 

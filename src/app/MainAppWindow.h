@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ZundLookAndFeel.h"
+#include "ui/look/ZundLookAndFeel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -5,13 +5,14 @@
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
 #include "common/Levels.h"
-#include "ui/PreferencesComponent.h"
+
+#include <iostream>
 
 namespace zund
 {
 namespace
 {
-constexpr int unset = PreferencesComponent::unsetBound;
+constexpr int unset = MixerHost::unsetBound;
 
 // Lets the windows paint before the next long step (the device, the shut-down);
 // a queue that never empties is left after this long.
@@ -44,8 +45,13 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     setOpaque (true);
     setBufferedToImage (true);
 
-    // 4. The preferences: sections and saved window bounds.
-    preferences->loadPreferences();
+    //    The skin images, once every knob exists (a knob built later clears the film strip).
+    loadBackgroundImages();
+
+    // 4. The MIDI mapping reports to this component; then the preferences:
+    //    sections, bounds, routing, channel options and count, MIDI mapping.
+    midiMapping.setListener (this);
+    preferences.loadPreferences (*this, *engine, midiMapping, DevicePairs::of (deviceManager));
 
     // 5. MIDI inputs, only now that everything a message reaches exists.
     registerMidiInputs();
@@ -55,6 +61,13 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
 
     // 7. The 20 ms clock of the user interface.
     startTimer (20);
+
+    // 8. An unreadable preferences file was kept aside: say so once the window
+    //    is up (posted, so that the box opens over it), without holding up the start.
+    if (const auto warning = preferences.getReadWarning(); warning.isNotEmpty())
+        juce::MessageManager::callAsync ([warning] {
+            juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, "Zund2", warning);
+        });
 }
 
 // Shut-down, in this order.
@@ -70,14 +83,16 @@ MainComponent::~MainComponent()
     flushMessages();
 
     // 3. "preferences.xml" (with the enabled MIDI inputs), then the inputs are let go.
-    preferences->savePreferences (deviceManager);
+    //    (The VIRTUAL Z-LOCK RANGE knob's value goes into the model first, once it exists.)
+    juce::String error;
+    if (! preferences.savePreferences (deviceManager, *this, *engine, midiMapping, &error))
+        std::cerr << "Zund: preferences.xml was not written: " << error << std::endl;
     deviceManager.removeChangeListener (this);
     for (const auto& identifier : midiInputIdentifiers)
         deviceManager.setMidiInputDeviceEnabled (identifier, false);
 
-    // 4. The children (each writes its own files), then the preferences panel.
+    // 4. The children (each writes its own files).
     deleteAllChildren();
-    preferences.reset();
     midiInputCallbacks.clear();
 
     // 5. The members go in reverse order: the peak-file builders stop, the device
@@ -87,7 +102,7 @@ MainComponent::~MainComponent()
 
 void MainComponent::openAudioDevice()
 {
-    const auto error = PreferencesComponent::initialiseAudioDevice (deviceManager);
+    const auto error = preferences.initialiseAudioDevice (deviceManager);
     flushMessages();
 
     if (error.isNotEmpty())
@@ -97,7 +112,7 @@ void MainComponent::openAudioDevice()
 
 void MainComponent::createChildPanels()
 {
-    preferences = std::make_unique<PreferencesComponent> (*this);
+    // The bottom bar, crossfader, master strip and dialogs come here.
 }
 
 void MainComponent::registerMidiInputs()
@@ -115,18 +130,6 @@ void MainComponent::unregisterMidiInputs()
 {
     for (int i = 0; i < midiInputIdentifiers.size(); ++i)
         deviceManager.removeMidiInputDeviceCallback (midiInputIdentifiers[i], midiInputCallbacks[i]);
-}
-
-void ZundMidiInputCallback::handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message)
-{
-    owner.handleIncomingMidiMessage (source, message);
-}
-
-void MainComponent::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&)
-{
-    if (closing.load())
-        return;
-    // The MIDI lamp and the control mapping receive the message here.
 }
 
 bool MainComponent::isAnyLoadedChannelPlaying()
@@ -169,7 +172,7 @@ void MainComponent::showCloseComponent()
 
 void MainComponent::setSectionVisible (int index, bool visible)
 {
-    if (index < 0 || index >= PreferencesComponent::numSections)
+    if (index < 0 || index >= numSections)
         return;
     sectionVisible[index] = visible;
     resized();
@@ -177,7 +180,16 @@ void MainComponent::setSectionVisible (int index, bool visible)
 
 bool MainComponent::isSectionVisible (int index) const
 {
-    return index >= 0 && index < PreferencesComponent::numSections && sectionVisible[index];
+    return index >= 0 && index < numSections && sectionVisible[index];
+}
+
+void MainComponent::setNumChannels (int count)
+{
+    count = juce::jlimit (2, numChannelStrips, count);
+    for (int k = 0; k < numChannelStrips; ++k)
+        sectionVisible[k] = count >= k + 1;
+    resized();
+    engine->setNumChannels (count);
 }
 
 void MainComponent::setSavedBounds (int x, int y, int width, int height)

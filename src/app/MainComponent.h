@@ -3,7 +3,11 @@
 #include "app/MainAudioCallback.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
+#include "ui/MixerHost.h"
 #include "ui/PluginListHolder.h"
+#include "ui/midi/DefaultMidiFeedbackOutput.h"
+#include "ui/midi/MidiControlSurfaceManager.h"
+#include "ui/preferences/Preferences.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -15,7 +19,6 @@
 namespace zund
 {
 class MainAppWindow;
-class PreferencesComponent;
 class ZundCloseComponent;
 class ZundMidiInputCallback;
 
@@ -29,6 +32,8 @@ class ZundMidiInputCallback;
 class MainComponent : public juce::Component,
                       public juce::DragAndDropContainer,
                       public juce::MidiInputCallback,
+                      public MidiControlSurfaceManagerListener,
+                      public MixerHost,
                       public juce::Timer,
                       public juce::ChangeListener
 {
@@ -43,17 +48,39 @@ public:
     /** The close button: asks "Really quit?" while a loaded channel plays. */
     void quitRequested();
 
-    void setSectionVisible (int index, bool visible);
-    bool isSectionVisible (int index) const;
-
+    // MixerHost
+    void setSectionVisible (int index, bool visible) override;
+    bool isSectionVisible (int index) const override;
+    void setNumChannels (int count) override;
     /** The saved window bounds from the preferences; unset values are 0x7fffffff. */
-    void setSavedBounds (int x, int y, int width, int height);
+    void setSavedBounds (int x, int y, int width, int height) override;
+    /** The main window's current bounds (or this component's without a window). */
+    juce::Rectangle<int> getWindowBounds() const override;
+
     /** The saved bounds when all four are set, else nothing. */
     std::optional<juce::Rectangle<int>> getSavedBounds() const;
-    /** The main window's current bounds (or this component's without a window). */
-    juce::Rectangle<int> getWindowBounds() const;
+
+    // MIDI learn and feedback (MainComponentMidi.cpp).
+    /** The bottom bar's LEARN toggle. A pending learn stays armed when it goes off. */
+    void setLearnMode (bool on);
+    /** A mouse-down on the control widget `controlId`: arms learn while learn
+        mode is on (Ctrl held makes a reset trigger). */
+    void learnFromMouseDown (int controlId);
+    /** The default MIDI output, or none when no output is open. */
+    MidiFeedbackOutput* getMidiFeedbackOutput();
+    /** True only while a MIDI message is setting a control (no echo then). */
+    bool isValueFromMidi() const noexcept { return valueFromMidi.load(); }
+
+    // MidiControlSurfaceManagerListener (MIDI threads, mapping lock held).
+    void controllerMoved (int id, int value) override;
+    void controllerTriggered (int id) override;
+    void controllerLearned (int id) override;
 
     void showCloseComponent();
+
+    /** The skin images from the "gfx" folder; without them the widgets draw
+        their vector forms. */
+    void loadBackgroundImages();
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -66,23 +93,33 @@ private:
     void registerMidiInputs();
     void unregisterMidiInputs();
     bool isAnyLoadedChannelPlaying();
+
+    // Where the MIDI mapping reaches the control widgets (MainComponentMidi.cpp).
+    void setControlFromMidi (int id, float value);
+    void resetControlToDefault (int id);
+    void renotifyControl (int id);
+
     // Members in the order they are made (and the reverse of the order they go).
     std::unique_ptr<Engine> engine;
     std::unique_ptr<MainAudioCallback> audioCallback;
     PluginListHolder pluginList;
+    MidiControlSurfaceManager midiMapping;
     juce::AudioDeviceManager deviceManager;
+    DefaultMidiFeedbackOutput midiFeedback { deviceManager };
     PeakFile peakFiles[4];
     juce::OwnedArray<ZundMidiInputCallback> midiInputCallbacks;
     juce::StringArray midiInputIdentifiers;
 
-    std::unique_ptr<PreferencesComponent> preferences;
+    Preferences preferences;
 
     MainAppWindow* window = nullptr;
     int lastX, lastY, lastWidth, lastHeight;
-    bool sectionVisible[11];
+    bool sectionVisible[numSections];
     int tapCountdown = 0;
 
     std::atomic<bool> closing { false };
+    std::atomic<bool> learnMode { false };
+    std::atomic<bool> valueFromMidi { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

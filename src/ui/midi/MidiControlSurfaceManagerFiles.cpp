@@ -1,0 +1,112 @@
+#include "ui/midi/MidiControlSurfaceManager.h"
+
+#include "common/ProgramFolder.h"
+#include "common/SafeXmlReader.h"
+#include "common/UserFiles.h"
+
+#include <cstring>
+
+namespace zund
+{
+namespace
+{
+// 16 x 128 controllers and notes at well under 100 bytes an entry.
+const XmlLimits settingsLimits { 1 << 20, 4 };
+
+const char* const fileRootName = "MidiControlSettings";
+const char* const filePattern = "*.kms";
+const char* const fileExtension = ".kms";
+
+/** Older saves wrote a bare word between the XML declaration and the root,
+    which leaves the parser without a root: drop whatever text precedes the
+    first tag. */
+void dropTextBeforeRoot (juce::MemoryBlock& data)
+{
+    const auto* text = static_cast<const char*> (data.getData());
+    const auto size = data.getSize();
+
+    size_t start = 0;
+    if (size >= 3 && (unsigned char) text[0] == 0xef && (unsigned char) text[1] == 0xbb
+        && (unsigned char) text[2] == 0xbf)
+        start = 3;
+    while (start < size && juce::CharacterFunctions::isWhitespace (text[start]))
+        ++start;
+
+    if (size - start >= 5 && std::memcmp (text + start, "<?xml", 5) == 0)
+    {
+        const auto* end = static_cast<const char*> (std::memchr (text + start, '>', size - start));
+        if (end == nullptr)
+            return;
+        start = (size_t) (end - text) + 1;
+    }
+
+    const auto* firstTag = static_cast<const char*> (std::memchr (text + start, '<', size - start));
+    if (firstTag != nullptr && firstTag > text + start)
+        data.removeSection (start, (size_t) (firstTag - (text + start)));
+}
+}
+
+juce::File MidiControlSurfaceManager::getSettingsFolder()
+{
+    auto folder = getApplicationFolderFile (fileRootName);
+    if (! folder.isDirectory())
+        folder.createDirectory();
+    return folder;
+}
+
+bool MidiControlSurfaceManager::loadSettingsFrom (const juce::File& file)
+{
+    if (! file.existsAsFile() || file.getSize() > settingsLimits.maxBytes)
+        return false;
+
+    juce::MemoryBlock data;
+    if (! file.loadFileAsData (data) || (juce::int64) data.getSize() > settingsLimits.maxBytes)
+        return false;
+
+    dropTextBeforeRoot (data);
+    const auto result = parseXmlSafely (data.getData(), data.getSize(), settingsLimits);
+    if (! result.parsed())
+        return false;
+
+    fromXml (result.root.get()); // an empty file empties the mapping: the user asked for it
+    return true;
+}
+
+bool MidiControlSurfaceManager::saveSettingsTo (const juce::File& file, juce::String* error) const
+{
+    // The declaration only: anything between it and the root would make the
+    // file unreadable.
+    const auto root = toXml (fileRootName);
+    return writeXmlFileSafely (file, *root, error);
+}
+
+void MidiControlSurfaceManager::openSettingsFile()
+{
+    chooser = std::make_unique<juce::FileChooser> ("Please choose MIDI Control Settings to open!", getSettingsFolder(),
+                                                   filePattern, false);
+    chooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                          [this] (const juce::FileChooser& fc) {
+                              const auto chosen = fc.getResult();
+                              if (chosen != juce::File())
+                                  loadSettingsFrom (chosen.withFileExtension (fileExtension));
+                          });
+}
+
+void MidiControlSurfaceManager::saveSettingsFile()
+{
+    chooser = std::make_unique<juce::FileChooser> ("Please enter filename for MIDI Control Settings!",
+                                                   getSettingsFolder(), filePattern, true);
+    chooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
+                              | juce::FileBrowserComponent::warnAboutOverwriting,
+                          [this] (const juce::FileChooser& fc) {
+                              const auto chosen = fc.getResult();
+                              if (chosen == juce::File())
+                                  return;
+                              juce::String error;
+                              if (! saveSettingsTo (chosen.withFileExtension (fileExtension), &error))
+                                  juce::AlertWindow::showMessageBoxAsync (
+                                      juce::MessageBoxIconType::WarningIcon, "Zund2",
+                                      "Couldn't save the MIDI Control Settings!\n\n" + error);
+                          });
+}
+}

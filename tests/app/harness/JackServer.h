@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/harness/SpawnedProcess.h"
+
+#include <memory>
+#include <string>
+
+namespace zund::test
+{
+struct JackServerOptions
+{
+    int capturePorts = 8;   // four deck input pairs
+    int playbackPorts = 12; // main, phones and four channel output pairs
+    int sampleRate = 48000;
+    int periodSize = 256;
+};
+
+/** A JACK server with the dummy backend (no sound card), stopped with this
+    object. Its "system" client has the capture and playback ports asked for;
+    the dummy capture ports carry silence.
+
+    The server's name comes from a small pool: a name that answers is in use
+    (another checkout's test run) and is skipped. The pool stays small because
+    the machine-wide server registry has few slots, and the slot of a killed
+    server is only reclaimed by a server of the same name. */
+class JackServer
+{
+public:
+    JackServer (const JackServerOptions& options, const std::string& logFile);
+
+    bool isRunning() const noexcept { return process != nullptr; }
+    const std::string& getName() const noexcept { return name; }
+    const JackServerOptions& getOptions() const noexcept { return options; }
+
+    /** "NAME=value" entries that point a JACK program at this server. */
+    std::vector<std::string> environment() const;
+
+private:
+    JackServerOptions options;
+    std::unique_ptr<SpawnedProcess> process;
+    std::string name;
+};
+}
