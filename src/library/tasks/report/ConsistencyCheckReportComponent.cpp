@@ -1,0 +1,129 @@
+#include "library/tasks/report/ConsistencyCheckReportComponent.h"
+
+#include "library/tasks/report/DuplicateMissingFilesDialog.h"
+#include "library/tasks/report/ReportStyle.h"
+
+namespace zund
+{
+ConsistencyCheckReportComponent::ConsistencyCheckReportComponent (ConsistencyReportModel& reportModel)
+    : model (reportModel)
+{
+    setUpReportList (missingList);
+    addAndMakeVisible (missingList);
+    missingList.setBounds (8, 24, 1000, 224);
+
+    setUpReportHeading (missingHeading, "Files found in database not present on disk(s) - these files may have been "
+                                        "deleted or may have been moved to another place:");
+    addAndMakeVisible (missingHeading);
+    missingHeading.setBounds (5, 0, 1000, 24);
+
+    addAndMakeVisible (removeButton);
+    removeButton.setBounds (16, 256, 256, 24);
+    addAndMakeVisible (locateButton);
+    locateButton.setBounds (288, 256, 160, 24);
+
+    setUpReportList (scanList);
+    addAndMakeVisible (scanList);
+    scanList.setBounds (6, 318, 1000, 226);
+
+    setUpReportHeading (scanHeading, "Files needed to (re)scan (either they are new or have changed since last usage "
+                                     "of Zund):");
+    addAndMakeVisible (scanHeading);
+    scanHeading.setBounds (3, 294, 1000, 24);
+
+    addAndMakeVisible (rescanButton);
+    rescanButton.setBounds (8, 552, 256, 24);
+    addAndMakeVisible (continueButton);
+    continueButton.setBounds (16, 608, 984, 24);
+
+    addAndMakeVisible (subfolderToggle);
+    subfolderToggle.setBounds (456, 256, 320, 24);
+    subfolderToggle.setLookAndFeel (&plainLook);
+    subfolderToggle.setToggleState (true, juce::dontSendNotification);
+
+    for (auto* button : std::initializer_list<juce::Button*> { &removeButton, &locateButton, &rescanButton,
+                                                               &continueButton, &subfolderToggle })
+        button->addListener (this);
+
+    setSize (1016, 640);
+    fillMissingList();
+    fillScanList();
+}
+
+ConsistencyCheckReportComponent::~ConsistencyCheckReportComponent()
+{
+    for (auto* button : std::initializer_list<juce::Button*> { &removeButton, &locateButton, &rescanButton,
+                                                               &continueButton, &subfolderToggle })
+        button->removeListener (this);
+    subfolderToggle.setLookAndFeel (nullptr);
+}
+
+void ConsistencyCheckReportComponent::show (ConsistencyReportModel& model)
+{
+    runReportDialog (std::make_unique<ConsistencyCheckReportComponent> (model), "Consistency Check Report",
+                     juce::Colours::white, false);
+}
+
+void ConsistencyCheckReportComponent::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::white);
+}
+
+void ConsistencyCheckReportComponent::fillMissingList()
+{
+    missingList.setText (model.getMissingFilesText(), false);
+}
+
+void ConsistencyCheckReportComponent::fillScanList()
+{
+    scanList.setText (model.getFilesToScanText(), false);
+}
+
+void ConsistencyCheckReportComponent::buttonClicked (juce::Button* button)
+{
+    if (button == &removeButton)
+    {
+        model.removeMissingFiles();
+        fillMissingList();
+    }
+    else if (button == &locateButton)
+    {
+        locateFiles (subfolderToggle.getToggleState());
+    }
+    else if (button == &rescanButton)
+    {
+        model.rescanFiles();
+        fillScanList();
+    }
+    else if (button == &continueButton)
+    {
+        if (auto* window = findParentComponentOfClass<juce::DialogWindow>())
+            window->exitModalState (0);
+    }
+}
+
+void ConsistencyCheckReportComponent::locateFiles (bool withSubfolders)
+{
+    const auto start = lastLocateFolder.isDirectory() ? lastLocateFolder
+                                                      : juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    juce::FileChooser chooser ("Please select directory where files might be located in ...", start, "*.*", true);
+    if (! chooser.browseForDirectory())
+        return;
+
+    lastLocateFolder = chooser.getResult();
+    locateFilesIn (lastLocateFolder, withSubfolders);
+}
+
+void ConsistencyCheckReportComponent::locateFilesIn (const juce::File& folder, bool withSubfolders)
+{
+    const auto result = model.locateFiles (folder, withSubfolders);
+    fillMissingList();
+
+    if (! result.duplicatePaths.isEmpty()
+        && DuplicateMissingFilesDialog::show (result.duplicatePaths) == DuplicateMissingFilesDialog::removeMissingRecords)
+    {
+        model.removeMissingRecordsOf (result.duplicatePaths);
+        fillMissingList();
+    }
+}
+}
