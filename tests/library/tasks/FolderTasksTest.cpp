@@ -194,3 +194,35 @@ TEST_F (FolderTasks, FilesAreReadOutsideTheDatabaseLock)
     task.join();
     EXPECT_EQ (database.getNumEntries(), 1);
 }
+
+// Two scans of one folder at once (and a reader, as the song table's worker):
+// the lookup is repeated under the lock before a record is added, so every
+// file ends up with one record.
+TEST_F (FolderTasks, TwoScansAtOnceMakeOneRecordPerFile)
+{
+    const int numSongs = 60;
+    makeSongs (numSongs);
+
+    std::atomic<bool> scanning { true };
+    std::thread reader ([&] {
+        while (scanning)
+        {
+            const juce::ScopedLock sl (database.getLock());
+            for (int i = 0; i < database.getNumEntries(); ++i)
+                ASSERT_NE (database.getEntry (i), nullptr);
+        }
+    });
+    std::vector<std::thread> scans;
+    for (int i = 0; i < 2; ++i)
+        scans.emplace_back ([&] {
+            test::RecordingProgress progress;
+            FolderScan (database, music).run (progress);
+        });
+    for (auto& scan : scans)
+        scan.join();
+    scanning = false;
+    reader.join();
+
+    EXPECT_EQ (database.getNumEntries(), numSongs);
+    EXPECT_EQ (database.createXml ("x")->getNumChildElements(), numSongs);
+}
