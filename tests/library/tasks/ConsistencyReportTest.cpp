@@ -2,6 +2,8 @@
 
 #include "library/tasks/FileListScan.h"
 #include "library/tasks/report/ConsistencyCheckReportComponent.h"
+#include "library/tasks/report/DuplicateMissingFilesDialog.h"
+#include "support/ModalRun.h"
 #include "support/TempFolder.h"
 #include "support/UiEvents.h"
 
@@ -172,4 +174,26 @@ TEST_F (ConsistencyReport, TheButtonsRemoveRescanAndContinue)
     EXPECT_EQ (database.getNumEntries(), entries);
     EXPECT_EQ (rescans, 1);
     window.clearContentComponent();
+}
+
+// The duplicates dialog: its list above its buttons, inside at any size, and
+// its two buttons ending it with "remove" and "cancel".
+TEST (DuplicateMissingFilesDialogTest, ButtonsEndItWithRemoveOrCancel)
+{
+    for (const auto& [text, expected] : { std::pair { "Remove these files from database", 1 }, { "Cancel", 0 } })
+    {
+        DuplicateMissingFilesDialog dialog;
+        dialog.setSize (900, 500);
+        const auto list = dialog.getList().getBounds();
+        auto* button = findButton (dialog, text);
+        ASSERT_NE (button, nullptr);
+        EXPECT_GT (button->getY(), list.getBottom());
+        for (auto* child : dialog.getChildren())
+            EXPECT_TRUE (dialog.getLocalBounds().contains (child->getBounds()));
+
+        test::ModalRun run (dialog);
+        button->triggerClick();
+        ASSERT_TRUE (run.closed());
+        EXPECT_EQ (run.result(), expected) << text;
+    }
 }
