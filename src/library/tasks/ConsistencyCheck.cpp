@@ -8,6 +8,8 @@
 #include "library/tasks/PeakFileCues.h"
 #include "library/tasks/RecordUpdater.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <unordered_set>
 
@@ -23,6 +25,13 @@ struct StringHash
 bool isPeakFile (const juce::File& file)
 {
     return file.getFileName().endsWith (".pk");
+}
+
+/** A file (not a folder) is there: one question to the disk, no path parsing. */
+bool isExistingFile (const juce::String& path)
+{
+    struct stat info;
+    return ::stat (path.toRawUTF8(), &info) == 0 && ! S_ISDIR (info.st_mode);
 }
 
 int countPeakFiles (const juce::File& folder)
@@ -106,7 +115,7 @@ bool ConsistencyCheck::markMissingFiles (TaskProgress& progress)
     for (int k = 1; k <= paths.size(); ++k)
     {
         const auto& path = paths.getReference (k - 1);
-        if (! juce::File (path).existsAsFile())
+        if (! isExistingFile (path))
             missing.insert (path);
 
         if (progress.isCancelled())

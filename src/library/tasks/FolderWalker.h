@@ -2,14 +2,18 @@
 
 #include <juce_core/juce_core.h>
 
+#include <dirent.h>
+
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace zund
 {
-/** Walks a folder and its sub-folders one file at a time, in the directory
-    iterator's order, so that a task can stop between two files. Links to
+/** Walks a folder and its sub-folders one file at a time, depth first in the
+    order the file system lists them, so that a task can stop between two files.
+    Everything that is not a folder counts as a file, hidden ones too. Links to
     folders are followed; a folder reached again by another path (a link cycle,
     two links to one folder) is walked only the first time. */
 class FolderWalker
@@ -17,17 +21,24 @@ class FolderWalker
 public:
     explicit FolderWalker (const juce::File& folder);
 
-    /** The next file (not folder); false when the walk is over. */
+    /** The next file; false when the walk is over. */
     bool next (juce::File& file);
 
-    /** How far the walk of the folder's own entries has got, 0..1. */
-    float getEstimatedProgress() const noexcept { return progress; }
-
 private:
-    void enter (const juce::File& folder);
+    struct DirCloser
+    {
+        void operator() (DIR* dir) const noexcept { ::closedir (dir); }
+    };
 
-    std::vector<juce::RangedDirectoryIterator> open;
+    struct OpenFolder
+    {
+        std::unique_ptr<DIR, DirCloser> dir;
+        std::string path; // with a trailing separator
+    };
+
+    void enter (const std::string& path);
+
+    std::vector<OpenFolder> open;
     std::set<std::string> walkedFolders;
-    float progress = 0.0f;
 };
 }
