@@ -128,17 +128,12 @@ void SongFileReader::readMp3Info (ID3DataBaseEntry& record, const juce::File& fi
 
 void SongFileReader::copyFileInfo (const ID3DataBaseEntry& from, ID3DataBaseEntry& to)
 {
-    to.filename = from.filename;
-    to.lm_date = from.lm_date;
-    to.filesize = from.filesize;
-    to.artist = from.artist;
-    to.album = from.album;
-    to.song = from.song;
-    to.bpm = from.bpm;
-    to.label = from.label;
-    to.year = from.year;
-    to.genre = from.genre;
-    to.quality = from.quality;
+    using Entry = ID3DataBaseEntry;
+    for (auto text : { &Entry::filename, &Entry::artist, &Entry::album, &Entry::song, &Entry::bpm, &Entry::label,
+                       &Entry::year, &Entry::genre, &Entry::quality })
+        to.*text = from.*text;
+    for (auto number : { &Entry::lm_date, &Entry::filesize })
+        to.*number = from.*number;
     to.samplerate = from.samplerate;
     to.seconds = from.seconds;
 }

@@ -51,6 +51,12 @@ ConsistencyCheck::ConsistencyCheck (ID3DataBase& db, const juce::StringArray& fo
 
 ConsistencyCheck::Outcome ConsistencyCheck::run (TaskProgress& progress)
 {
+    outcome = runPasses (progress);
+    return outcome;
+}
+
+ConsistencyCheck::Outcome ConsistencyCheck::runPasses (TaskProgress& progress)
+{
     if (database.getVersion().isEmpty() && ! migrateCuePoints (progress))
     {
         // Half a migration must not be saved: the file would then carry a

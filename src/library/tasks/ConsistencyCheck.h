@@ -28,6 +28,9 @@ public:
 
     Outcome run (TaskProgress& progress);
 
+    /** What the last run came to; `cancelled` before a run. */
+    Outcome getOutcome() const noexcept { return outcome; }
+
     /** The audio files in the song folders, in walk order, each path once. */
     const juce::StringArray& getFilesInSongFolders() const noexcept { return filesInSongFolders; }
 
@@ -35,6 +38,7 @@ public:
     std::vector<juce::File>& getFilesToScan() noexcept { return filesToScan; }
 
 private:
+    Outcome runPasses (TaskProgress& progress);
     bool migrateCuePoints (TaskProgress& progress);
     bool markMissingFiles (TaskProgress& progress);
     bool collectSongFolderFiles (TaskProgress& progress);
@@ -44,5 +48,6 @@ private:
     const juce::StringArray songFolders;
     juce::StringArray filesInSongFolders;
     std::vector<juce::File> filesToScan;
+    Outcome outcome = Outcome::cancelled;
 };
 }

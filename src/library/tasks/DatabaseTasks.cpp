@@ -15,14 +15,15 @@ bool checkConsistency (ID3DataBase& database, const juce::StringArray& songFolde
     CheckConsistencyTask task (database, songFolders);
     task.runModally();
 
-    const auto outcome = task.getOutcome();
+    auto& check = task.getBody();
+    const auto outcome = check.getOutcome();
     if (outcome == ConsistencyCheck::Outcome::quitRequested)
     {
         juce::JUCEApplicationBase::quit();
         return false;
     }
 
-    auto& filesToScan = task.getCheck().getFilesToScan();
+    auto& filesToScan = check.getFilesToScan();
     if (outcome == ConsistencyCheck::Outcome::finished
         && (database.getNumMissingEntries() > 0 || ! filesToScan.empty()))
     {

@@ -34,9 +34,8 @@ void writeOldPeakFile (const juce::File& audio, const juce::StringArray& cues)
 
 std::vector<float> cuePointsAt (const ID3DataBase& database, const juce::String& path)
 {
-    const juce::ScopedLock sl (database.getLock());
-    const auto* record = database.getEntry (database.findIndex (path));
-    if (record == nullptr)
+    const auto record = test::recordAt (database, path);
+    if (! record)
         return {};
     return { std::begin (record->cuePoint), std::end (record->cuePoint) };
 }
@@ -130,11 +129,11 @@ TEST_F (ConsistencyCheckTest, OldPeakFileCuePointsMoveIntoADatabaseWithoutVersio
         expected.sort (false);
         EXPECT_EQ (storedPaths (database), expected);
 
-        const juce::ScopedLock sl (database.getLock());
-        const auto* record = database.getEntry (database.findIndex (present.getFullPathName()));
+        const auto record = test::recordAt (database, present.getFullPathName());
+        ASSERT_TRUE (record);
         EXPECT_EQ (record->samplerate, 8000) << "a file that is there is read into its new record";
         EXPECT_FALSE (record->missing);
-        EXPECT_TRUE (database.getEntry (database.findIndex (gone.getFullPathName()))->missing);
+        EXPECT_TRUE (test::recordAt (database, gone.getFullPathName())->missing);
     }
 }
 

@@ -4,7 +4,6 @@
 #include "library/tasks/report/ConsistencyCheckReportComponent.h"
 #include "library/tasks/report/DuplicateMissingFilesDialog.h"
 #include "support/ModalRun.h"
-#include "support/TempFolder.h"
 #include "support/UiEvents.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +12,9 @@ using namespace zund;
 
 namespace
 {
-class ConsistencyReport : public ::testing::Test
+class ConsistencyReport : public test::DatabaseTest
 {
 protected:
-    test::TempFolder temp;
-    ID3DataBase database { temp.file ("database.xml") };
     std::vector<juce::File> filesToScan;
     int rescans = 0;
     ConsistencyReportModel model { database, filesToScan, [this] (std::vector<juce::File>& files) {
@@ -35,9 +32,8 @@ protected:
 
     bool isMissing (const juce::String& path) const
     {
-        const juce::ScopedLock sl (database.getLock());
-        const auto* record = database.getEntry (database.findIndex (path));
-        return record != nullptr && record->missing;
+        const auto record = test::recordAt (database, path);
+        return record && record->missing;
     }
 
     juce::String found (const juce::String& relativePath) const

@@ -3,7 +3,6 @@
 #include "library/tasks/FileListScan.h"
 #include "library/tasks/FolderFileRemoval.h"
 #include "library/tasks/FolderScan.h"
-#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +15,9 @@ using namespace zund;
 
 namespace
 {
-class FolderTasks : public ::testing::Test
+class FolderTasks : public test::DatabaseTest
 {
 protected:
-    test::TempFolder temp;
-    ID3DataBase database { temp.file ("database.xml") };
     juce::File music = temp.file ("music");
 
     juce::Array<juce::File> makeSongs (int count)
@@ -31,11 +28,10 @@ protected:
         return songs;
     }
 
-    int secondsOrSampleRateAt (const juce::File& file) const
+    int sampleRateAt (const juce::File& file) const
     {
-        const juce::ScopedLock sl (database.getLock());
-        const auto* record = database.getEntry (database.findIndex (file.getFullPathName()));
-        return record != nullptr ? record->samplerate : -1;
+        const auto record = test::recordAt (database, file.getFullPathName());
+        return record ? record->samplerate : -1;
     }
 };
 }
@@ -52,8 +48,8 @@ TEST_F (FolderTasks, AFolderScanAddsItsAudioFilesAndLeavesKnownOnesUnread)
 
     EXPECT_EQ (database.getNumEntries(), 3);
     EXPECT_EQ (test::artistAt (database, songs[0].getFullPathName()), "edited by hand");
-    EXPECT_EQ (secondsOrSampleRateAt (songs[0]), 0) << "a known file is not read again";
-    EXPECT_EQ (secondsOrSampleRateAt (songs[1]), 8000);
+    EXPECT_EQ (sampleRateAt (songs[0]), 0) << "a known file is not read again";
+    EXPECT_EQ (sampleRateAt (songs[1]), 8000);
     EXPECT_EQ (database.createXml ("x")->getNumChildElements(), 3) << "every scanned record is stored";
     EXPECT_TRUE (progress.statuses.contains ("Counting files... 3 audio files found."));
     juce::StringArray scanned;
@@ -95,9 +91,9 @@ TEST_F (FolderTasks, ACancelAfterTheFirstFileKeepsEveryRecord)
         auto progress = test::RecordingProgress::cancellingAt (2);
         FileListScan (database, list).run (progress);
         EXPECT_EQ (list, (std::vector<juce::File> { songs[0], songs[1] })) << "the files not yet read stay listed";
-        EXPECT_EQ (secondsOrSampleRateAt (songs[2]), 8000);
+        EXPECT_EQ (sampleRateAt (songs[2]), 8000);
         EXPECT_EQ (test::artistAt (database, songs[2].getFullPathName()), "before") << "WAV tags are not the file's";
-        EXPECT_EQ (secondsOrSampleRateAt (songs[0]), 0);
+        EXPECT_EQ (sampleRateAt (songs[0]), 0);
     }
     {
         SCOPED_TRACE ("folder removal");
@@ -124,9 +120,8 @@ TEST_F (FolderTasks, ARescanReadsEachFileAgainAndEmptiesTheList)
 
     EXPECT_TRUE (list.empty());
     EXPECT_EQ (database.getNumEntries(), 2) << "a file that has gone gets no record";
-    const juce::ScopedLock sl (database.getLock());
-    const auto* record = database.getEntry (database.findIndex (songs[0].getFullPathName()));
-    ASSERT_NE (record, nullptr);
+    const auto record = test::recordAt (database, songs[0].getFullPathName());
+    ASSERT_TRUE (record);
     EXPECT_EQ (record->samplerate, 8000);
     EXPECT_EQ (record->seconds, 0);
     EXPECT_EQ (record->cuePoint[2], 0.5f) << "cue points survive a rescan";

@@ -20,10 +20,17 @@ std::unique_ptr<ID3DataBaseEntry> makeStoredRecord (const juce::String& path, co
     return record;
 }
 
-juce::String artistAt (const ID3DataBase& database, const juce::String& path)
+std::optional<ID3DataBaseEntry> recordAt (const ID3DataBase& database, const juce::String& path)
 {
     const juce::ScopedLock sl (database.getLock());
-    const auto* record = database.getEntry (database.findIndex (path));
-    return record != nullptr ? record->artist : juce::String ("<none>");
+    if (const auto* record = database.getEntry (database.findIndex (path)))
+        return *record;
+    return std::nullopt;
+}
+
+juce::String artistAt (const ID3DataBase& database, const juce::String& path)
+{
+    const auto record = recordAt (database, path);
+    return record ? record->artist : juce::String ("<none>");
 }
 }

@@ -3,7 +3,12 @@
 #include "library/database/ID3DataBase.h"
 #include "library/tasks/TaskProgress.h"
 
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace zund::test
@@ -44,6 +49,17 @@ juce::File writeSmallWav (const juce::File& file, int frames = 800);
 /** A stored record for a path, with an artist to tell it by. */
 std::unique_ptr<ID3DataBaseEntry> makeStoredRecord (const juce::String& path, const juce::String& artist = {});
 
+/** A copy of the record at a path, taken under the lock; none when there is none. */
+std::optional<ID3DataBaseEntry> recordAt (const ID3DataBase& database, const juce::String& path);
+
 /** The record's artist at a path; "<none>" when there is no record. */
 juce::String artistAt (const ID3DataBase& database, const juce::String& path);
+
+/** A database in a temporary folder. */
+class DatabaseTest : public ::testing::Test
+{
+protected:
+    TempFolder temp;
+    ID3DataBase database { temp.file ("database.xml") };
+};
 }

@@ -9,40 +9,27 @@ ConsistencyCheckReportComponent::ConsistencyCheckReportComponent (ConsistencyRep
     : model (reportModel)
 {
     setUpReportList (missingList);
-    addAndMakeVisible (missingList);
-    missingList.setBounds (8, 24, 1000, 224);
-
     setUpReportHeading (missingHeading, "Files found in database not present on disk(s) - these files may have been "
                                         "deleted or may have been moved to another place:");
-    addAndMakeVisible (missingHeading);
-    missingHeading.setBounds (5, 0, 1000, 24);
-
-    addAndMakeVisible (removeButton);
-    removeButton.setBounds (16, 256, 256, 24);
-    addAndMakeVisible (locateButton);
-    locateButton.setBounds (288, 256, 160, 24);
-
     setUpReportList (scanList);
-    addAndMakeVisible (scanList);
-    scanList.setBounds (6, 318, 1000, 226);
-
     setUpReportHeading (scanHeading, "Files needed to (re)scan (either they are new or have changed since last usage "
                                      "of Zund):");
-    addAndMakeVisible (scanHeading);
-    scanHeading.setBounds (3, 294, 1000, 24);
-
-    addAndMakeVisible (rescanButton);
-    rescanButton.setBounds (8, 552, 256, 24);
-    addAndMakeVisible (continueButton);
-    continueButton.setBounds (16, 608, 984, 24);
-
-    addAndMakeVisible (subfolderToggle);
-    subfolderToggle.setBounds (456, 256, 320, 24);
     subfolderToggle.setLookAndFeel (&plainLook);
     subfolderToggle.setToggleState (true, juce::dontSendNotification);
 
-    for (auto* button : std::initializer_list<juce::Button*> { &removeButton, &locateButton, &rescanButton,
-                                                               &continueButton, &subfolderToggle })
+    const std::pair<juce::Component*, juce::Rectangle<int>> layout[] {
+        { &missingList, { 8, 24, 1000, 224 } },   { &missingHeading, { 5, 0, 1000, 24 } },
+        { &removeButton, { 16, 256, 256, 24 } },  { &locateButton, { 288, 256, 160, 24 } },
+        { &scanList, { 6, 318, 1000, 226 } },     { &scanHeading, { 3, 294, 1000, 24 } },
+        { &rescanButton, { 8, 552, 256, 24 } },   { &continueButton, { 16, 608, 984, 24 } },
+        { &subfolderToggle, { 456, 256, 320, 24 } }
+    };
+    for (const auto& [child, bounds] : layout)
+    {
+        addAndMakeVisible (child);
+        child->setBounds (bounds);
+    }
+    for (auto* button : getButtons())
         button->addListener (this);
 
     setSize (1016, 640);
@@ -52,10 +39,14 @@ ConsistencyCheckReportComponent::ConsistencyCheckReportComponent (ConsistencyRep
 
 ConsistencyCheckReportComponent::~ConsistencyCheckReportComponent()
 {
-    for (auto* button : std::initializer_list<juce::Button*> { &removeButton, &locateButton, &rescanButton,
-                                                               &continueButton, &subfolderToggle })
+    for (auto* button : getButtons())
         button->removeListener (this);
     subfolderToggle.setLookAndFeel (nullptr);
+}
+
+std::array<juce::Button*, 5> ConsistencyCheckReportComponent::getButtons() noexcept
+{
+    return { &removeButton, &locateButton, &rescanButton, &continueButton, &subfolderToggle };
 }
 
 void ConsistencyCheckReportComponent::show (ConsistencyReportModel& model)

@@ -4,6 +4,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <array>
+
 namespace zund
 {
 /** The report after the start-up check: the missing records and the new or
@@ -33,6 +35,7 @@ public:
 
 private:
     void buttonClicked (juce::Button* button) override;
+    std::array<juce::Button*, 5> getButtons() noexcept;
     void fillMissingList();
     void fillScanList();
 
