@@ -79,18 +79,31 @@ void ConsistencyCheckReportComponent::buttonClicked (juce::Button* button)
     }
     else if (button == &locateButton)
     {
-        locateFiles (subfolderToggle.getToggleState());
+        runAfterClick ([this] { locateFiles (subfolderToggle.getToggleState()); });
     }
     else if (button == &rescanButton)
     {
-        model.rescanFiles();
-        fillScanList();
+        runAfterClick ([this] {
+            model.rescanFiles();
+            fillScanList();
+        });
     }
     else if (button == &continueButton)
     {
         if (auto* window = findParentComponentOfClass<juce::DialogWindow>())
             window->exitModalState (0);
     }
+}
+
+void ConsistencyCheckReportComponent::runAfterClick (std::function<void()> action)
+{
+    // A chooser or progress window opened from inside the click would run its
+    // modal loop in the middle of the button's mouse handling.
+    juce::MessageManager::callAsync ([report = juce::Component::SafePointer<ConsistencyCheckReportComponent> (this),
+                                      action = std::move (action)] {
+        if (report != nullptr)
+            action();
+    });
 }
 
 void ConsistencyCheckReportComponent::locateFiles (bool withSubfolders)

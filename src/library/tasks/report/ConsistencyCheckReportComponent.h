@@ -5,6 +5,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <array>
+#include <functional>
 
 namespace zund
 {
@@ -36,6 +37,7 @@ public:
 private:
     void buttonClicked (juce::Button* button) override;
     std::array<juce::Button*, 5> getButtons() noexcept;
+    void runAfterClick (std::function<void()> action);
     void fillMissingList();
     void fillScanList();
 
