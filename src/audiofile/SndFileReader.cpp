@@ -1,0 +1,284 @@
+#include "audiofile/SndFileReader.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace zund
+{
+namespace
+{
+// libsndfile reads the reader's own stream through these.
+juce::InputStream& streamOf (void* user) { return *static_cast<juce::InputStream*> (user); }
+
+sf_count_t streamLengthOf (void* user)
+{
+    return streamOf (user).getTotalLength();
+}
+
+sf_count_t seekStream (sf_count_t offset, int whence, void* user)
+{
+    auto& stream = streamOf (user);
+    sf_count_t base = 0;
+    if (whence == SEEK_CUR)
+        base = stream.getPosition();
+    else if (whence == SEEK_END)
+        base = stream.getTotalLength();
+    else if (whence != SEEK_SET)
+        return -1;
+
+    sf_count_t target;
+    if (__builtin_add_overflow (base, offset, &target) || target < 0 || ! stream.setPosition (target))
+        return -1;
+    return target;
+}
+
+sf_count_t readStream (void* dest, sf_count_t count, void* user)
+{
+    auto& stream = streamOf (user);
+    auto* bytes = static_cast<char*> (dest);
+    sf_count_t total = 0;
+    while (total < count)
+    {
+        const int piece = (int) std::min<sf_count_t> (count - total, 1 << 30);
+        const int got = stream.read (bytes + total, piece);
+        if (got <= 0)
+            break;
+        total += got;
+    }
+    return total;
+}
+
+sf_count_t refuseWrite (const void*, sf_count_t, void*)
+{
+    return 0;
+}
+
+sf_count_t tellStream (void* user)
+{
+    return streamOf (user).getPosition();
+}
+
+SF_VIRTUAL_IO streamIo { streamLengthOf, seekStream, readStream, refuseWrite, tellStream };
+
+const char* formatNameOf (SndFileContainer container)
+{
+    switch (container)
+    {
+        case SndFileContainer::wav: return "WAV file";
+        case SndFileContainer::aiff: return "AIFF file";
+        case SndFileContainer::oggVorbis: return "Ogg-Vorbis file";
+    }
+    return "";
+}
+
+bool containerMatches (int format, SndFileContainer container)
+{
+    const int major = format & SF_FORMAT_TYPEMASK;
+    switch (container)
+    {
+        case SndFileContainer::wav: return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX || major == SF_FORMAT_RF64;
+        case SndFileContainer::aiff: return major == SF_FORMAT_AIFF;
+        case SndFileContainer::oggVorbis: return major == SF_FORMAT_OGG;
+    }
+    return false;
+}
+
+/** Bits per sample of the encodings that are read, 0 for the rest. */
+int sampleWidthOf (int format, SndFileContainer container)
+{
+    const int sub = format & SF_FORMAT_SUBMASK;
+    if (container == SndFileContainer::oggVorbis)
+        return sub == SF_FORMAT_VORBIS ? 16 : 0;
+
+    switch (sub)
+    {
+        case SF_FORMAT_PCM_S8:
+        case SF_FORMAT_PCM_U8: return 8;
+        case SF_FORMAT_PCM_16: return 16;
+        case SF_FORMAT_PCM_24: return 24;
+        case SF_FORMAT_PCM_32:
+        case SF_FORMAT_FLOAT: return 32;
+        case SF_FORMAT_DOUBLE: return 64;
+        default: return 0;
+    }
+}
+
+/** The sample width that the header itself declares: libsndfile rounds 12 bits up
+    to 16 and 20 up to 24, which would play what such files hold in the padding.
+    0 when the header chunk cannot be read. */
+int declaredSampleWidth (SNDFILE* track, SndFileContainer container)
+{
+    const bool wav = container == SndFileContainer::wav;
+    SF_CHUNK_INFO wanted {};
+    std::memcpy (wanted.id, wav ? "fmt " : "COMM", 4);
+    wanted.id_size = 4;
+
+    auto* chunks = sf_get_chunk_iterator (track, &wanted);
+    if (chunks == nullptr)
+        return 0;
+
+    unsigned char header[16] {};
+    SF_CHUNK_INFO got {};
+    got.data = header;
+    got.datalen = sizeof (header);
+    const bool read = sf_get_chunk_data (chunks, &got) == SF_ERR_NO_ERROR;
+
+    // WAV "fmt ": bits per sample at 14, little-endian; AIFF "COMM": sample size at 6, big-endian.
+    if (! read || got.datalen < (wav ? 16u : 8u))
+        return 0;
+    return wav ? header[14] | (header[15] << 8) : (header[6] << 8) | header[7];
+}
+}
+
+std::unique_ptr<SndFileReader> SndFileReader::open (juce::InputStream* stream, SndFileContainer container)
+{
+    if (stream == nullptr)
+        return nullptr;
+
+    std::unique_ptr<SndFileReader> reader (new SndFileReader (stream, container));
+    if (! reader->openTrack (container))
+        return nullptr;
+    return reader;
+}
+
+SndFileReader::SndFileReader (juce::InputStream* stream, SndFileContainer container)
+    : AudioFormatReaderEx (stream, formatNameOf (container))
+{
+    sampleRate = 0;
+    bitsPerSample = 0;
+    lengthInSamples = 0;
+    numChannels = 0;
+    usesFloatingPointData = false;
+}
+
+SndFileReader::~SndFileReader()
+{
+    if (track != nullptr)
+        sf_close (track);
+}
+
+bool SndFileReader::openTrack (SndFileContainer container)
+{
+    if (input->getTotalLength() <= 0)
+        return false;
+
+    SF_INFO info {};
+    track = sf_open_virtual (&streamIo, SFM_READ, &info, input);
+    if (track == nullptr)
+        return false;
+
+    const int width = sampleWidthOf (info.format, container);
+    if (! containerMatches (info.format, container) || width == 0 || info.channels <= 0
+        || info.channels > maxChannels || info.samplerate <= 0 || info.frames < 0)
+        return false;
+
+    const int sub = info.format & SF_FORMAT_SUBMASK;
+    const bool floatData = container == SndFileContainer::oggVorbis || sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
+    if (container != SndFileContainer::oggVorbis && declaredSampleWidth (track, container) != width)
+        return false;
+
+    sampleRate = info.samplerate;
+    numChannels = (unsigned int) info.channels;
+    lengthInSamples = info.frames;
+    bitsPerSample = (unsigned int) width;
+    usesFloatingPointData = floatData;
+
+    if (floatData)
+        floatScratch.malloc (scratchSamples);
+    else
+        intScratch.malloc (scratchSamples);
+    return true;
+}
+
+bool SndFileReader::seekTo (juce::int64 frame)
+{
+    if (frame == nextFrame)
+        return true;
+    nextFrame = sf_seek (track, frame, SEEK_SET) == frame ? frame : -1;
+    return nextFrame == frame;
+}
+
+int SndFileReader::readInterleaved (int frames)
+{
+    const auto got = usesFloatingPointData ? sf_readf_float (track, floatScratch.get(), frames)
+                                           : sf_readf_int (track, intScratch.get(), frames);
+    return (int) std::clamp<sf_count_t> (got, 0, frames);
+}
+
+void SndFileReader::copyOut (int* const* dest, int numDest, int offset, int frames) const noexcept
+{
+    const int stride = (int) numChannels;
+    for (int ch = 0; ch < numDest; ++ch)
+    {
+        int* d = dest[ch];
+        if (d == nullptr)
+            continue;
+        d += offset;
+        if (usesFloatingPointData)
+        {
+            const float* s = floatScratch.get() + ch;
+            for (int i = 0; i < frames; ++i, s += stride)
+                std::memcpy (d + i, s, sizeof (float));
+        }
+        else
+        {
+            const int* s = intScratch.get() + ch;
+            for (int i = 0; i < frames; ++i, s += stride)
+                d[i] = *s;
+        }
+    }
+}
+
+bool SndFileReader::readSamples (int* const* destChannels, int numDestChannels, int startOffsetInDestBuffer,
+                                 juce::int64 startSampleInFile, int numSamples)
+{
+    if (numSamples <= 0)
+        return true;
+
+    // Whatever is not read below stays silent.
+    for (int ch = 0; ch < numDestChannels; ++ch)
+        if (destChannels[ch] != nullptr)
+            std::fill (destChannels[ch] + startOffsetInDestBuffer, destChannels[ch] + startOffsetInDestBuffer + numSamples, 0);
+
+    int offset = startOffsetInDestBuffer;
+    auto start = startSampleInFile;
+    juce::int64 wanted = numSamples;
+    if (start < 0)
+    {
+        const auto before = std::min<juce::int64> (-start, wanted);
+        offset += (int) before;
+        wanted -= before;
+        start = 0;
+    }
+
+    // Nothing past the end: a decoder that is asked for more plays whatever it holds.
+    wanted = std::min (wanted, lengthInSamples - start);
+    if (wanted <= 0)
+        return true;
+
+    if (! seekTo (start))
+        return false;
+
+    const int numDest = std::min (numDestChannels, (int) numChannels);
+    const int chunkFrames = std::max (1, scratchSamples / (int) numChannels);
+    int done = 0;
+    while (done < wanted)
+    {
+        const int frames = (int) std::min<juce::int64> (chunkFrames, wanted - done);
+        const int got = readInterleaved (frames);
+        copyOut (destChannels, numDest, offset + done, got);
+        done += got;
+        nextFrame += got;
+        if (got < frames)
+        {
+            nextFrame = -1; // a damaged stream: the rest is silence
+            break;
+        }
+    }
+    return true;
+}
+}
