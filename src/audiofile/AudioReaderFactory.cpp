@@ -2,6 +2,7 @@
 
 #include "audiofile/MP3AudioFormat.h"
 #include "audiofile/MP3Reader.h"
+#include "audiofile/OggVorbisReader.h"
 #include "audiofile/SndFileReader.h"
 
 #include <optional>
@@ -32,7 +33,7 @@ juce::AudioFormatReader* openTrack (TrackKind kind, juce::InputStream* stream)
     {
         case TrackKind::wav: return SndFileReader::open (stream, SndFileContainer::wav).release();
         case TrackKind::aiff: return SndFileReader::open (stream, SndFileContainer::aiff).release();
-        case TrackKind::ogg: return SndFileReader::open (stream, SndFileContainer::oggVorbis).release();
+        case TrackKind::ogg: return OggVorbisReader::open (stream).release();
         case TrackKind::mp3: return MP3AudioFormat().createReaderFor (stream, true);
     }
     delete stream;

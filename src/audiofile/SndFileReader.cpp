@@ -1,5 +1,8 @@
 #include "audiofile/SndFileReader.h"
 
+#include "audiofile/StreamAccess.h"
+#include "audiofile/TrackSpan.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
@@ -14,55 +17,17 @@ namespace
 // libsndfile reads the reader's own stream through these.
 juce::InputStream& streamOf (void* user) { return *static_cast<juce::InputStream*> (user); }
 
-sf_count_t streamLengthOf (void* user)
-{
-    return streamOf (user).getTotalLength();
-}
-
-sf_count_t seekStream (sf_count_t offset, int whence, void* user)
-{
-    auto& stream = streamOf (user);
-    sf_count_t base = 0;
-    if (whence == SEEK_CUR)
-        base = stream.getPosition();
-    else if (whence == SEEK_END)
-        base = stream.getTotalLength();
-    else if (whence != SEEK_SET)
-        return -1;
-
-    sf_count_t target;
-    if (__builtin_add_overflow (base, offset, &target) || target < 0 || ! stream.setPosition (target))
-        return -1;
-    return target;
-}
-
-sf_count_t readStream (void* dest, sf_count_t count, void* user)
-{
-    auto& stream = streamOf (user);
-    auto* bytes = static_cast<char*> (dest);
-    sf_count_t total = 0;
-    while (total < count)
-    {
-        const int piece = (int) std::min<sf_count_t> (count - total, 1 << 30);
-        const int got = stream.read (bytes + total, piece);
-        if (got <= 0)
-            break;
-        total += got;
-    }
-    return total;
-}
+sf_count_t lengthOfStream (void* user) { return streamOf (user).getTotalLength(); }
+sf_count_t seekInStream (sf_count_t offset, int whence, void* user) { return seekStream (streamOf (user), offset, whence); }
+sf_count_t readFromStream (void* dest, sf_count_t count, void* user) { return readStream (streamOf (user), dest, count); }
+sf_count_t tellStream (void* user) { return streamOf (user).getPosition(); }
 
 sf_count_t refuseWrite (const void*, sf_count_t, void*)
 {
     return 0;
 }
 
-sf_count_t tellStream (void* user)
-{
-    return streamOf (user).getPosition();
-}
-
-SF_VIRTUAL_IO streamIo { streamLengthOf, seekStream, readStream, refuseWrite, tellStream };
+SF_VIRTUAL_IO streamIo { lengthOfStream, seekInStream, readFromStream, refuseWrite, tellStream };
 
 const char* formatNameOf (SndFileContainer container)
 {
@@ -70,7 +35,6 @@ const char* formatNameOf (SndFileContainer container)
     {
         case SndFileContainer::wav: return "WAV file";
         case SndFileContainer::aiff: return "AIFF file";
-        case SndFileContainer::oggVorbis: return "Ogg-Vorbis file";
     }
     return "";
 }
@@ -82,19 +46,14 @@ bool containerMatches (int format, SndFileContainer container)
     {
         case SndFileContainer::wav: return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX || major == SF_FORMAT_RF64;
         case SndFileContainer::aiff: return major == SF_FORMAT_AIFF;
-        case SndFileContainer::oggVorbis: return major == SF_FORMAT_OGG;
     }
     return false;
 }
 
 /** Bits per sample of the encodings that are read, 0 for the rest. */
-int sampleWidthOf (int format, SndFileContainer container)
+int sampleWidthOf (int format)
 {
-    const int sub = format & SF_FORMAT_SUBMASK;
-    if (container == SndFileContainer::oggVorbis)
-        return sub == SF_FORMAT_VORBIS ? 16 : 0;
-
-    switch (sub)
+    switch (format & SF_FORMAT_SUBMASK)
     {
         case SF_FORMAT_PCM_S8:
         case SF_FORMAT_PCM_U8: return 8;
@@ -171,15 +130,16 @@ bool SndFileReader::openTrack (SndFileContainer container)
     if (track == nullptr)
         return false;
 
-    const int width = sampleWidthOf (info.format, container);
+    const int width = sampleWidthOf (info.format);
     if (! containerMatches (info.format, container) || width == 0 || info.channels <= 0
         || info.channels > maxChannels || info.samplerate <= 0 || info.frames < 0)
         return false;
 
-    const int sub = info.format & SF_FORMAT_SUBMASK;
-    const bool floatData = container == SndFileContainer::oggVorbis || sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
-    if (container != SndFileContainer::oggVorbis && declaredSampleWidth (track, container) != width)
+    if (declaredSampleWidth (track, container) != width)
         return false;
+
+    const int sub = info.format & SF_FORMAT_SUBMASK;
+    const bool floatData = sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
 
     sampleRate = info.samplerate;
     numChannels = (unsigned int) info.channels;
@@ -236,41 +196,22 @@ void SndFileReader::copyOut (int* const* dest, int numDest, int offset, int fram
 bool SndFileReader::readSamples (int* const* destChannels, int numDestChannels, int startOffsetInDestBuffer,
                                  juce::int64 startSampleInFile, int numSamples)
 {
-    if (numSamples <= 0)
+    const auto span = clearAndClampRead (destChannels, numDestChannels, startOffsetInDestBuffer,
+                                         startSampleInFile, numSamples, lengthInSamples);
+    if (span.count == 0)
         return true;
 
-    // Whatever is not read below stays silent.
-    for (int ch = 0; ch < numDestChannels; ++ch)
-        if (destChannels[ch] != nullptr)
-            std::fill (destChannels[ch] + startOffsetInDestBuffer, destChannels[ch] + startOffsetInDestBuffer + numSamples, 0);
-
-    int offset = startOffsetInDestBuffer;
-    auto start = startSampleInFile;
-    juce::int64 wanted = numSamples;
-    if (start < 0)
-    {
-        const auto before = std::min<juce::int64> (-start, wanted);
-        offset += (int) before;
-        wanted -= before;
-        start = 0;
-    }
-
-    // Nothing past the end: a decoder that is asked for more plays whatever it holds.
-    wanted = std::min (wanted, lengthInSamples - start);
-    if (wanted <= 0)
-        return true;
-
-    if (! seekTo (start))
+    if (! seekTo (span.start))
         return false;
 
     const int numDest = std::min (numDestChannels, (int) numChannels);
     const int chunkFrames = std::max (1, scratchSamples / (int) numChannels);
     int done = 0;
-    while (done < wanted)
+    while (done < span.count)
     {
-        const int frames = (int) std::min<juce::int64> (chunkFrames, wanted - done);
+        const int frames = std::min (chunkFrames, span.count - done);
         const int got = readInterleaved (frames);
-        copyOut (destChannels, numDest, offset + done, got);
+        copyOut (destChannels, numDest, span.destOffset + done, got);
         done += got;
         nextFrame += got;
         if (got < frames)

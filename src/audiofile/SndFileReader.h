@@ -9,15 +9,15 @@ struct sf_private_tag;
 namespace zund
 {
 /** The containers read through libsndfile. */
-enum class SndFileContainer { wav, aiff, oggVorbis };
+enum class SndFileContainer { wav, aiff };
 
-/** Reads WAV, AIFF and Ogg Vorbis tracks through libsndfile, a decoder made for
-    damaged files, over the reader's own input stream.
+/** Reads WAV and AIFF tracks through libsndfile, a decoder made for damaged
+    files, over the reader's own input stream.
 
     Only what plays exactly is opened: 8, 16, 24 and 32-bit integer and 32 and
-    64-bit float PCM in WAV and AIFF (a file that declares another sample width,
-    12 or 20 bits say, is refused), and Vorbis in Ogg. Integer data comes out
-    left-justified in 32 bits, float data as float bits.
+    64-bit float PCM (a file that declares another sample width, 12 or 20 bits
+    say, is refused). Integer data comes out left-justified in 32 bits, float
+    data as float bits.
 
     Every read stays inside the track: frames before 0 or past the end, and
     whatever the decoder cannot deliver, are silence. Memory is a fixed scratch
