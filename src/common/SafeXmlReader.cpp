@@ -1,12 +1,24 @@
 #include "common/SafeXmlReader.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <limits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zund
 {
 namespace
 {
 using Bytes = const unsigned char*;
+
+// The framework's string takes a length in an int.
+constexpr juce::int64 largestText = std::numeric_limits<int>::max() - 1;
+
+// The largest code point the framework's UTF-8 decoder yields (from a 0xff lead byte).
+constexpr unsigned long maxCharacterReference = 0x3fffff;
 
 /** Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no NUL. */
 bool isValidUtf8 (Bytes text, size_t size) noexcept
@@ -73,7 +85,11 @@ bool equalsIgnoreCase (Bytes text, size_t length, const char* word) noexcept
 }
 
 /** The parser knows the five named entities and character references; anything
-    else would make it look for a document type. */
+    else would make it look for a document type. A character reference may name
+    any code point up to 0x3fffff: the framework's writer escapes every character
+    of a string that way, and a string may hold a lone surrogate (a damaged tag)
+    or what a file name that is not UTF-8 decodes to. A file the program wrote
+    must read back. Zero, or more digits than the writer makes, is refused. */
 bool isKnownEntity (Bytes name, size_t length) noexcept
 {
     for (auto* known : { "amp", "lt", "gt", "quot", "apos" })
@@ -98,7 +114,12 @@ bool isKnownEntity (Bytes name, size_t length) noexcept
         else return false;
         codePoint = codePoint * (hex ? 16 : 10) + (unsigned long) digit;
     }
-    return codePoint != 0 && codePoint <= 0x10ffff && ! (codePoint >= 0xd800 && codePoint <= 0xdfff);
+    return codePoint != 0 && codePoint <= maxCharacterReference;
+}
+
+juce::String tooLarge (const XmlLimits& limits)
+{
+    return "the file is larger than " + juce::String (limits.maxBytes) + " bytes";
 }
 
 juce::String checkStructure (Bytes text, size_t size, int maxDepth)
@@ -194,6 +215,8 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
                 break;
             else if (t == '<')
                 return "'<' inside a tag";
+            else if (t == '&')
+                return "'&' inside a tag"; // the parser would skip it and read on as text
         }
         if (j >= size)
             return "unterminated tag";
@@ -231,9 +254,9 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
 XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits& limits)
 {
     XmlReadResult result;
-    if ((juce::int64) numBytes > limits.maxBytes)
+    if ((juce::int64) numBytes > std::min<juce::int64> (limits.maxBytes, largestText))
     {
-        result.error = "the file is larger than " + juce::String (limits.maxBytes) + " bytes";
+        result.error = tooLarge (limits);
         return result;
     }
 
@@ -265,31 +288,49 @@ XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits
 XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits)
 {
     XmlReadResult result;
-    if (! file.existsAsFile())
+
+    // Non-blocking: a FIFO or device put in a file's place must not stall the caller.
+    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
     {
-        result.missing = ! file.exists();
-        result.error = result.missing ? juce::String() : juce::String ("not a file");
+        result.missing = errno == ENOENT || errno == ENOTDIR;
+        if (! result.missing)
+            result.error = std::strerror (errno);
         return result;
     }
 
-    juce::FileInputStream in (file);
-    if (! in.openedOk())
-    {
-        result.error = in.getStatus().getErrorMessage();
-        return result;
-    }
-
-    const auto size = in.getTotalLength();
-    if (size < 0 || size > limits.maxBytes)
-    {
-        result.error = "the file is larger than " + juce::String (limits.maxBytes) + " bytes";
-        return result;
-    }
-
+    const auto maxBytes = std::min<juce::int64> (limits.maxBytes, largestText);
+    struct stat info;
     juce::MemoryBlock contents;
-    if (in.readIntoMemoryBlock (contents, (ssize_t) limits.maxBytes + 1) != (size_t) size)
+    juce::String error;
+    if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode))
+        error = "not a file";
+    else if (info.st_size > maxBytes)
+        error = tooLarge (limits);
+    else
     {
-        result.error = "the file could not be read whole";
+        // One byte more than the size: a file that grows meanwhile is caught.
+        contents.setSize ((size_t) info.st_size + 1);
+        size_t filled = 0;
+        while (filled < contents.getSize() && error.isEmpty())
+        {
+            const auto got = ::read (fd, static_cast<char*> (contents.getData()) + filled, contents.getSize() - filled);
+            if (got == 0)
+                break;
+            if (got > 0)
+                filled += (size_t) got;
+            else if (errno != EINTR)
+                error = std::strerror (errno);
+        }
+        if (filled > (size_t) info.st_size)
+            error = "the file changed while it was read";
+        contents.setSize (filled);
+    }
+    ::close (fd);
+
+    if (error.isNotEmpty())
+    {
+        result.error = error;
         return result;
     }
     return parseXmlSafely (contents.getData(), contents.getSize(), limits);
