@@ -25,6 +25,7 @@ cmake --build "$BUILD" -j "${JOBS:-4}" --target $targets
 SEEDS="$BUILD/seeds"
 "$ROOT/tests/fuzz/make-seeds.sh" "$SEEDS"
 mkdir -p "$BUILD/logs"
+export LSAN_OPTIONS="suppressions=$ROOT/tests/fuzz/lsan.supp"
 
 run_one() {
     h=$1
