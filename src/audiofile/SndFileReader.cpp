@@ -39,6 +39,22 @@ const char* formatNameOf (SndFileContainer container)
     return "";
 }
 
+/** True when the stream starts as the container does: libsndfile would otherwise
+    guess among all its formats (MPEG, FLAC, Opus...), each one more parser that
+    a damaged file could reach. */
+bool startsLike (juce::InputStream& stream, SndFileContainer container)
+{
+    char head[12] {};
+    const bool read = stream.setPosition (0) && readStream (stream, head, sizeof (head)) == (juce::int64) sizeof (head)
+                   && stream.setPosition (0);
+    if (! read)
+        return false;
+    const auto is = [&head] (int at, const char* id) { return std::memcmp (head + at, id, 4) == 0; };
+    if (container == SndFileContainer::wav)
+        return (is (0, "RIFF") || is (0, "RF64")) && is (8, "WAVE");
+    return is (0, "FORM") && (is (8, "AIFF") || is (8, "AIFC"));
+}
+
 bool containerMatches (int format, SndFileContainer container)
 {
     const int major = format & SF_FORMAT_TYPEMASK;
@@ -122,7 +138,7 @@ SndFileReader::~SndFileReader()
 
 bool SndFileReader::openTrack (SndFileContainer container)
 {
-    if (input->getTotalLength() <= 0)
+    if (! startsLike (*input, container))
         return false;
 
     SF_INFO info {};

@@ -147,6 +147,8 @@ std::vector<HostileFile> hostileFiles()
         { "cue claiming 4 GB before the data", ".wav", riffWave ({ fmt (2, 16), lyingChunk ("cue "), data }), Expect::eitherSafely },
         { "data claiming 4 GB", ".wav", riffWave ({ fmt (2, 16), chunk ("data", rampData (false), false, 0xfffffff0) }), Expect::rampAudio },
         { "AIFF claiming four billion frames", ".aiff", aiff (2, 16, 0xfffffff0, rampData (true)), Expect::rampAudio },
+        { "an AIFF named .wav", ".wav", aiff (2, 16, rampFrames, rampData (true)), Expect::refused },
+        { "a WAV named .aiff", ".aiff", riffWave ({ fmt (2, 16), data }), Expect::refused },
         { "the ramp itself", ".wav", riffWave ({ fmt (2, 16), data }), Expect::rampAudio },
         { "the ramp as AIFF", ".aiff", aiff (2, 16, rampFrames, rampData (true)), Expect::rampAudio },
     };
