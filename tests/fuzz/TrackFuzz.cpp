@@ -11,12 +11,17 @@ namespace
 constexpr int frames = 4096;
 int left[frames], right[frames];
 
+/** As the track cache reads: a failed read is taken as silence. */
 void readAt (juce::AudioFormatReader& reader, juce::int64 start)
 {
     std::fill (left, left + frames, 0x5555);
     std::fill (right, right + frames, 0x5555);
     int* dest[2] = { left, right };
-    reader.read (dest, 2, start, frames, true);
+    if (! reader.read (dest, 2, start, frames, true))
+    {
+        std::fill (left, left + frames, 0);
+        std::fill (right, right + frames, 0);
+    }
 }
 
 bool silentIn (int first, int last)
