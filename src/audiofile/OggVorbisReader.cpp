@@ -1,7 +1,6 @@
 #include "audiofile/OggVorbisReader.h"
 
 #include "audiofile/StreamAccess.h"
-#include "audiofile/TrackSpan.h"
 
 #include <vorbis/vorbisfile.h>
 
@@ -54,13 +53,8 @@ std::unique_ptr<OggVorbisReader> OggVorbisReader::open (juce::InputStream* strea
 }
 
 OggVorbisReader::OggVorbisReader (juce::InputStream* stream)
-    : AudioFormatReaderEx (stream, "Ogg-Vorbis file"), track (std::make_unique<OggVorbis_File>())
+    : TrackFileReader (stream, "Ogg-Vorbis file"), track (std::make_unique<OggVorbis_File>())
 {
-    sampleRate = 0;
-    bitsPerSample = 16;
-    lengthInSamples = 0;
-    numChannels = 0;
-    usesFloatingPointData = true;
 }
 
 OggVorbisReader::~OggVorbisReader()
@@ -99,6 +93,8 @@ bool OggVorbisReader::openTrack()
     sampleRate = (double) first->rate;
     numChannels = (unsigned int) first->channels;
     lengthInSamples = frames;
+    bitsPerSample = 16; // as the framework's reader says of Vorbis
+    usesFloatingPointData = true;
     return true;
 }
 
@@ -110,32 +106,17 @@ bool OggVorbisReader::seekTo (juce::int64 frame)
     return ov_pcm_seek (track.get(), frame) == 0 && ov_pcm_tell (track.get()) == frame;
 }
 
-bool OggVorbisReader::readSamples (int* const* destChannels, int numDestChannels, int startOffsetInDestBuffer,
-                                   juce::int64 startSampleInFile, int numSamples)
+int OggVorbisReader::readFrames (int* const* dest, int numDest, int offset, int count)
 {
-    const auto span = clearAndClampRead (destChannels, numDestChannels, startOffsetInDestBuffer,
-                                         startSampleInFile, numSamples, lengthInSamples);
-    if (span.count == 0)
-        return true;
+    float** pcm = nullptr;
+    int part = 0;
+    const long got = ov_read_float (track.get(), &pcm, count, &part);
+    if (got <= 0 || got > count)
+        return 0; // the end, or a hole in a damaged stream
 
-    if (! seekTo (span.start))
-        return false;
-
-    const int numDest = std::min (numDestChannels, (int) numChannels);
-    int done = 0;
-    while (done < span.count)
-    {
-        float** pcm = nullptr;
-        int part = 0;
-        const long got = ov_read_float (track.get(), &pcm, span.count - done, &part);
-        if (got <= 0 || got > span.count - done)
-            break; // the end, or a hole in a damaged stream: the rest is silence
-
-        for (int ch = 0; ch < numDest; ++ch)
-            if (destChannels[ch] != nullptr)
-                std::memcpy (destChannels[ch] + span.destOffset + done, pcm[ch], (size_t) got * sizeof (float));
-        done += (int) got;
-    }
-    return true;
+    for (int ch = 0; ch < numDest; ++ch)
+        if (dest[ch] != nullptr)
+            std::memcpy (dest[ch] + offset, pcm[ch], (size_t) got * sizeof (float));
+    return (int) got;
 }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audiofile/AudioFormatReaderEx.h"
+#include "audiofile/TrackFileReader.h"
 
 #include <memory>
 
@@ -9,15 +9,11 @@ struct OggVorbis_File;
 namespace zund
 {
 /** Reads Ogg Vorbis tracks through Debian's libvorbisfile, over the reader's own
-    input stream, as float data.
-
-    Every read stays inside the track: frames before 0 and past the end are
-    silence, a seek that fails or lands elsewhere gives silence, and so does
-    whatever the decoder cannot deliver; a read never returns audio from wherever
-    the decoder happened to stand. A stream whose parts differ in channel count
-    or rate, or whose length is more than its bytes could code, is refused. One
-    thread at a time. */
-class OggVorbisReader : public AudioFormatReaderEx
+    input stream, as float data; every read stays inside the track (see
+    TrackFileReader). A stream whose parts differ in channel count or rate, or
+    whose length is more than its bytes could code, is refused. One thread at a
+    time. */
+class OggVorbisReader : public TrackFileReader
 {
 public:
     /** A reader over the stream, which it then owns; null when the stream is not
@@ -26,13 +22,11 @@ public:
 
     ~OggVorbisReader() override;
 
-    bool readSamples (int* const* destChannels, int numDestChannels, int startOffsetInDestBuffer,
-                      juce::int64 startSampleInFile, int numSamples) override;
-
 private:
     explicit OggVorbisReader (juce::InputStream* stream);
     bool openTrack();
-    bool seekTo (juce::int64 frame);
+    bool seekTo (juce::int64 frame) override;
+    int readFrames (int* const* dest, int numDest, int offset, int count) override;
 
     std::unique_ptr<OggVorbis_File> track;
     bool trackOpen = false;

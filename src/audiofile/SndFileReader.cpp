@@ -1,7 +1,6 @@
 #include "audiofile/SndFileReader.h"
 
 #include "audiofile/StreamAccess.h"
-#include "audiofile/TrackSpan.h"
 
 #include <sndfile.h>
 
@@ -121,13 +120,8 @@ std::unique_ptr<SndFileReader> SndFileReader::open (juce::InputStream* stream, S
 }
 
 SndFileReader::SndFileReader (juce::InputStream* stream, SndFileContainer container)
-    : AudioFormatReaderEx (stream, formatNameOf (container))
+    : TrackFileReader (stream, formatNameOf (container))
 {
-    sampleRate = 0;
-    bitsPerSample = 0;
-    lengthInSamples = 0;
-    numChannels = 0;
-    usesFloatingPointData = false;
 }
 
 SndFileReader::~SndFileReader()
@@ -209,33 +203,13 @@ void SndFileReader::copyOut (int* const* dest, int numDest, int offset, int fram
     }
 }
 
-bool SndFileReader::readSamples (int* const* destChannels, int numDestChannels, int startOffsetInDestBuffer,
-                                 juce::int64 startSampleInFile, int numSamples)
+int SndFileReader::readFrames (int* const* dest, int numDest, int offset, int count)
 {
-    const auto span = clearAndClampRead (destChannels, numDestChannels, startOffsetInDestBuffer,
-                                         startSampleInFile, numSamples, lengthInSamples);
-    if (span.count == 0)
-        return true;
-
-    if (! seekTo (span.start))
-        return false;
-
-    const int numDest = std::min (numDestChannels, (int) numChannels);
-    const int chunkFrames = std::max (1, scratchSamples / (int) numChannels);
-    int done = 0;
-    while (done < span.count)
-    {
-        const int frames = std::min (chunkFrames, span.count - done);
-        const int got = readInterleaved (frames);
-        copyOut (destChannels, numDest, span.destOffset + done, got);
-        done += got;
-        nextFrame += got;
-        if (got < frames)
-        {
-            nextFrame = -1; // a damaged stream: the rest is silence
-            break;
-        }
-    }
-    return true;
+    const int frames = std::min (count, std::max (1, scratchSamples / (int) numChannels));
+    const int got = readInterleaved (frames);
+    copyOut (dest, numDest, offset, got);
+    // Once a read comes up short (a damaged stream), where the decoder stands is unknown.
+    nextFrame = nextFrame >= 0 && got == frames ? nextFrame + got : -1;
+    return got;
 }
 }

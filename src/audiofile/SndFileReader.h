@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audiofile/AudioFormatReaderEx.h"
+#include "audiofile/TrackFileReader.h"
 
 #include <memory>
 
@@ -17,12 +17,10 @@ enum class SndFileContainer { wav, aiff };
     Only what plays exactly is opened: 8, 16, 24 and 32-bit integer and 32 and
     64-bit float PCM (a file that declares another sample width, 12 or 20 bits
     say, is refused). Integer data comes out left-justified in 32 bits, float
-    data as float bits.
-
-    Every read stays inside the track: frames before 0 or past the end, and
-    whatever the decoder cannot deliver, are silence. Memory is a fixed scratch
-    buffer, whatever the channel count. One thread at a time. */
-class SndFileReader : public AudioFormatReaderEx
+    data as float bits. Every read stays inside the track (see TrackFileReader);
+    memory is a fixed scratch buffer, whatever the channel count. One thread at
+    a time. */
+class SndFileReader : public TrackFileReader
 {
 public:
     /** A reader over the stream, which it then owns; null when the stream is not
@@ -31,13 +29,11 @@ public:
 
     ~SndFileReader() override;
 
-    bool readSamples (int* const* destChannels, int numDestChannels, int startOffsetInDestBuffer,
-                      juce::int64 startSampleInFile, int numSamples) override;
-
 private:
     SndFileReader (juce::InputStream* stream, SndFileContainer container);
     bool openTrack (SndFileContainer container);
-    bool seekTo (juce::int64 frame);
+    bool seekTo (juce::int64 frame) override;
+    int readFrames (int* const* dest, int numDest, int offset, int count) override;
     int readInterleaved (int frames);
     void copyOut (int* const* dest, int numDest, int offset, int frames) const noexcept;
 

@@ -335,12 +335,21 @@ struct OggPages
 
 constexpr int vorbisLongBlock = 2048;
 
-bool writeSevenSecondOgg (const juce::File& target)
+/** Seven seconds of a loud sine, encoded by oggenc. */
+struct SevenSecondOgg
 {
-    const auto wav = target.withFileExtension ("source.wav");
-    return test::writeAudioFile (wav, test::FileKind::wav, 44100, 2, 16, 7 * 44100, test::sineSignal (440, 44100, 0.9f))
-        && test::runTool ({ "oggenc", "-Q", "-o", target.getFullPathName(), wav.getFullPathName() });
-}
+    test::TempFolder temp;
+    juce::File file = temp.file ("seven.ogg");
+    juce::MemoryBlock data;
+
+    bool make()
+    {
+        const auto wav = temp.file ("seven.wav");
+        return test::writeAudioFile (wav, test::FileKind::wav, 44100, 2, 16, 7 * 44100, test::sineSignal (440, 44100, 0.9f))
+            && test::runTool ({ "oggenc", "-Q", "-o", file.getFullPathName(), wav.getFullPathName() })
+            && file.loadFileAsData (data);
+    }
+};
 }
 
 // A 7-second track once played full-level sound at 17.9 s and 18.8 s: the decoder
@@ -348,16 +357,14 @@ bool writeSevenSecondOgg (const juce::File& target)
 // even when the last page claims a longer track.
 TEST (HostileTrackFiles, OggPastItsAudioIsSilent)
 {
-    test::TempFolder temp;
-    const auto ogg = temp.file ("seven.ogg");
-    ASSERT_TRUE (writeSevenSecondOgg (ogg));
-    juce::MemoryBlock original;
-    ASSERT_TRUE (ogg.loadFileAsData (original));
+    SevenSecondOgg seven;
+    ASSERT_TRUE (seven.make());
+    const auto& ogg = seven.file;
 
-    OggPages longer (original);
+    OggPages longer (seven.data);
     ASSERT_GT (longer.pages.size(), 3u);
     longer.setGranule (longer.pages.size() - 1, 19 * 44100);
-    const auto lying = temp.file ("claims-nineteen.ogg");
+    const auto lying = seven.temp.file ("claims-nineteen.ogg");
     const auto lyingData = longer.joined();
     ASSERT_TRUE (lying.replaceWithData (lyingData.getData(), lyingData.getSize()));
 
@@ -404,13 +411,9 @@ public:
 // it stood: a failed seek is silence.
 TEST (HostileTrackFiles, OggFailedSeekIsSilence)
 {
-    test::TempFolder temp;
-    const auto ogg = temp.file ("seven.ogg");
-    ASSERT_TRUE (writeSevenSecondOgg (ogg));
-    juce::MemoryBlock data;
-    ASSERT_TRUE (ogg.loadFileAsData (data));
-
-    auto* stream = new FailingSeeks (data, false);
+    SevenSecondOgg seven;
+    ASSERT_TRUE (seven.make());
+    auto* stream = new FailingSeeks (seven.data, false);
     auto reader = OggVorbisReader::open (stream);
     ASSERT_NE (reader, nullptr);
     EXPECT_FALSE (silentFrom (readBlock (*reader, 3 * 44100, 1000), 0));
