@@ -21,7 +21,7 @@ using Bytes = const unsigned char*;
 // The framework's string takes a length in an int.
 constexpr juce::int64 largestText = std::numeric_limits<int>::max() - 1;
 
-// The largest code point the framework's UTF-8 decoder yields (from a 0xff lead byte).
+// The largest code point the framework's UTF-8 decoder yields (from a 0xff lead byte and three more).
 constexpr unsigned long maxCharacterReference = 0x3fffff;
 
 // The checks run over every byte of files of tens of megabytes (the song database):
@@ -44,31 +44,25 @@ size_t skipAscii (Bytes text, size_t size, size_t from) noexcept
     return from;
 }
 
-/** Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no NUL. */
-bool isValidUtf8 (Bytes text, size_t size) noexcept
+/** UTF-8 as the framework's strings hold it: every sequence complete (its lead
+    byte and exactly the continuation bytes the lead announces), no overlong form,
+    no NUL. That is what keeps the parser's stepping inside the text. Code points
+    that strict UTF-8 leaves out (surrogates, anything up to 0x3fffff) pass: a
+    string may hold them (a lone surrogate from a damaged tag, what a file name
+    that is not UTF-8 decodes to), a writer may put them out as they are, and a
+    file the program wrote must read back. */
+bool isCompleteUtf8 (Bytes text, size_t size) noexcept
 {
     size_t i = 0;
-    while (i < size)
+    while ((i = skipAscii (text, size, i)) < size)
     {
-        i = skipAscii (text, size, i);
-        if (i >= size)
-            break;
-
         const unsigned c = text[i];
-        if (c == 0)
-            return false;
-        if (c < 0x80)
-        {
-            ++i;
-            continue;
-        }
-
         int extra;
         unsigned codePoint, minimum;
-        if ((c & 0xe0) == 0xc0)      { extra = 1; codePoint = c & 0x1f; minimum = 0x80; }
-        else if ((c & 0xf0) == 0xe0) { extra = 2; codePoint = c & 0x0f; minimum = 0x800; }
-        else if ((c & 0xf8) == 0xf0) { extra = 3; codePoint = c & 0x07; minimum = 0x10000; }
-        else return false;
+        if (c >= 0xc0 && c < 0xe0)  { extra = 1; codePoint = c & 0x1f; minimum = 0x80; }
+        else if (c >= 0xe0 && c < 0xf0) { extra = 2; codePoint = c & 0x0f; minimum = 0x800; }
+        else if (c >= 0xf0)         { extra = 3; codePoint = c & 0x0f; minimum = 0x10000; } // the framework reads four bits
+        else return false; // NUL, or a continuation byte without its lead
 
         if (size - i <= (size_t) extra)
             return false;
@@ -79,7 +73,7 @@ bool isValidUtf8 (Bytes text, size_t size) noexcept
                 return false;
             codePoint = (codePoint << 6) | (next & 0x3f);
         }
-        if (codePoint < minimum || codePoint > 0x10ffff || (codePoint >= 0xd800 && codePoint <= 0xdfff))
+        if (codePoint < minimum)
             return false;
         i += (size_t) extra + 1;
     }
@@ -343,7 +337,7 @@ XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits
         numBytes -= 3;
     }
 
-    if (! isValidUtf8 (text, numBytes))
+    if (! isCompleteUtf8 (text, numBytes))
     {
         result.error = "the file is not UTF-8 text";
         return result;

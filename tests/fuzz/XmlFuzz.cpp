@@ -1,9 +1,12 @@
 // The one XML reading function: no crash, no hang, and a file the program writes
-// always reads back, whether its strings came from a file that was read or from
-// a damaged tag (UTF-16 with lone surrogates).
+// always reads back, whatever its strings hold (lone surrogates from a damaged
+// tag, anything up to 0x3fffff that the framework's UTF-8 decoder can yield),
+// whether the framework's writer made it or a writer that puts out the strings'
+// own bytes (the song database's).
 #include "FuzzInputFile.h"
 #include "common/SafeXmlReader.h"
 
+#include <string>
 #include <vector>
 
 namespace
@@ -16,12 +19,31 @@ juce::String normalised (const juce::String& written)
     return written.replace ("\r\n", "\n").replace ("\r", "\n");
 }
 
+zund::XmlReadResult parse (const std::string& text)
+{
+    return zund::parseXmlSafely (text.data(), text.size(), { 1 << 26, limits.maxDepth });
+}
+
 void expectReadBack (const juce::XmlElement& root)
 {
-    const auto written = root.toString();
-    const auto reread = zund::parseXmlSafely (written.toRawUTF8(), written.getNumBytesAsUTF8(), { 1 << 26, limits.maxDepth });
+    const auto written = root.toString().toStdString();
+    const auto reread = parse (written);
     zund::fuzz::check (reread.parsed(), "what the writer made is read back");
     zund::fuzz::check (normalised (reread.root->toString()) == normalised (written), "and reads back the same");
+}
+
+std::string rawAttribute (const juce::String& value)
+{
+    std::string out;
+    for (auto* c = value.toRawUTF8(); *c != 0; ++c)
+    {
+        const auto byte = (unsigned char) *c;
+        if (byte == '&' || byte == '<' || byte == '>' || byte == '"' || byte < 0x20)
+            out += "&#" + std::to_string (byte) + ";";
+        else
+            out += *c;
+    }
+    return out;
 }
 }
 
@@ -33,17 +55,20 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     if (result.parsed())
         expectReadBack (*result.root);
 
-    // The bytes as UTF-16 text from a tag, in an attribute (text nodes of white
-    // space alone are dropped by the parser, as they should be).
-    std::vector<juce::CharPointer_UTF16::CharType> units (size / 2 + 1, 0);
-    for (size_t i = 0; i + 1 < size; i += 2)
-        units[i / 2] = (juce::CharPointer_UTF16::CharType) (data[i] | (data[i + 1] << 8));
-    const juce::String value { juce::CharPointer_UTF16 (units.data()) };
+    // The bytes as code points, three to one.
+    std::vector<juce::juce_wchar> codePoints;
+    for (size_t i = 0; i + 2 < size; i += 3)
+        if (const auto c = (juce::juce_wchar) ((data[i] | (data[i + 1] << 8) | (data[i + 2] << 16)) & 0x3fffff))
+            codePoints.push_back (c);
+    codePoints.push_back (0);
+    const juce::String value { juce::CharPointer_UTF32 (codePoints.data()) };
+
     juce::XmlElement root ("Zund2DataBase");
     root.createNewChildElement ("SONG")->setAttribute ("FILENAME", value);
-    const auto written = root.toString();
-    const auto reread = parseXmlSafely (written.toRawUTF8(), written.getNumBytesAsUTF8(), limits);
-    fuzz::check (reread.parsed(), "a string the writer wrote is read back");
-    fuzz::check (reread.root->getChildElement (0)->getStringAttribute ("FILENAME") == value, "unchanged");
+    expectReadBack (root);
+
+    const auto raw = parse ("<Zund2DataBase><Entry0 FILENAME=\"" + rawAttribute (value) + "\"/></Zund2DataBase>");
+    fuzz::check (raw.parsed(), "a string written as its own bytes is read back");
+    fuzz::check (raw.root->getChildElement (0)->getStringAttribute ("FILENAME") == value, "unchanged");
     return 0;
 }
