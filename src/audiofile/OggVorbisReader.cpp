@@ -1,5 +1,6 @@
 #include "audiofile/OggVorbisReader.h"
 
+#include "audiofile/OggChainCheck.h"
 #include "audiofile/StreamAccess.h"
 
 #include <vorbis/vorbisfile.h>
@@ -66,7 +67,7 @@ OggVorbisReader::~OggVorbisReader()
 bool OggVorbisReader::openTrack()
 {
     const auto bytes = input->getTotalLength();
-    if (bytes <= 0)
+    if (bytes <= 0 || ! isPlainOggChain (*input))
         return false;
 
     trackOpen = ov_open_callbacks (input, track.get(), nullptr, 0, streamCallbacks) == 0;

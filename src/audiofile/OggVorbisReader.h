@@ -10,9 +10,9 @@ namespace zund
 {
 /** Reads Ogg Vorbis tracks through Debian's libvorbisfile, over the reader's own
     input stream, as float data; every read stays inside the track (see
-    TrackFileReader). A stream whose parts differ in channel count or rate, or
-    whose length is more than its bytes could code, is refused. One thread at a
-    time. */
+    TrackFileReader). A stream whose parts differ in channel count or rate, that
+    interleaves streams (see isPlainOggChain), or whose length is more than its
+    bytes could code, is refused. One thread at a time. */
 class OggVorbisReader : public TrackFileReader
 {
 public:

@@ -297,6 +297,8 @@ struct OggPages
 {
     std::vector<Bytes> pages;
 
+    explicit OggPages (std::vector<Bytes> p) : pages (std::move (p)) {}
+
     explicit OggPages (const juce::MemoryBlock& file)
     {
         ogg_sync_state sync;
@@ -389,6 +391,40 @@ TEST (HostileTrackFiles, OggPastItsAudioIsSilent)
             EXPECT_EQ (readBlock (*reader, 3 * 44100, 1000).left, loud.left) << file.getFileName();
         });
     }
+}
+
+// A page of a second stream among the first one's pages made the Ogg libraries
+// pair one page's header with another's body and move memory by a negative size.
+// Such files are refused; a plain chain of streams still plays whole.
+TEST (HostileTrackFiles, OggStreamsMayFollowButNeverInterleave)
+{
+    SevenSecondOgg first, second;
+    ASSERT_TRUE (first.make());
+    ASSERT_TRUE (second.make()); // another serial number
+    const OggPages a (first.data), b (second.data);
+    ASSERT_GT (a.pages.size(), 3u);
+
+    auto write = [&first] (const char* name, const std::vector<Bytes>& pages) {
+        const auto file = first.temp.file (name);
+        const auto data = OggPages (pages).joined();
+        file.replaceWithData (data.getData(), data.getSize());
+        return file;
+    };
+    auto interleaved = a.pages;
+    interleaved.insert (interleaved.begin() + 2, b.pages[0]);
+    auto chained = a.pages;
+    chained.insert (chained.end(), b.pages.begin(), b.pages.end());
+    auto beginsTwice = a.pages;
+    beginsTwice.insert (beginsTwice.begin() + 2, a.pages[0]);
+
+    test::finishWithin (20.0, "opening Ogg chains", [&] {
+        EXPECT_EQ (createAudioReader (write ("interleaved.ogg", interleaved)), nullptr);
+        EXPECT_EQ (createAudioReader (write ("begins-twice.ogg", beginsTwice)), nullptr);
+        auto reader = createAudioReader (write ("chained.ogg", chained));
+        ASSERT_NE (reader, nullptr);
+        EXPECT_EQ (reader->lengthInSamples, 2 * 7 * 44100);
+        EXPECT_FALSE (silentFrom (readBlock (*reader, 10 * 44100, 1000), 0)) << "the second stream plays";
+    });
 }
 
 namespace
