@@ -59,9 +59,9 @@ bool isCompleteUtf8 (Bytes text, size_t size) noexcept
         const unsigned c = text[i];
         int extra;
         unsigned codePoint, minimum;
-        if (c >= 0xc0 && c < 0xe0)  { extra = 1; codePoint = c & 0x1f; minimum = 0x80; }
-        else if (c >= 0xe0 && c < 0xf0) { extra = 2; codePoint = c & 0x0f; minimum = 0x800; }
-        else if (c >= 0xf0)         { extra = 3; codePoint = c & 0x0f; minimum = 0x10000; } // the framework reads four bits
+        if (c >= 0xf0)      { extra = 3; codePoint = c & 0x0f; minimum = 0x10000; } // the framework reads four bits
+        else if (c >= 0xe0) { extra = 2; codePoint = c & 0x0f; minimum = 0x800; }
+        else if (c >= 0xc0) { extra = 1; codePoint = c & 0x1f; minimum = 0x80; }
         else return false; // NUL, or a continuation byte without its lead
 
         if (size - i <= (size_t) extra)
