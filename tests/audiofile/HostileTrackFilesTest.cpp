@@ -4,7 +4,7 @@
 #include "support/AllocationWatch.h"
 #include "support/AudioFixtures.h"
 #include "support/BoundedRun.h"
-#include "support/ExternalTools.h"
+#include "support/TagFixtures.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -348,7 +348,7 @@ struct SevenSecondOgg
     {
         const auto wav = temp.file ("seven.wav");
         return test::writeAudioFile (wav, test::FileKind::wav, 44100, 2, 16, 7 * 44100, test::sineSignal (440, 44100, 0.9f))
-            && test::runTool ({ "oggenc", "-Q", "-o", file.getFullPathName(), wav.getFullPathName() })
+            && test::runCommand ({ "oggenc", "-Q", "-o", file.getFullPathName(), wav.getFullPathName() }).succeeded()
             && file.loadFileAsData (data);
     }
 };

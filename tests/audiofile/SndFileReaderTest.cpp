@@ -1,10 +1,11 @@
 #include "audiofile/AudioReaderFactory.h"
-#include "support/ExternalTools.h"
+#include "support/TagFixtures.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <vector>
 
 using namespace zund;
@@ -37,6 +38,11 @@ const MadeFile madeFiles[] = {
     { "short.ogg", "", "44100", "2", "0.05" },
 };
 
+void PrintTo (const MadeFile& made, std::ostream* out)
+{
+    *out << made.name;
+}
+
 juce::StringArray soxSynth (const juce::File& target, const MadeFile& made, const juce::String& options)
 {
     juce::StringArray command { "sox", "-n", "-r", made.rate, "-c", made.channels };
@@ -50,11 +56,11 @@ juce::StringArray soxSynth (const juce::File& target, const MadeFile& made, cons
 bool make (const juce::File& target, const MadeFile& made)
 {
     if (! target.hasFileExtension ("ogg"))
-        return test::runTool (soxSynth (target, made, made.soxOptions));
+        return test::runCommand (soxSynth (target, made, made.soxOptions)).succeeded();
 
     const auto wav = target.withFileExtension ("source.wav");
-    return test::runTool (soxSynth (wav, made, "-b 16"))
-        && test::runTool ({ "oggenc", "-Q", "-q", "4", "-o", target.getFullPathName(), wav.getFullPathName() });
+    return test::runCommand (soxSynth (wav, made, "-b 16")).succeeded()
+        && test::runCommand ({ "oggenc", "-Q", "-q", "4", "-o", target.getFullPathName(), wav.getFullPathName() }).succeeded();
 }
 
 std::unique_ptr<juce::AudioFormatReader> openWithFramework (const juce::File& file)

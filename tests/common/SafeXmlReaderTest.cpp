@@ -2,6 +2,7 @@
 #include "common/UserFiles.h"
 #include "support/AllocationWatch.h"
 #include "support/BoundedRun.h"
+#include "support/RawXmlAttribute.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -134,22 +135,6 @@ std::vector<juce::String> unusualStrings()
         juce::String (juce::CharPointer_UTF8 ("<&>\"' \xf0\x9f\x8e\xb5 \xe2\x80\xae end")),
     };
 }
-
-/** An attribute value as a writer that puts out a string's own bytes makes it
-    (the song database's does): markup and control characters as references. */
-std::string rawAttribute (const juce::String& value)
-{
-    std::string out;
-    for (auto* c = value.toRawUTF8(); *c != 0; ++c)
-    {
-        const auto byte = (unsigned char) *c;
-        if (byte == '&' || byte == '<' || byte == '>' || byte == '"' || byte < 0x20)
-            out += "&#" + std::to_string (byte) + ";";
-        else
-            out += *c;
-    }
-    return out;
-}
 }
 
 // Whatever a string may hold (a lone surrogate from a damaged tag, what a file
@@ -162,7 +147,7 @@ TEST (SafeXmlReader, EverythingTheWritersWriteReadsBack)
 
     std::string raw = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Zund2DataBase>\n";
     for (const auto& value : values)
-        raw += "  <Entry FILENAME=\"" + rawAttribute (value) + "\"/>\n";
+        raw += "  <Entry FILENAME=\"" + test::rawXmlAttribute (value) + "\"/>\n";
     raw += "</Zund2DataBase>\n";
     const auto fromRaw = parse (raw);
     ASSERT_TRUE (fromRaw.parsed()) << fromRaw.error;

@@ -5,8 +5,8 @@
 // own bytes (the song database's).
 #include "FuzzInputFile.h"
 #include "common/SafeXmlReader.h"
+#include "support/RawXmlAttribute.h"
 
-#include <string>
 #include <vector>
 
 namespace
@@ -31,20 +31,6 @@ void expectReadBack (const juce::XmlElement& root)
     zund::fuzz::check (reread.parsed(), "what the writer made is read back");
     zund::fuzz::check (normalised (reread.root->toString()) == normalised (written), "and reads back the same");
 }
-
-std::string rawAttribute (const juce::String& value)
-{
-    std::string out;
-    for (auto* c = value.toRawUTF8(); *c != 0; ++c)
-    {
-        const auto byte = (unsigned char) *c;
-        if (byte == '&' || byte == '<' || byte == '>' || byte == '"' || byte < 0x20)
-            out += "&#" + std::to_string (byte) + ";";
-        else
-            out += *c;
-    }
-    return out;
-}
 }
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
@@ -67,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     root.createNewChildElement ("SONG")->setAttribute ("FILENAME", value);
     expectReadBack (root);
 
-    const auto raw = parse ("<Zund2DataBase><Entry0 FILENAME=\"" + rawAttribute (value) + "\"/></Zund2DataBase>");
+    const auto raw = parse ("<Zund2DataBase><Entry0 FILENAME=\"" + test::rawXmlAttribute (value) + "\"/></Zund2DataBase>");
     fuzz::check (raw.parsed(), "a string written as its own bytes is read back");
     fuzz::check (raw.root->getChildElement (0)->getStringAttribute ("FILENAME") == value, "unchanged");
     return 0;

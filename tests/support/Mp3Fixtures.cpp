@@ -1,7 +1,5 @@
 #include "support/Mp3Fixtures.h"
 
-#include "support/ExternalTools.h"
-
 #include <cmath>
 #include <cstring>
 
@@ -9,6 +7,15 @@ namespace zund::test
 {
 namespace
 {
+bool runTool (const juce::StringArray& command)
+{
+    juce::ChildProcess process;
+    if (! process.start (command, juce::ChildProcess::wantStdErr))
+        return false;
+    process.readAllProcessOutput();
+    return process.waitForProcessToFinish (300000) && process.getExitCode() == 0;
+}
+
 bool encodeThroughWav (const juce::File& target, double sampleRate, int numChannels, juce::int64 numFrames,
                        const SampleFunction& sample, juce::StringArray command)
 {
