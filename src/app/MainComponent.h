@@ -60,6 +60,17 @@ public:
     juce::Colour getBackgroundColour() const override { return colours.panel; }
     const Engine& getEngine() const override { return *engine; }
 
+    // What the waveform views draw and ask for (MainComponentViews.cpp).
+    void seekDeck (int channel, float fraction) override;
+    void getWaveRing (int channel, const std::atomic<float>*& peakRing,
+                      const std::atomic<float>*& averageRing) override;
+    const std::atomic<float>* getPeakData (int channel) override;
+    const std::atomic<float>* getAverageData (int channel) override;
+    double getPositionFraction (int channel) const override;
+    bool loadFileIntoDeck (const juce::String& path, int channel) override;
+    float getCuePoint (int channel, int index) override;
+    void setCuePoint (int channel, int index, float position) override;
+
     /** The saved bounds when all four are set, else nothing. */
     std::optional<juce::Rectangle<int>> getSavedBounds() const;
 
