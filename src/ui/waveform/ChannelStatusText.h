@@ -21,11 +21,6 @@ struct ChannelReadings
 struct ChannelStatusText
 {
     juce::String time, bpm, pitch;
-
-    bool operator== (const ChannelStatusText& other) const
-    {
-        return time == other.time && bpm == other.bpm && pitch == other.pitch;
-    }
 };
 
 /** The labels' texts: "THRU" while the channel plays its live input, else the

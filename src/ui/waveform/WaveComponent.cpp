@@ -61,6 +61,18 @@ void WaveComponent::fileWasDropped (const juce::File& file)
         listener->waveComponentFilesDropped (this, file);
 }
 
+juce::Range<juce::int64> WaveComponent::getLoopColumns (int width, int zoom, juce::int64 play,
+                                                        juce::int64 loopStart, juce::int64 loopEnd) noexcept
+{
+    zoom = juce::jmax (1, zoom);
+    // Frame positions rounded down to whole zoom steps.
+    const auto roundDown = [zoom] (juce::int64 x) { return x - x % zoom; };
+    const juce::int64 p = roundDown (play);
+    const juce::int64 columnFrames = (juce::int64) zoom * framesPerRingPair;
+    const juce::int64 middle = (juce::int64) (width / 2) * columnFrames;
+    return { (middle - p + roundDown (loopStart)) / columnFrames, (middle - p + roundDown (loopEnd)) / columnFrames };
+}
+
 void WaveComponent::paint (juce::Graphics& g)
 {
     if (listener != nullptr)
@@ -101,20 +113,11 @@ void WaveComponent::drawColumns (juce::Graphics& g, juce::Colour peakColour, juc
     // Whole columns only, so the picture does not shimmer as it moves.
     int index = position - position % z - (w / 2) * z;
 
-    // The loop's columns, from frame positions rounded down to whole zoom steps.
-    juce::int64 loopFrom = 0, loopTo = 0;
+    juce::Range<juce::int64> loop;
     const auto& engine = owner.getEngine();
     if (engine.isLoopActive (channel))
-    {
-        const auto roundDown = [z] (juce::int64 x) { return x - x % z; };
-        const juce::int64 p = roundDown (engine.getPlayPosition (channel));
-        const juce::int64 s = roundDown (engine.getLoopStart (channel));
-        const juce::int64 e = roundDown (engine.getLoopEnd (channel));
-        const juce::int64 centre = (juce::int64) (w / 2) * z * framesPerRingPair;
-        const juce::int64 columnFrames = (juce::int64) z * framesPerRingPair;
-        loopFrom = (centre - p + s) / columnFrames;
-        loopTo = (centre - p + e) / columnFrames;
-    }
+        loop = getLoopColumns (w, z, engine.getPlayPosition (channel), engine.getLoopStart (channel),
+                               engine.getLoopEnd (channel));
 
     const float perEntry = 1.0f / (float) z;
     for (int x = 0; x < w; ++x)
@@ -129,7 +132,7 @@ void WaveComponent::drawColumns (juce::Graphics& g, juce::Colour peakColour, juc
         }
         index += z;
         const float mean = sum * perEntry;
-        const bool looped = x >= loopFrom && x < loopTo;
+        const bool looped = loop.contains (x);
 
         g.setColour (looped ? colours.peakLooped : peakColour);
         g.drawVerticalLine (x, (lo + 1.0f) * half, (hi + 1.0f) * half);

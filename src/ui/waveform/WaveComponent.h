@@ -58,6 +58,12 @@ public:
     void setLocatorLength (int length) noexcept { locatorLength = length; }
     int getLocatorLength() const noexcept { return locatorLength; }
 
+    /** The columns [start, end) of a view `width` wide that show the loop from
+        frame `loopStart` to `loopEnd` while the play position is `play` (in
+        the middle). */
+    static juce::Range<juce::int64> getLoopColumns (int width, int zoom, juce::int64 play, juce::int64 loopStart,
+                                                    juce::int64 loopEnd) noexcept;
+
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override;
 
