@@ -1,5 +1,7 @@
 #include "WaveTestSupport.h"
 
+#include "support/AudioFixtures.h"
+#include "support/TempFolder.h"
 #include "support/UiEvents.h"
 #include "ui/SongDragSource.h"
 #include "ui/waveform/WaveDisplay.h"
@@ -156,12 +158,19 @@ TEST (WaveDisplay, ThruShowsThruAndHidesCueButtonsAndWaveform)
 // other two labels reach the overview under them.
 TEST (WaveDisplay, TimeLabelTakesClicksTheOthersLetThemThrough)
 {
-    DisplayRig rig;
+    DisplayRig rig (1);
     auto& d = rig.display;
     auto& overview = d.getOverview();
-    EXPECT_FALSE (d.isShowingRemaining());
+    TempFolder temp;
+    const auto track = temp.file ("ten seconds.wav");
+    ASSERT_TRUE (writeAudioFile (track, FileKind::wav, 44100.0, 2, 16, 441000, sineSignal (440.0, 44100.0, 0.5f)));
+    ASSERT_TRUE (rig.engine->loadTrack (1, track, 0.0));
+
+    d.timerCallback();
+    EXPECT_EQ (d.getTimeLabel().getText(), "0:00");
     d.getTimeLabel().mouseDown (mouseEventAt (d.getTimeLabel(), { 5, 5 }));
-    EXPECT_TRUE (d.isShowingRemaining());
+    d.timerCallback();
+    EXPECT_EQ (d.getTimeLabel().getText(), "-0:10") << "the remaining time";
     EXPECT_FALSE (d.getTimeLabel().isBeingEdited());
 
     EXPECT_EQ (overview.getComponentAt (d.getTimeLabel().getBounds().getCentre()), &d.getTimeLabel());
