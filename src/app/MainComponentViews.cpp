@@ -1,5 +1,7 @@
 #include "app/MainComponent.h"
 
+#include "ui/channel/Channel.h"
+
 namespace zund
 {
 namespace
@@ -8,11 +10,6 @@ bool isMixerChannel (int channel)
 {
     return channel >= 0 && channel < Engine::numMixerChannels;
 }
-}
-
-void MainComponent::seekDeck (int channel, float fraction)
-{
-    engine->setPositionFraction (channel, fraction);
 }
 
 void MainComponent::getWaveRing (int channel, const std::atomic<float>*& peakRing,
@@ -37,18 +34,21 @@ double MainComponent::getPositionFraction (int channel) const
     return engine->getPositionFraction (channel);
 }
 
+float MainComponent::getOverviewCuePosition (int channel, int index)
+{
+    auto* strip = getChannel (channel);
+    return strip != nullptr ? strip->getWaveDisplay().getOverview().getCuePosition (index) : -1.0f;
+}
+
+void MainComponent::setOverviewCuePosition (int channel, int index, float position)
+{
+    if (auto* strip = getChannel (channel))
+        strip->getWaveDisplay().getOverview().setCuePosition (index, position);
+}
+
 // Filled by track loading.
 bool MainComponent::loadFileIntoDeck (const juce::String&, int)
 {
     return false;
 }
-
-// Filled by track loading.
-float MainComponent::getCuePoint (int, int)
-{
-    return -1.0f;
-}
-
-// Filled by track loading.
-void MainComponent::setCuePoint (int, int, float) {}
 }
