@@ -24,5 +24,6 @@ TEST (MainComponentViews, CueButtonMovesItsChannelsOverviewMarker)
     button.mouseUp (test::mouseEventAt (button, { 3, 3 }));
     EXPECT_EQ (overview.getCuePosition (2), 0.0f);
     EXPECT_EQ (main.getOverviewCuePosition (1, 2), 0.0f);
-    EXPECT_EQ (main.getChannel (0)->getWaveDisplay().getOverview().getCuePosition (2), 0.5f) << "other channels keep theirs";
+    EXPECT_EQ (main.getChannel (0)->getWaveDisplay().getOverview().getCuePosition (2), 0.5f)
+        << "other channels keep theirs";
 }

@@ -9,8 +9,9 @@ using namespace zund;
 TEST (ChannelStatusText, TimeIsWholeSecondsTruncatedTowardZero)
 {
     const std::pair<float, const char*> cases[] {
-        { -1.0f, "-0:01" }, { 0.0f, "0:00" },  { 187.0f, "3:07" },  { 187.9f, "3:07" },  { -0.9f, "0:00" },
-        { -42.5f, "-0:42" }, { 600.0f, "10:00" }, { 4500.0f, "75:00" }, { std::numeric_limits<float>::quiet_NaN(), "0:00" },
+        { -1.0f, "-0:01" },  { 0.0f, "0:00" },    { 187.0f, "3:07" },   { 187.9f, "3:07" }, { -0.9f, "0:00" },
+        { -42.5f, "-0:42" }, { 600.0f, "10:00" }, { 4500.0f, "75:00" },
+        { std::numeric_limits<float>::quiet_NaN(), "0:00" },
     };
     for (const auto& [seconds, text] : cases)
         EXPECT_EQ (formatTrackTime (seconds), text) << seconds;

@@ -19,7 +19,10 @@ using Loads = std::vector<std::pair<juce::String, int>>;
 
 struct DisplayRig : public ViewHost
 {
-    explicit DisplayRig (int channel = 1) : display (channel, &host) { display.setSize (480, WaveDisplay::defaultHeight); }
+    explicit DisplayRig (int channel = 1) : display (channel, &host)
+    {
+        display.setSize (480, WaveDisplay::defaultHeight);
+    }
 
     WaveDisplay display;
 };
