@@ -67,6 +67,8 @@ public:
     juce::Rectangle<int> getWindowBounds() const override;
     juce::Colour getBackgroundColour() const override { return colours.panel; }
     const Engine& getEngine() const override { return *engine; }
+    /** For tests: the engine that the audio device drives. */
+    Engine& getEngine() noexcept { return *engine; }
 
     // The control dispatcher (MainComponentDispatcher.cpp).
     /** Every control widget without a listener of its own reports here, on the

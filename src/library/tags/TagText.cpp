@@ -1,0 +1,103 @@
+#include "library/tags/TagText.h"
+
+#include <cstring>
+
+namespace zund
+{
+namespace
+{
+constexpr juce::juce_wchar replacementCharacter = 0xfffd;
+
+/** Length of the well-formed UTF-8 sequence at text[0], or 0 when there is none. */
+size_t wellFormedSequenceLength (const juce::uint8* text, size_t available, juce::juce_wchar& codePoint) noexcept
+{
+    const auto lead = text[0];
+    if (lead < 0x80)
+    {
+        codePoint = lead;
+        return lead != 0 ? 1 : 0;
+    }
+
+    size_t length;
+    juce::juce_wchar smallest;
+    if (lead >= 0xc2 && lead <= 0xdf)      { length = 2; codePoint = lead & 0x1f; smallest = 0x80; }
+    else if (lead >= 0xe0 && lead <= 0xef) { length = 3; codePoint = lead & 0x0f; smallest = 0x800; }
+    else if (lead >= 0xf0 && lead <= 0xf4) { length = 4; codePoint = lead & 0x07; smallest = 0x10000; }
+    else return 0;
+
+    if (available < length)
+        return 0;
+    for (size_t k = 1; k < length; ++k)
+    {
+        if ((text[k] & 0xc0) != 0x80)
+            return 0;
+        codePoint = (codePoint << 6) | (text[k] & 0x3f);
+    }
+
+    const bool surrogate = codePoint >= 0xd800 && codePoint <= 0xdfff;
+    return codePoint >= smallest && codePoint <= 0x10ffff && ! surrogate ? length : 0;
+}
+
+bool isWellFormed (const char* bytes, size_t numBytes) noexcept
+{
+    auto* text = reinterpret_cast<const juce::uint8*> (bytes);
+    juce::juce_wchar ignored;
+    for (size_t i = 0; i < numBytes;)
+    {
+        const auto length = wellFormedSequenceLength (text + i, numBytes - i, ignored);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+}
+
+juce::String textFromUtf8 (const char* bytes, size_t numBytes)
+{
+    if (isWellFormed (bytes, numBytes))
+        return juce::String::fromUTF8 (bytes, (int) numBytes);
+
+    auto* text = reinterpret_cast<const juce::uint8*> (bytes);
+    juce::Array<juce::juce_wchar> codePoints;
+    for (size_t i = 0; i < numBytes;)
+    {
+        juce::juce_wchar c;
+        const auto length = wellFormedSequenceLength (text + i, numBytes - i, c);
+        if (length == 0)
+        {
+            // A NUL inside the text ends nothing here: it is replaced like any bad byte.
+            codePoints.add (replacementCharacter);
+            ++i;
+        }
+        else
+        {
+            codePoints.add (c);
+            i += length;
+        }
+    }
+    codePoints.add (0);
+    return juce::String (juce::CharPointer_UTF32 (codePoints.getRawDataPointer()));
+}
+
+juce::String makeValidText (const juce::String& text)
+{
+    const auto* bytes = text.toRawUTF8();
+    const auto numBytes = std::strlen (bytes);
+    return isWellFormed (bytes, numBytes) ? text : textFromUtf8 (bytes, numBytes);
+}
+
+void copyTextToBuffer (const juce::String& text, char* buffer, size_t bufferSize) noexcept
+{
+    const auto* bytes = reinterpret_cast<const juce::uint8*> (text.toRawUTF8());
+    size_t length = std::strlen (reinterpret_cast<const char*> (bytes));
+    if (length >= bufferSize)
+    {
+        length = bufferSize - 1;
+        while (length > 0 && (bytes[length] & 0xc0) == 0x80) // do not split a character
+            --length;
+    }
+    std::memcpy (buffer, bytes, length);
+    buffer[length] = 0;
+}
+}
