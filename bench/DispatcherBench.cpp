@@ -1,43 +1,15 @@
 #include "app/ControlDispatcher.h"
 #include "app/ControlDispatcherHost.h"
 #include "engine/Engine.h"
+#include "support/AllocationCount.h"
 #include "ui/midi/MidiControlSurfaceManager.h"
 #include "ui/widgets/LevelMeterSlider.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 
 using namespace zund;
-
-// Allocations made while the benchmark counts them.
-namespace
-{
-std::atomic<long> countedAllocations { 0 };
-std::atomic<bool> countAllocations { false };
-}
-
-void* operator new (std::size_t size)
-{
-    if (countAllocations.load (std::memory_order_relaxed))
-        ++countedAllocations;
-    if (void* p = std::malloc (size > 0 ? size : 1))
-        return p;
-    std::abort();
-}
-
-void operator delete (void* p) noexcept
-{
-    std::free (p);
-}
-
-void operator delete (void* p, std::size_t) noexcept
-{
-    std::free (p);
-}
 
 namespace
 {
@@ -87,19 +59,20 @@ void faderChangeWithEcho (benchmark::State& state)
     for (int v = 0; v < 128; ++v)
         values[v] = (float) v / 127.0f;
 
-    countedAllocations = 0;
-    countAllocations = true;
-    int v = 0;
-    for (auto _ : state)
+    test::resetAllocationCount();
     {
-        fader.setValue (values[v], true);
-        v = (v + 1) & 127;
+        const test::CountAllocationsOnThisThread counting;
+        int v = 0;
+        for (auto _ : state)
+        {
+            fader.setValue (values[v], true);
+            v = (v + 1) & 127;
+        }
     }
-    countAllocations = false;
 
     benchmark::DoNotOptimize (host.output.last);
-    state.counters["allocations"] = (double) countedAllocations.load();
-    if (countedAllocations.load() != 0)
+    state.counters["allocations"] = (double) test::countedAllocations();
+    if (test::countedAllocations() != 0)
         state.SkipWithError ("a fader change allocated");
     if (host.output.last < 0)
         state.SkipWithError ("no echo was sent");
