@@ -4,6 +4,8 @@
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
 #include "common/Levels.h"
+#include "library/browser/ZundBrowser.h"
+#include "ui/dialogs/LoadFileComponent.h"
 
 #include <iostream>
 
@@ -32,9 +34,11 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
       lastX (unset), lastY (unset), lastWidth (unset), lastHeight (unset)
 {
     // 1. All eleven sections shown. (The default sans-serif face is set by the
-    //    window's look and feel; the browser and the channel strips come here.)
+    //    window's look and feel.) The browser with the song database and the
+    //    tree file; the channel strips come here.
     for (auto& visible : sectionVisible)
         visible = true;
+    createBrowser();
 
     // 2. The audio device, from the preferences; a failure is shown and start-up goes on.
     openAudioDevice();
@@ -63,9 +67,12 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     // 7. The 20 ms clock of the user interface.
     startTimer (20);
 
-    // 8. An unreadable preferences file was kept aside: say so once the window
-    //    is up (posted, so that the box opens over it), without holding up the start.
-    if (const auto warning = preferences.getReadWarning(); warning.isNotEmpty())
+    // 8. An unreadable preferences, database or tree file was kept aside: say so
+    //    once the window is up (posted, so that the box opens over it), without
+    //    holding up the start.
+    juce::StringArray warnings { preferences.getReadWarning(), browser->getStartupWarning() };
+    warnings.removeEmptyStrings();
+    if (const auto warning = warnings.joinIntoString ("\n\n"); warning.isNotEmpty())
         juce::MessageManager::callAsync ([warning] {
             juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, "Zund2", warning);
         });
@@ -113,7 +120,8 @@ void MainComponent::openAudioDevice()
 
 void MainComponent::createChildPanels()
 {
-    // The bottom bar, crossfader, master strip and dialogs come here.
+    // The bottom bar, crossfader and master strip come here.
+    loadFileDialog = std::make_unique<LoadFileComponent>();
 }
 
 void MainComponent::registerMidiInputs()
@@ -219,8 +227,16 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
-    // The channel strips, crossfader panel, browser, bottom bar and master strip
-    // are laid out here as they join the program.
+    // The channel strips take their height at the top, then the crossfader
+    // panel; the browser fills what is left above the bottom bar. The master
+    // strip narrows it where it reaches down. (The strips, crossfader panel,
+    // bottom bar and master strip are placed here as they join the program.)
+    const int channelsHeight = 0;
+    const int crossfaderHeight = 0;
+    const int bottomBarHeight = 0;
+    const int browserTop = channelsHeight + crossfaderHeight;
+    if (browser != nullptr)
+        browser->setBounds (0, browserTop, getWidth(), getHeight() - bottomBarHeight - browserTop);
 }
 
 void MainComponent::timerCallback()

@@ -3,6 +3,7 @@
 #include "app/MainAudioCallback.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
+#include "library/browser/ZundBrowserListener.h"
 #include "ui/MixerHost.h"
 #include "ui/PluginListHolder.h"
 #include "ui/midi/DefaultMidiFeedbackOutput.h"
@@ -18,7 +19,10 @@
 
 namespace zund
 {
+class ID3DataBase;
+class LoadFileComponent;
 class MainAppWindow;
+class ZundBrowser;
 class ZundCloseComponent;
 class ZundMidiInputCallback;
 
@@ -34,6 +38,7 @@ class MainComponent : public juce::Component,
                       public juce::MidiInputCallback,
                       public MidiControlSurfaceManagerListener,
                       public MixerHost,
+                      public ZundBrowserListener,
                       public juce::Timer,
                       public juce::ChangeListener
 {
@@ -78,6 +83,18 @@ public:
 
     void showCloseComponent();
 
+    // The browser (MainComponentBrowser.cpp).
+    /** The song database, owned by the browser; null before it exists. */
+    ID3DataBase* getDatabase() const;
+    void browserItemSelected (juce::String fullPath) override;
+    /** A double click on a song: the preview player takes it. */
+    void songChosen (const juce::String& fullPath) override;
+    /** Enter: asks for a channel and loads the selected song onto it. */
+    bool browserKeyPressed (const juce::KeyPress& key) override;
+
+    /** Loads a song onto a channel (0..3); false when nothing was loaded. */
+    bool loadFileIntoDeck (const juce::String& path, int channel);
+
     /** The skin images from the "gfx" folder; without them the widgets draw
         their vector forms. */
     void loadBackgroundImages();
@@ -89,6 +106,7 @@ public:
 
 private:
     void createChildPanels();
+    void createBrowser();
     void openAudioDevice();
     void registerMidiInputs();
     void unregisterMidiInputs();
@@ -111,6 +129,9 @@ private:
     juce::StringArray midiInputIdentifiers;
 
     Preferences preferences;
+
+    ZundBrowser* browser = nullptr; // a child, deleted with the others
+    std::unique_ptr<LoadFileComponent> loadFileDialog;
 
     MainAppWindow* window = nullptr;
     int lastX, lastY, lastWidth, lastHeight;
