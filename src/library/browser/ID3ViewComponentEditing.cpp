@@ -79,17 +79,12 @@ void ID3ViewComponent::editTag (int columnId, int row)
         return;
     }
 
-    auto* window = new juce::AlertWindow ("Enter new value!", {}, juce::MessageBoxIconType::InfoIcon);
-    window->addTextEditor ("editor", getCellText (columnId - 1, row));
-    window->addButton ("OK [Enter]", 0, juce::KeyPress (juce::KeyPress::returnKey));
-    window->addButton ("Cancel [Esc]", 1, juce::KeyPress (juce::KeyPress::escapeKey));
-
     juce::Component::SafePointer<ID3ViewComponent> safeThis (this);
-    window->enterModalState (true, juce::ModalCallbackFunction::create ([safeThis, window, fullPath, columnId] (int result) {
-                                 if (result == 0 && safeThis != nullptr)
-                                     safeThis->applyTagEdit (fullPath, columnId, window->getTextEditorContents ("editor"));
-                             }),
-                             true);
+    LibraryDialogs::askForText ("Enter new value!", getCellText (columnId - 1, row), "OK [Enter]", "Cancel [Esc]",
+                                [safeThis, fullPath, columnId] (const juce::String& newText) {
+                                    if (safeThis != nullptr)
+                                        safeThis->applyTagEdit (fullPath, columnId, newText);
+                                });
 }
 
 void ID3ViewComponent::applyTagEdit (const juce::String& fullPath, int columnId, const juce::String& newText)

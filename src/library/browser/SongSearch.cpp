@@ -11,6 +11,35 @@ namespace
 const char* const fieldNames[SongSearch::numFields] = { "path", "filename", "song", "album",
                                                         "artist", "bpm", "genre", "label" };
 
+// Lower case that does not depend on the C locale (the program runs in "C",
+// where the C library lowers ASCII only): Latin-1, Latin Extended-A, Greek
+// and Cyrillic capitals as well.
+juce::juce_wchar foldCase (juce::juce_wchar c)
+{
+    if (c < 0x80)
+        return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+    if ((c >= 0xc0 && c <= 0xde && c != 0xd7) || (c >= 0x391 && c <= 0x3a9 && c != 0x3a2) || (c >= 0x410 && c <= 0x42f))
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40f)
+        return c + 0x50;
+    const bool evenCapital = (c >= 0x100 && c <= 0x137) || (c >= 0x14a && c <= 0x177);
+    const bool oddCapital = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17e);
+    if ((evenCapital && c % 2 == 0) || (oddCapital && c % 2 == 1))
+        return c + 1;
+    if (c == 0x178)
+        return 0xff;
+    return juce::CharacterFunctions::toLowerCase (c);
+}
+
+juce::String foldCase (const juce::String& text)
+{
+    juce::String folded;
+    folded.preallocateBytes (text.getNumBytesAsUTF8());
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        folded << juce::String::charToString (foldCase (p.getAndAdvance()));
+    return folded;
+}
+
 bool isAscii (const char* utf8, size_t numBytes)
 {
     for (size_t i = 0; i < numBytes; ++i)
@@ -47,7 +76,7 @@ void SongSearch::setWords (const juce::StringArray& newWords)
     words = newWords;
     lowerCaseWords.clear();
     for (const auto& word : words)
-        lowerCaseWords.emplace_back (word.toLowerCase().toStdString());
+        lowerCaseWords.emplace_back (foldCase (word).toStdString());
 }
 
 void SongSearch::setFieldEnabled (int field, bool on)
@@ -65,7 +94,7 @@ void SongSearch::appendLowerCase (const char* utf8, size_t numBytes)
 {
     if (! isAscii (utf8, numBytes))
     {
-        appendLowerCase (juce::String::fromUTF8 (utf8, (int) numBytes));
+        haystack.append (foldCase (juce::String::fromUTF8 (utf8, (int) numBytes)).toRawUTF8());
         return;
     }
 
@@ -79,11 +108,7 @@ void SongSearch::appendLowerCase (const char* utf8, size_t numBytes)
 void SongSearch::appendLowerCase (const juce::String& text)
 {
     const auto* utf8 = text.toRawUTF8();
-    const auto numBytes = std::strlen (utf8);
-    if (isAscii (utf8, numBytes))
-        appendLowerCase (utf8, numBytes);
-    else
-        haystack.append (text.toLowerCase().toRawUTF8());
+    appendLowerCase (utf8, std::strlen (utf8));
 }
 
 bool SongSearch::matches (const ID3DataBaseEntry& record)

@@ -41,6 +41,7 @@ ZundBrowser::ZundBrowser()
     table = std::make_unique<ID3ViewComponent> (database.get());
     table->setRowHeight (16);
     table->setHeaderHeight (20);
+    table->setColour (juce::ListBox::backgroundColourId, background); // the rows' light text needs a dark ground
     addAndMakeVisible (*table);
 
     tree = std::make_unique<ZundFileTreeComponent> (getApplicationFolderFile ("TreeView.xml"), table.get(), database.get());
@@ -240,7 +241,7 @@ void ZundBrowser::resized()
 
     // An older tree file, or a narrower window than last time, must not leave
     // either side unusable.
-    const int maxColumn = juce::jmax (minimumColumnWidth, w - minimumTableWidth);
+    const int maxColumn = juce::jmax (minimumColumnWidth, w - splitterWidth - minimumTableWidth);
     resizer->setLimits (minimumColumnWidth, maxColumn);
     leftColumnWidth = juce::jlimit (minimumColumnWidth, maxColumn, leftColumnWidth);
     const int L = leftColumnWidth;
