@@ -389,7 +389,7 @@ void ID3ViewComponent::tableSortOrderChanged (juce::TableHeaderComponent* header
         return;
 
     header->setSortColumnId (0, false);
-    if (! keepsOrder())
+    if (! keepsOrder() && mode != noMode)
         sortByColumnsInBackground (false);
 }
 
