@@ -136,6 +136,8 @@ void ID3ViewComponent::startJob (int work, bool sortEvenInCase)
     job.folder = folder;
     job.caseFiles = mode == caseMode && caseFiles != nullptr ? *caseFiles : juce::StringArray();
     job.search = search;
+    if (mode == databaseMode)
+        job.search.setWords ({}); // every record
     job.songFolders = tree != nullptr ? tree->getSongFolders() : juce::StringArray();
     job.keepOrder = keepsOrder();
     job.work = job.keepOrder && ! sortEvenInCase ? (work & ~sortWork) : work;

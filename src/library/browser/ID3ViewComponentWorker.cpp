@@ -182,7 +182,6 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
         case databaseMode:
         case searchMode:
         {
-            const bool filtered = job.mode == searchMode && job.search.hasWords();
             std::vector<std::pair<juce::String, int>> found;
             for (int start = 0;; start += recordsPerDatabaseLock)
             {
@@ -190,25 +189,17 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
                     return false;
 
                 found.clear();
-                bool end = false;
+                bool more = false;
                 {
                     const juce::ScopedLock sl (database->getLock());
-                    for (int i = start; i < start + recordsPerDatabaseLock; ++i)
-                    {
-                        const auto* record = database->getEntry (i);
-                        if (record == nullptr)
-                        {
-                            end = true;
-                            break;
-                        }
-                        if (! filtered || job.search.matches (*record))
-                            found.emplace_back (record->filename, stateOf (*record));
-                    }
+                    more = job.search.scan (*database, start, recordsPerDatabaseLock, [&found] (const ID3DataBaseEntry& record) {
+                        found.emplace_back (record.filename, stateOf (record));
+                    });
                 }
                 for (const auto& [path, state] : found)
                     if (! add (path, state))
                         return false;
-                if (end)
+                if (! more)
                     break;
             }
             break;

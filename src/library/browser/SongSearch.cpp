@@ -1,6 +1,6 @@
 #include "library/browser/SongSearch.h"
 
-#include "library/database/ID3DataBaseEntry.h"
+#include "library/database/ID3DataBase.h"
 
 #include <cstring>
 
@@ -40,13 +40,6 @@ juce::String foldCase (const juce::String& text)
     return folded;
 }
 
-bool isAscii (const char* utf8, size_t numBytes)
-{
-    for (size_t i = 0; i < numBytes; ++i)
-        if ((unsigned char) utf8[i] >= 0x80)
-            return false;
-    return true;
-}
 }
 
 juce::StringArray SongSearch::splitWords (const juce::String& text)
@@ -92,22 +85,24 @@ bool SongSearch::isFieldEnabled (int field) const
 
 void SongSearch::appendLowerCase (const char* utf8, size_t numBytes)
 {
-    if (! isAscii (utf8, numBytes))
-    {
-        haystack.append (foldCase (juce::String::fromUTF8 (utf8, (int) numBytes)).toRawUTF8());
-        return;
-    }
-
+    // One pass for the usual ASCII text; the rest is folded code point by code point.
     const auto start = haystack.size();
-    haystack.append (utf8, numBytes);
-    for (auto i = start; i < haystack.size(); ++i)
-        if (haystack[i] >= 'A' && haystack[i] <= 'Z')
-            haystack[i] = (char) (haystack[i] + ('a' - 'A'));
+    for (size_t i = 0; i < numBytes; ++i)
+    {
+        const auto c = (unsigned char) utf8[i];
+        if (c >= 0x80)
+        {
+            haystack.resize (start);
+            haystack.append (foldCase (juce::String::fromUTF8 (utf8, (int) numBytes)).toRawUTF8());
+            return;
+        }
+        haystack.push_back ((char) (c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c));
+    }
 }
 
 void SongSearch::appendLowerCase (const juce::String& text)
 {
-    const auto* utf8 = text.toRawUTF8();
+    const auto* utf8 = text.getCharPointer().getAddress();
     appendLowerCase (utf8, std::strlen (utf8));
 }
 
@@ -116,7 +111,7 @@ bool SongSearch::matches (const ID3DataBaseEntry& record)
     haystack.clear();
 
     // The folder is the path up to its last separator ("/" for a file at the root).
-    const auto* path = record.filename.toRawUTF8();
+    const auto* path = record.filename.getCharPointer().getAddress();
     const auto pathLength = std::strlen (path);
     const auto* lastSeparator = std::strrchr (path, '/');
     const auto folderLength = lastSeparator == nullptr ? 0 : (size_t) (lastSeparator - path);
@@ -141,6 +136,34 @@ bool SongSearch::matches (const ID3DataBaseEntry& record)
     for (const auto& word : lowerCaseWords)
         if (haystack.find (word) == std::string::npos)
             return false;
+    return true;
+}
+
+bool SongSearch::scan (const ID3DataBase& database, int first, int count,
+                       const std::function<void (const ID3DataBaseEntry&)>& found)
+{
+    // The records' texts lie all over the heap: fetching them a few records
+    // ahead keeps the search from waiting on memory at every record.
+    constexpr int recordsAhead = 8, textsAhead = 4;
+    for (int i = first; i < first + count; ++i)
+    {
+        const auto* record = database.getEntry (i);
+        if (record == nullptr)
+            return false;
+
+        if (hasWords())
+        {
+            if (const auto* far = database.getEntry (i + recordsAhead))
+                __builtin_prefetch (far);
+            if (const auto* near = database.getEntry (i + textsAhead))
+                for (const auto* text : { &near->filename, &near->song, &near->album, &near->artist, &near->bpm,
+                                          &near->genre, &near->label })
+                    __builtin_prefetch (text->getCharPointer().getAddress());
+        }
+
+        if (! hasWords() || matches (*record))
+            found (*record);
+    }
     return true;
 }
 }

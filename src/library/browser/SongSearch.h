@@ -2,11 +2,13 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace zund
 {
+class ID3DataBase;
 class ID3DataBaseEntry;
 
 /** The browser's search: words typed into the search field, and which record
@@ -49,6 +51,12 @@ public:
     /** Every word occurs in the record's enabled fields. Call with the record
         under the database lock. */
     bool matches (const ID3DataBaseEntry& record);
+
+    /** Hands every matching record of the index range [first, first + count)
+        to `found` (every record without words); call it under the database
+        lock. Returns false once the end of the database was reached. */
+    bool scan (const ID3DataBase& database, int first, int count,
+               const std::function<void (const ID3DataBaseEntry&)>& found);
 
 private:
     void appendLowerCase (const juce::String& text);
