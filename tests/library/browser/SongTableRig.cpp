@@ -28,10 +28,15 @@ void SongTableRig::addRecord (const juce::String& path, const juce::String& arti
     database->insertEntry (std::move (record));
 }
 
-void SongTableRig::addRecords (int count)
+juce::StringArray SongTableRig::addRecords (int count)
 {
+    juce::StringArray paths;
     for (int i = 0; i < count; ++i)
-        addRecord ("/music/folder/song" + juce::String (i) + ".mp3", "artist " + juce::String (i));
+    {
+        paths.add ("/music/folder/song" + juce::String (i) + ".mp3");
+        addRecord (paths[i], "artist " + juce::String (i));
+    }
+    return paths;
 }
 
 bool SongTableRig::waitUntilIdle (int timeoutMs)

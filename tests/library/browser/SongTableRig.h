@@ -19,8 +19,9 @@ struct SongTableRig : public ID3ViewComponentListener
 
     /** A stored record for a path (the file need not exist). */
     void addRecord (const juce::String& path, const juce::String& artist, const juce::String& bpm = {});
-    /** As many records as asked, "/music/folder/song<i>.mp3" with artist "artist <i>". */
-    void addRecords (int count);
+    /** As many records as asked, "/music/folder/song<i>.mp3" with artist
+        "artist <i>"; returns their paths in that order. */
+    juce::StringArray addRecords (int count);
 
     /** Runs the message loop until the worker is done and has said so. */
     bool waitUntilIdle (int timeoutMs = 20000);

@@ -183,10 +183,7 @@ TEST (SongTable, aModeSwitchInTheMiddleOfAFillShowsOnlyTheNewRows)
 TEST (SongTable, anEditDuringTheTagPassStillEndsWithEveryTagAndNoWorkingState)
 {
     test::SongTableRig rig;
-    rig.addRecords (20000);
-    juce::StringArray bigCase;
-    for (int i = 0; i < 20000; ++i)
-        bigCase.add ("/music/folder/song" + juce::String (i) + ".mp3");
+    auto bigCase = rig.addRecords (20000);
 
     rig.table->setKeepOrder (true);
     rig.table->showCase (&bigCase);
@@ -226,10 +223,7 @@ TEST (SongTable, appendsToTheShownPlaylistDuringAFillLeaveItsRowsAlone)
 {
     // Run under ThreadSanitizer: the worker reads its own copy of the list.
     test::SongTableRig rig;
-    rig.addRecords (3000);
-    juce::StringArray playlist;
-    for (int i = 0; i < 3000; ++i)
-        playlist.add ("/music/folder/song" + juce::String (i) + ".mp3");
+    auto playlist = rig.addRecords (3000);
 
     rig.table->setKeepOrder (true);
     rig.table->showCase (&playlist);
