@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainAudioCallback.h"
+#include "app/MixerColours.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
 #include "library/browser/ZundBrowserListener.h"
@@ -61,6 +62,10 @@ public:
     void setSavedBounds (int x, int y, int width, int height) override;
     /** The main window's current bounds (or this component's without a window). */
     juce::Rectangle<int> getWindowBounds() const override;
+    juce::Colour getBackgroundColour() const override { return colours.panel; }
+    const Engine& getEngine() const override { return *engine; }
+    /** For tests: the engine that the audio device drives. */
+    Engine& getEngine() noexcept { return *engine; }
 
     /** The saved bounds when all four are set, else nothing. */
     std::optional<juce::Rectangle<int>> getSavedBounds() const;
@@ -121,6 +126,7 @@ private:
     std::unique_ptr<Engine> engine;
     std::unique_ptr<MainAudioCallback> audioCallback;
     PluginListHolder pluginList;
+    MixerColours colours;
     MidiControlSurfaceManager midiMapping;
     juce::AudioDeviceManager deviceManager;
     DefaultMidiFeedbackOutput midiFeedback { deviceManager };

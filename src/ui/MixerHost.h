@@ -4,6 +4,8 @@
 
 namespace zund
 {
+class Engine;
+
 /** What the panels of ui/ ask of the main component, so that they never
     include it. The main component implements it; tests give a stand-in. */
 class MixerHost
@@ -29,5 +31,12 @@ public:
     virtual void setSavedBounds (int x, int y, int width, int height) = 0;
     /** Where the main window is now. */
     virtual juce::Rectangle<int> getWindowBounds() const = 0;
+
+    /** The panel colour: the module panels' knob captions. */
+    virtual juce::Colour getBackgroundColour() const = 0;
+
+    /** For reading meters and states only: the panels' widgets reach the
+        engine's setters through the control dispatcher. */
+    virtual const Engine& getEngine() const = 0;
 };
 }

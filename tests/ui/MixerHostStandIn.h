@@ -33,8 +33,12 @@ public:
 
     juce::Rectangle<int> getWindowBounds() const override { return window; }
 
+    juce::Colour getBackgroundColour() const override { return panelColour; }
+    const Engine& getEngine() const override { return engine; }
+
     std::array<bool, numSections> sections;
     juce::Rectangle<int> window { 449, 235, 1022, 730 };
+    juce::Colour panelColour { 0xffababab };
 
 private:
     Engine& engine;
