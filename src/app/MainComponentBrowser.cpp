@@ -4,13 +4,18 @@
 #include "library/browser/ZundBrowser.h"
 #include "ui/dialogs/LoadFileComponent.h"
 
+#include <iostream>
+
 namespace zund
 {
 void MainComponent::createBrowser()
 {
     browser = new ZundBrowser();
     browser->setListener (this);
+    // The saves come at shut-down, when a box may no longer get the chance to
+    // show: the reason goes to the error stream as well.
     browser->setSaveFailureHandler ([] (const juce::String& reason) {
+        std::cerr << "Zund: " << reason << std::endl;
         juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, "Zund2", reason);
     });
     addAndMakeVisible (browser);
