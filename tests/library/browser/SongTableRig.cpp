@@ -39,6 +39,13 @@ juce::StringArray SongTableRig::addRecords (int count)
     return paths;
 }
 
+bool SongTableRig::showCase (juce::StringArray& list)
+{
+    table->setKeepOrder (true);
+    table->showCase (&list);
+    return waitUntilIdle();
+}
+
 bool SongTableRig::waitUntilIdle (int timeoutMs)
 {
     // The worker's last messages arrive after its thread has ended.

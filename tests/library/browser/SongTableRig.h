@@ -23,6 +23,9 @@ struct SongTableRig : public ID3ViewComponentListener
         "artist <i>"; returns their paths in that order. */
     juce::StringArray addRecords (int count);
 
+    /** Shows the list as a case, as the tree does, and waits for the fill. */
+    bool showCase (juce::StringArray& list);
+
     /** Runs the message loop until the worker is done and has said so. */
     bool waitUntilIdle (int timeoutMs = 20000);
     /** Runs the message loop until the table shows at least this many rows. */

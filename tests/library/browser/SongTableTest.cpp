@@ -57,9 +57,7 @@ TEST (SongTable, aGoneFileKeepsTheTagsItsRecordHas)
     rig.addRecord ("/gone/away.mp3", "Still Here", "120");
     juce::StringArray playlist { "/gone/away.mp3", "/gone/never-known.mp3" };
 
-    rig.table->setKeepOrder (true);
-    rig.table->showCase (&playlist);
-    ASSERT_TRUE (rig.waitUntilIdle());
+    ASSERT_TRUE (rig.showCase (playlist));
 
     EXPECT_EQ (rig.column (Col::artist), juce::StringArray ({ "Still Here", "" }));
     const juce::ScopedLock sl (rig.database->getLock());
@@ -71,9 +69,7 @@ TEST (SongTable, deleteInACaseRemovesExactlyTheSelectedEntries)
 {
     test::SongTableRig rig;
     juce::StringArray gig { "/m/a.mp3", "/m/b.mp3", "/m/a.mp3", "/m/c.mp3" };
-    rig.table->setKeepOrder (true);
-    rig.table->showCase (&gig);
-    ASSERT_TRUE (rig.waitUntilIdle());
+    ASSERT_TRUE (rig.showCase (gig));
 
     rig.table->selectRow (2); // the second a.mp3
     EXPECT_TRUE (rig.table->keyPressed (deleteKey));
@@ -95,9 +91,7 @@ TEST (SongTable, ctrlUpAndDownMoveARowInTheCaseItself)
 {
     test::SongTableRig rig;
     juce::StringArray gig { "/m/a.mp3", "/m/b.mp3", "/m/c.mp3" };
-    rig.table->setKeepOrder (true);
-    rig.table->showCase (&gig);
-    ASSERT_TRUE (rig.waitUntilIdle());
+    ASSERT_TRUE (rig.showCase (gig));
 
     rig.table->selectRow (0);
     rig.table->keyPressed (ctrlUp);
@@ -118,9 +112,7 @@ TEST (SongTable, searchResultsNeverEditTheCaseBehindThem)
     juce::StringArray gig { "/m/y.mp3", "/m/z.mp3" };
     const auto before = gig;
 
-    rig.table->setKeepOrder (true);
-    rig.table->showCase (&gig);
-    ASSERT_TRUE (rig.waitUntilIdle());
+    ASSERT_TRUE (rig.showCase (gig));
     EXPECT_TRUE (rig.table->isShowingCase (&gig));
 
     rig.table->setSearchWords ({ "m" });
@@ -144,9 +136,7 @@ TEST (SongTable, aHeaderDoubleClickInACaseSortsItAndWritesTheOrder)
 {
     test::SongTableRig rig;
     juce::StringArray gig { "/m/c.mp3", "/m/a.mp3", "/m/b.mp3" };
-    rig.table->setKeepOrder (true);
-    rig.table->showCase (&gig);
-    ASSERT_TRUE (rig.waitUntilIdle());
+    ASSERT_TRUE (rig.showCase (gig));
 
     test::ScriptedDialogs dialogs ({ 0 }); // "Yes"
     doubleClickHeader (*rig.table);
@@ -169,9 +159,7 @@ TEST (SongTable, aModeSwitchInTheMiddleOfAFillShowsOnlyTheNewRows)
     ASSERT_TRUE (rig.table->isWorking()) << "the switch must come during the fill";
 
     rig.reportedCounts.clear();
-    rig.table->setKeepOrder (true);
-    rig.table->showCase (&three);
-    ASSERT_TRUE (rig.waitUntilIdle());
+    ASSERT_TRUE (rig.showCase (three));
     test::pumpMessages (100);
 
     EXPECT_EQ (rig.fullPaths(), three);
@@ -246,9 +234,7 @@ TEST (SongTable, marksFollowTheRecordFlags)
     const auto song = rig.temp.file ("song.wav");
     song.create();
     juce::StringArray list { song.getFullPathName() };
-    rig.table->setKeepOrder (true);
-    rig.table->showCase (&list);
-    ASSERT_TRUE (rig.waitUntilIdle());
+    ASSERT_TRUE (rig.showCase (list));
 
     rig.table->selectRow (0);
     rig.table->markSelectedRowsAddedToCase();
@@ -270,9 +256,7 @@ TEST (SongTable, theWheelStepsTheSelection)
 {
     test::SongTableRig rig;
     juce::StringArray list { "/m/a.mp3", "/m/b.mp3", "/m/c.mp3" };
-    rig.table->setKeepOrder (true);
-    rig.table->showCase (&list);
-    ASSERT_TRUE (rig.waitUntilIdle());
+    ASSERT_TRUE (rig.showCase (list));
 
     juce::MouseWheelDetails down {};
     down.deltaY = -0.2f;
