@@ -5,7 +5,9 @@
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
 #include "common/Levels.h"
+#include "library/browser/ZundBrowser.h"
 #include "ui/channel/ChannelContainer.h"
+#include "ui/dialogs/LoadFileComponent.h"
 #include "ui/panels/ControlIds.h"
 
 #include <iostream>
@@ -33,10 +35,12 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
       lastX (unset), lastY (unset), lastWidth (unset), lastHeight (unset)
 {
     // 1. All eleven sections shown. (The default sans-serif face is set by the
-    //    window's look and feel; the browser comes here.) Then the channel
-    //    strips, of which strips 1 and 2 are shown until the preferences say more.
+    //    window's look and feel.) The browser with the song database and the
+    //    tree file, then the channel strips, of which strips 1 and 2 are shown
+    //    until the preferences say more.
     for (auto& visible : sectionVisible)
         visible = true;
+    createBrowser();
     createChannelStrips();
 
     // 2. The audio device, from the preferences; a failure is shown and start-up goes on.
@@ -73,9 +77,12 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     // 7. The 20 ms clock of the user interface.
     startTimer (20);
 
-    // 8. An unreadable preferences file was kept aside: say so once the window
-    //    is up (posted, so that the box opens over it), without holding up the start.
-    if (const auto warning = preferences.getReadWarning(); warning.isNotEmpty())
+    // 8. An unreadable preferences, database or tree file was kept aside: say so
+    //    once the window is up (posted, so that the box opens over it), without
+    //    holding up the start.
+    juce::StringArray warnings { preferences.getReadWarning(), browser->getStartupWarning() };
+    warnings.removeEmptyStrings();
+    if (const auto warning = warnings.joinIntoString ("\n\n"); warning.isNotEmpty())
         juce::MessageManager::callAsync ([warning] {
             juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, "Zund2", warning);
         });
@@ -145,7 +152,8 @@ void MainComponent::showChannelModesOnStrips()
 
 void MainComponent::createChildPanels()
 {
-    // The bottom bar, crossfader, master strip and dialogs come here.
+    // The bottom bar, crossfader and master strip come here.
+    loadFileDialog = std::make_unique<LoadFileComponent>();
 }
 
 void MainComponent::registerMidiInputs()
@@ -261,12 +269,19 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
-    // The crossfader panel, browser, bottom bar and master strip join this
-    // layout with their parts of the program; the master strip's width is
-    // then taken from the channels'.
+    // The channel strips take their height at the top, then the crossfader
+    // panel; the browser fills what is left above the bottom bar. The master
+    // strip narrows them where it reaches down. (The crossfader panel, bottom
+    // bar and master strip are placed here as they join the program.)
     const int mainWidth = 0;
     const int channelsWidth = getWidth() - mainWidth;
-    channelContainer->setSize (channelsWidth, channelContainer->getHeightForWidth (channelsWidth));
+    const int channelsHeight = channelContainer->getHeightForWidth (channelsWidth);
+    channelContainer->setSize (channelsWidth, channelsHeight);
+    const int crossfaderHeight = 0;
+    const int bottomBarHeight = 0;
+    const int browserTop = channelsHeight + crossfaderHeight;
+    if (browser != nullptr)
+        browser->setBounds (0, browserTop, getWidth(), getHeight() - bottomBarHeight - browserTop);
 }
 
 void MainComponent::timerCallback()

@@ -6,6 +6,7 @@
 #include "app/MixerColours.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
+#include "library/browser/ZundBrowserListener.h"
 #include "ui/MixerHost.h"
 #include "ui/PluginListHolder.h"
 #include "ui/master/BeatCounter.h"
@@ -25,7 +26,10 @@ namespace zund
 {
 class Channel;
 class ChannelContainer;
+class ID3DataBase;
+class LoadFileComponent;
 class MainAppWindow;
+class ZundBrowser;
 class ZundCloseComponent;
 class ZundMidiInputCallback;
 
@@ -43,6 +47,7 @@ class MainComponent : public juce::Component,
                       public MidiControlSurfaceManagerListener,
                       public MixerHost,
                       public ControlDispatcherHost,
+                      public ZundBrowserListener,
                       public juce::Timer,
                       public juce::ChangeListener
 {
@@ -125,6 +130,18 @@ public:
 
     void showCloseComponent();
 
+    // The browser (MainComponentBrowser.cpp).
+    /** The song database, owned by the browser; null before it exists. */
+    ID3DataBase* getDatabase() const;
+    void browserItemSelected (juce::String fullPath) override;
+    /** A double click on a song: the preview player takes it. */
+    void songChosen (const juce::String& fullPath) override;
+    /** Enter: asks for a channel and loads the selected song onto it. */
+    bool browserKeyPressed (const juce::KeyPress& key) override;
+
+    /** Loads a song onto a channel (0..3); false when nothing was loaded. */
+    bool loadFileIntoDeck (const juce::String& path, int channel);
+
     /** The skin images from the "gfx" folder; without them the widgets draw
         their vector forms. */
     void loadBackgroundImages();
@@ -138,6 +155,7 @@ private:
     void createChannelStrips();
     void createChildPanels();
     void showChannelModesOnStrips();
+    void createBrowser();
     void openAudioDevice();
     void registerMidiInputs();
     void unregisterMidiInputs();
@@ -164,6 +182,9 @@ private:
     Preferences preferences;
     ControlDispatcher dispatcher { *engine, midiMapping, colours, *this };
     ChannelContainer* channelContainer = nullptr; // a child
+
+    ZundBrowser* browser = nullptr; // a child, deleted with the others
+    std::unique_ptr<LoadFileComponent> loadFileDialog;
 
     MainAppWindow* window = nullptr;
     int lastX, lastY, lastWidth, lastHeight;
