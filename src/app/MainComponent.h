@@ -81,9 +81,6 @@ public:
     void exComponentValueChanged (ExComponent* widget) override;
     /** MIDI learn takes the widget's id while learn mode is on. */
     void exComponentMouseDown (ExComponent* widget, const juce::MouseEvent& e) override;
-    /** Keys the browser does not use itself: the function keys, while their
-        option is on. True when the key was used. */
-    bool browserKeyPressed (const juce::KeyPress& key);
     bool keyPressed (const juce::KeyPress& key) override;
     /** The strips' deck radios, CONTROL and CLOCK show the engine's state. */
     void refreshDeckIndicators();
@@ -136,11 +133,10 @@ public:
     void browserItemSelected (juce::String fullPath) override;
     /** A double click on a song: the preview player takes it. */
     void songChosen (const juce::String& fullPath) override;
-    /** Enter: asks for a channel and loads the selected song onto it. */
+    /** Keys the browser does not use itself. Enter asks for a channel and loads
+        the selected song onto it; the function keys act while their option is
+        on. True when the key was used. */
     bool browserKeyPressed (const juce::KeyPress& key) override;
-
-    /** Loads a song onto a channel (0..3); false when nothing was loaded. */
-    bool loadFileIntoDeck (const juce::String& path, int channel);
 
     /** The skin images from the "gfx" folder; without them the widgets draw
         their vector forms. */

@@ -38,7 +38,7 @@ void MainComponent::songChosen (const juce::String&)
 bool MainComponent::browserKeyPressed (const juce::KeyPress& key)
 {
     if (! key.isKeyCode (juce::KeyPress::returnKey))
-        return false; // the function keys join here with the control dispatcher
+        return dispatcher.handleFunctionKey (key, preferences.getModel().useFunctionKeys);
 
     const auto path = browser->getSelectedFile();
     if (! juce::File::isAbsolutePath (path) || ! isSupportedAudioFile (juce::File (path)))

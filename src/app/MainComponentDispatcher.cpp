@@ -18,12 +18,6 @@ void MainComponent::exComponentMouseDown (ExComponent* widget, const juce::Mouse
         learnFromMouseDown (widget->getID());
 }
 
-bool MainComponent::browserKeyPressed (const juce::KeyPress& key)
-{
-    // (Enter, which loads the selected song, joins with the browser.)
-    return dispatcher.handleFunctionKey (key, preferences.getModel().useFunctionKeys);
-}
-
 bool MainComponent::keyPressed (const juce::KeyPress& key)
 {
     return browserKeyPressed (key);
