@@ -11,6 +11,7 @@
 #include "library/browser/ZundBrowserListener.h"
 #include "library/browser/ZundBrowserVolumesChangedNotifierThread.h"
 #include "library/database/ID3DataBase.h"
+#include "library/tasks/DatabaseTasks.h"
 #include "library/tree/ZundFileTreeComponent.h"
 
 namespace zund
@@ -115,6 +116,11 @@ ZundBrowser::~ZundBrowser()
 juce::String ZundBrowser::getSelectedFile() const
 {
     return table->getSelectedFile();
+}
+
+void ZundBrowser::runStartupConsistencyCheck()
+{
+    checkConsistency (*database, tree->getSongFolders());
 }
 
 void ZundBrowser::markSelectedSongLoaded()

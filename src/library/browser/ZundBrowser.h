@@ -91,9 +91,9 @@ private:
     void updateSearchFields();
     void searchForFieldText();
 
-    // The database tasks come here: the consistency check of the database
-    // against the song folders runs before the window is shown.
-    void runStartupConsistencyCheck() {}
+    /** The consistency check of the database against the song folders, before
+        the window is shown. */
+    void runStartupConsistencyCheck();
 
     juce::Colour background { juce::Colours::black };
     int leftColumnWidth = 100;

@@ -1,10 +1,23 @@
 #include "library/tasks/DatabaseTaskWindow.h"
 
+#include <atomic>
+
 namespace zund
 {
 namespace
 {
 constexpr int waitWithoutLimit = -1;
+std::atomic<bool> windowsShown { true };
+}
+
+void DatabaseTaskWindow::setWindowsShown (bool shown)
+{
+    windowsShown.store (shown);
+}
+
+bool DatabaseTaskWindow::areWindowsShown()
+{
+    return windowsShown.load();
 }
 
 DatabaseTaskWindow::DatabaseTaskWindow (const juce::String& title)

@@ -19,6 +19,11 @@ public:
         ended. False when the user cancelled (or the program is quitting). */
     bool runModally();
 
+    /** Without windows (tests without a display) the tasks run on the calling
+        thread and show nothing. */
+    static void setWindowsShown (bool shown);
+    static bool areWindowsShown();
+
 protected:
     /** The task's work, on the window's thread. */
     virtual void runTask (TaskProgress& progress) = 0;

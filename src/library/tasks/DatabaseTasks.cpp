@@ -8,44 +8,82 @@
 
 namespace zund
 {
+namespace
+{
+struct SilentProgress : TaskProgress
+{
+    void showStatus (const juce::String&) override {}
+    void showProgress (double) override {}
+    bool isCancelled() const override { return false; }
+};
+
+/** Runs a task body behind its window, or in place when no windows are shown,
+    then hands the body to `afterwards`. */
+template <typename Window, typename Body, typename... Arguments>
+void runTask (const std::function<void (Body&)>& afterwards, Arguments&... arguments)
+{
+    if (DatabaseTaskWindow::areWindowsShown())
+    {
+        Window window (arguments...);
+        window.runModally();
+        afterwards (window.getBody());
+        return;
+    }
+    Body body (arguments...);
+    SilentProgress silent;
+    body.run (silent);
+    afterwards (body);
+}
+
+template <typename Window, typename Body, typename... Arguments>
+void runTask (Arguments&... arguments)
+{
+    runTask<Window, Body> (std::function<void (Body&)> ([] (Body&) {}), arguments...);
+}
+}
+
 bool checkConsistency (ID3DataBase& database, const juce::StringArray& songFolders)
 {
     database.setSongFolders (songFolders);
 
-    CheckConsistencyTask task (database, songFolders);
-    task.runModally();
+    bool quitRequested = false;
+    runTask<CheckConsistencyTask, ConsistencyCheck> (
+        std::function<void (ConsistencyCheck&)> ([&] (ConsistencyCheck& check) {
+            const auto outcome = check.getOutcome();
+            quitRequested = outcome == ConsistencyCheck::Outcome::quitRequested;
 
-    auto& check = task.getBody();
-    const auto outcome = check.getOutcome();
-    if (outcome == ConsistencyCheck::Outcome::quitRequested)
+            auto& filesToScan = check.getFilesToScan();
+            if (outcome == ConsistencyCheck::Outcome::finished && DatabaseTaskWindow::areWindowsShown()
+                && (database.getNumMissingEntries() > 0 || ! filesToScan.empty()))
+            {
+                ConsistencyReportModel model (database, filesToScan, [&database] (std::vector<juce::File>& files) {
+                    rescanFiles (database, files);
+                });
+                ConsistencyCheckReportComponent::show (model);
+            }
+        }),
+        database, songFolders);
+
+    if (quitRequested)
     {
         juce::JUCEApplicationBase::quit();
         return false;
-    }
-
-    auto& filesToScan = check.getFilesToScan();
-    if (outcome == ConsistencyCheck::Outcome::finished
-        && (database.getNumMissingEntries() > 0 || ! filesToScan.empty()))
-    {
-        ConsistencyReportModel model (database, filesToScan,
-                                      [&database] (std::vector<juce::File>& files) { rescanFiles (database, files); });
-        ConsistencyCheckReportComponent::show (model);
     }
     return true;
 }
 
 void scanFolder (ID3DataBase& database, const juce::File& folder)
 {
-    ID3DataBaseDirectoryScanTask (database, folder).runModally();
+    runTask<ID3DataBaseDirectoryScanTask, FolderScan> (database, folder);
 }
 
 void removeFilesOfFolder (ID3DataBase& database, const juce::File& folder)
 {
-    ID3DataBaseRemoveFilesForFolderTask (database, folder).runModally();
+    runTask<ID3DataBaseRemoveFilesForFolderTask, FolderFileRemoval> (database, folder);
 }
 
 void rescanFiles (ID3DataBase& database, std::vector<juce::File>& files)
 {
-    ID3DataBaseFileListScanTask (database, files).runModally();
+    runTask<ID3DataBaseFileListScanTask, FileListScan> (database, files);
 }
 }

@@ -117,10 +117,10 @@ private:
     static bool isBelow (const juce::TreeViewItem* item, const juce::TreeViewItem* ancestor);
     void run() override;
 
-    // The database tasks come here: the scan of a song folder and the removal
-    // of its files from the database run as modal tasks of the database.
-    void scanSongFolderIntoDatabase (const juce::File&) {}
-    void removeSongFolderFilesFromDatabase (const juce::File&) {}
+    // The scan of a song folder and the removal of its files from the database
+    // run as modal tasks of the database.
+    void scanSongFolderIntoDatabase (const juce::File& folder);
+    void removeSongFolderFilesFromDatabase (const juce::File& folder);
 
     int lastWidth = TreeViewFile::widthWithoutFile;
     const juce::File treeFile;

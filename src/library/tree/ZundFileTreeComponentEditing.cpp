@@ -3,6 +3,7 @@
 #include "library/browser/ID3ViewComponent.h"
 #include "library/browser/LibraryDialogs.h"
 #include "library/database/ID3DataBase.h"
+#include "library/tasks/DatabaseTasks.h"
 #include "library/tree/ZundFileTreeItem.h"
 
 // The tree's edits: its context menus, cases, song folders, renaming,
@@ -226,6 +227,18 @@ void ZundFileTreeComponent::songFolderChosen (ZundFileTreeItem* item, const juce
                          });
     if (done != nullptr)
         done (true);
+}
+
+void ZundFileTreeComponent::scanSongFolderIntoDatabase (const juce::File& folder)
+{
+    if (database != nullptr)
+        scanFolder (*database, folder);
+}
+
+void ZundFileTreeComponent::removeSongFolderFilesFromDatabase (const juce::File& folder)
+{
+    if (database != nullptr)
+        removeFilesOfFolder (*database, folder);
 }
 
 void ZundFileTreeComponent::rescanSongFolder (const juce::File& folder)
