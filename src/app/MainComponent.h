@@ -5,7 +5,7 @@
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
 #include "ui/MixerHost.h"
-#include "ui/PluginListHolder.h"
+#include "ui/plugins/PluginListHolder.h"
 #include "ui/midi/DefaultMidiFeedbackOutput.h"
 #include "ui/midi/MidiControlSurfaceManager.h"
 #include "ui/preferences/Preferences.h"
