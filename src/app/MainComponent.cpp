@@ -1,10 +1,11 @@
 #include "app/MainComponent.h"
 
 #include "app/MainAppWindow.h"
+#include "app/MainLayout.h"
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
-#include "common/Levels.h"
 #include "ui/channel/ChannelContainer.h"
+#include "ui/master/MainChannel.h"
 #include "ui/panels/ControlIds.h"
 
 #include <iostream>
@@ -64,12 +65,13 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     showChannelModesOnStrips();
     refreshDeckIndicators();
     sendMidiFeedbackForAll();
+    setControlValue (ControlIds::zeroLockRange, (float) preferences.getModel().zeroLockRange);
 
     // 5. MIDI inputs, only now that everything a message reaches exists.
     registerMidiInputs();
 
     // 6. The main volume starts at 0.707 on every start; it is never saved.
-    engine->setMainGainDb (gainToDecibels (0.707f));
+    setControlValue (ControlIds::mainVolume, 0.707f);
 
     // 7. The 20 ms clock of the user interface.
     startTimer (20);
@@ -96,7 +98,9 @@ MainComponent::~MainComponent()
     dispatchPendingMessages();
 
     // 3. "preferences.xml" (with the enabled MIDI inputs), then the inputs are let go.
-    //    (The VIRTUAL Z-LOCK RANGE knob's value goes into the model first, once it exists.)
+    //    The VIRTUAL Z-LOCK RANGE knob's value goes into the model first.
+    if (auto* zeroLock = ExComponent::getComponentByID (ControlIds::zeroLockRange))
+        preferences.getModel().zeroLockRange = zeroLock->getValue();
     juce::String error;
     if (! preferences.savePreferences (deviceManager, *this, *engine, midiMapping, &error))
         std::cerr << "Zund: preferences.xml was not written: " << error << std::endl;
@@ -146,7 +150,14 @@ void MainComponent::showChannelModesOnStrips()
 
 void MainComponent::createChildPanels()
 {
-    // The bottom bar, crossfader, master strip and dialogs come here.
+    // (The bottom bar and the crossfader panel come before the master strip, the dialogs after it.)
+    createMasterStrip();
+}
+
+void MainComponent::setControlValue (int id, float value)
+{
+    if (auto* widget = ExComponent::getComponentByID (id))
+        widget->setValue (value, true);
 }
 
 void MainComponent::registerMidiInputs()
@@ -206,8 +217,9 @@ void MainComponent::setSectionVisible (int index, bool visible)
     if (index < 0 || index >= numSections)
         return;
     sectionVisible[index] = visible;
-    // (The master strip, 7, and the crossfader panel, 10, join later.)
-    if (index != 7 && index != 10)
+    if (index == masterStripSection)
+        mainChannel->setVisible (visible);
+    else if (index != crossfaderSection) // (the crossfader panel joins later)
         channelContainer->setSectionVisible (index, visible);
     resized();
 }
@@ -259,12 +271,19 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
-    // The crossfader panel, browser, bottom bar and master strip join this
-    // layout with their parts of the program; the master strip's width is
-    // then taken from the channels'.
-    const int mainWidth = 0;
-    const int channelsWidth = getWidth() - mainWidth;
-    channelContainer->setSize (channelsWidth, channelContainer->getHeightForWidth (channelsWidth));
+    // (The crossfader panel, browser and bottom bar take their places here as
+    // they join the program.)
+    MainLayout::Sizes sizes;
+    sizes.width = getWidth();
+    sizes.height = getHeight();
+    sizes.masterVisible = mainChannel->isVisible();
+    sizes.masterWidth = mainChannel->getWidth();
+    sizes.masterHeight = mainChannel->getHeight();
+    sizes.channelsHeightForWidth = [this] (int width) { return channelContainer->getHeightForWidth (width); };
+    const auto layout = MainLayout::compute (sizes);
+
+    channelContainer->setSize (layout.channels.getWidth(), layout.channels.getHeight());
+    mainChannel->setBounds (layout.master);
 }
 
 void MainComponent::timerCallback()

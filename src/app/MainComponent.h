@@ -6,7 +6,7 @@
 #include "app/MixerColours.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
-#include "ui/MixerHost.h"
+#include "ui/master/MasterStripHost.h"
 #include "ui/master/BeatCounter.h"
 #include "ui/plugins/PluginListHolder.h"
 #include "ui/midi/DefaultMidiFeedbackOutput.h"
@@ -24,6 +24,7 @@
 namespace zund
 {
 class Channel;
+class MainChannel;
 class ChannelContainer;
 class MainAppWindow;
 class ZundCloseComponent;
@@ -41,7 +42,7 @@ class MainComponent : public juce::Component,
                       public juce::MidiInputCallback,
                       public ExComponentListener,
                       public MidiControlSurfaceManagerListener,
-                      public MixerHost,
+                      public MasterStripHost,
                       public ControlDispatcherHost,
                       public juce::Timer,
                       public juce::ChangeListener
@@ -67,6 +68,19 @@ public:
     juce::Rectangle<int> getWindowBounds() const override;
     juce::Colour getBackgroundColour() const override { return colours.panel; }
     const Engine& getEngine() const override { return *engine; }
+
+    // MasterStripHost (MainComponentMaster.cpp)
+    float getTapTempo() const override { return beatCounter.getBpm(); }
+    void setEffectTempo (double bpm) override;
+    PluginListHolder& getPluginList() override { return pluginList; }
+    double getPluginSampleRate() const override;
+    bool setPlugin (int bus, int slot, juce::AudioProcessor* plugin) override;
+    void pluginKnobMouseDown (ExComponent& knob, const juce::MouseEvent& e) override;
+    void pluginKnobValueChanged (ExComponent& knob) override;
+    juce::Rectangle<int> getPluginWindowArea() const override;
+
+    /** The master strip; null before it is made. */
+    MainChannel* getMainChannel() const noexcept { return mainChannel; }
 
     // The control dispatcher (MainComponentDispatcher.cpp).
     /** Every control widget without a listener of its own reports here, on the
@@ -125,6 +139,9 @@ public:
 
 private:
     void createChannelStrips();
+    void createMasterStrip();
+    /** Sets the widget with that id, with notification (the dispatcher acts). */
+    static void setControlValue (int id, float value);
     void createChildPanels();
     void showChannelModesOnStrips();
     void openAudioDevice();
@@ -153,6 +170,7 @@ private:
     Preferences preferences;
     ControlDispatcher dispatcher { *engine, midiMapping, colours, *this };
     ChannelContainer* channelContainer = nullptr; // a child
+    MainChannel* mainChannel = nullptr;           // a child
 
     MainAppWindow* window = nullptr;
     int lastX, lastY, lastWidth, lastHeight;

@@ -19,14 +19,22 @@ namespace
 // Plug-in state blocks may carry a few MB each.
 const XmlLimits lastPluginsLimits { 64 << 20, 8 };
 
-constexpr int speedLabelModes[] = { 2, 0, 0, 1, 1, 0, 1, 1, 2 };
-constexpr double beatLengths[FXContainer::numSpeedCells] = { 0.5, 0.75, 1.0, 2.0, 4.0 };
 constexpr int mainBus = Engine::masterSet;
 constexpr int mainCell = 4;
 
 juce::File lastPluginsFile()
 {
     return getApplicationFolderFile (FXContainer::lastPluginsFileName);
+}
+
+juce::StringArray speedLabelsFor (int mode)
+{
+    switch (mode)
+    {
+        case 0: return { "1/2", "3/4", "1/1", "2/1", "4/1" };
+        case 1: return { "1/8", "3/16", "1/4", "1/2", "1/1" };
+        default: return { "N.A.", "N.A.", "N.A.", "N.A.", "N.A." };
+    }
 }
 
 void setUpGrid (juce::Component& panel, SelectorGrid& grid, int rows, int columns, const juce::StringArray& texts,
@@ -105,7 +113,6 @@ FXContainer::FXContainer (int, MasterStripHost* ownerToUse)
 FXContainer::~FXContainer()
 {
     stopTimer();
-    cancelPendingUpdate();
     savePluginSlots();
 }
 
@@ -125,46 +132,9 @@ void FXContainer::assignControlIds()
 }
 
 //==============================================================================
-int FXContainer::speedLabelModeFor (int effectType) noexcept
-{
-    return juce::isPositiveAndBelow (effectType, (int) std::size (speedLabelModes)) ? speedLabelModes[effectType] : 2;
-}
-
-juce::StringArray FXContainer::speedLabelsFor (int mode)
-{
-    switch (mode)
-    {
-        case 0: return { "1/2", "3/4", "1/1", "2/1", "4/1" };
-        case 1: return { "1/8", "3/16", "1/4", "1/2", "1/1" };
-        default: return { "N.A.", "N.A.", "N.A.", "N.A.", "N.A." };
-    }
-}
-
-double FXContainer::beatLengthFor (int cell) noexcept
-{
-    return juce::isPositiveAndBelow (cell, numSpeedCells) ? beatLengths[cell] : beatLengths[numSpeedCells - 1];
-}
-
 void FXContainer::setSpeedLabels (int mode)
 {
-    // The control dispatcher may call this on a MIDI thread; the grid's texts
-    // are the message thread's.
-    if (juce::MessageManager::getInstance()->isThisTheMessageThread())
-    {
-        applySpeedLabels (mode);
-        return;
-    }
-    requestedSpeedLabelMode = mode;
-    triggerAsyncUpdate();
-}
-
-void FXContainer::handleAsyncUpdate()
-{
-    applySpeedLabels (requestedSpeedLabelMode.load());
-}
-
-void FXContainer::applySpeedLabels (int mode)
-{
+    JUCE_ASSERT_MESSAGE_THREAD
     if (mode == speedLabelMode)
         return;
     speedLabelMode = mode;

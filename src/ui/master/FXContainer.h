@@ -8,7 +8,6 @@
 #include "ui/widgets/SelectorGrid.h"
 
 #include <array>
-#include <atomic>
 #include <memory>
 
 namespace zund
@@ -23,8 +22,7 @@ class MasterStripHost;
     It restores the plug-in slots from "lastPlugins.xml" when it is made and
     writes the file when it goes. */
 class FXContainer : public ModuleComponent,
-                    private juce::Timer,
-                    private juce::AsyncUpdater
+                    private juce::Timer
 {
 public:
     static constexpr const char* lastPluginsFileName = "lastPlugins.xml";
@@ -47,17 +45,10 @@ public:
     void assignControlIds();
 
     /** Writes the cell texts of a speed-label mode into the speed grid, unless
-        that mode is shown already. Any thread: off the message thread the texts
-        change on the message thread's next turn. */
+        that mode is shown already: 0 bars ("1/2".."4/1"), 1 beats
+        ("1/8".."1/1"), any other "N.A.". Message thread. */
     void setSpeedLabels (int mode);
     int getSpeedLabelMode() const noexcept { return speedLabelMode; }
-
-    /** The speed-label mode of an effect type 0..8 (2 for others). */
-    static int speedLabelModeFor (int effectType) noexcept;
-    /** The cell texts of a mode. */
-    static juce::StringArray speedLabelsFor (int mode);
-    /** The beat length of a speed cell 0..4 (4.0 outside them). */
-    static double beatLengthFor (int cell) noexcept;
 
     /** The tempo the timer last handed the engine, as shown. */
     juce::String getTempoText() const { return tempoDisplay.getText(); }
@@ -78,15 +69,12 @@ public:
 
 private:
     void timerCallback() override { updateTempo(); }
-    void handleAsyncUpdate() override;
-    void applySpeedLabels (int mode);
 
     void restorePluginSlots();
     void savePluginSlots();
 
     MasterStripHost& owner;
     int speedLabelMode = -1;
-    std::atomic<int> requestedSpeedLabelMode { -1 };
 
     juce::GroupComponent tempoFrame;
     juce::Label channelLabel, depthLabel, mixLabel, speedLabel, tempoDisplay;

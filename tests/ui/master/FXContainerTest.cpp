@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
 
 using namespace zund;
 using namespace zund::test;
@@ -67,50 +66,21 @@ TEST_F (EffectPanel, StartsWithFlangerOnTheMainBusAtTheLongestSpeed)
     EXPECT_TRUE (panel->getEffectOnButton().isBlinking());
 }
 
-struct SpeedLabelCase
-{
-    int effectType;
-    const juce::StringArray* texts;
-};
-
-class SpeedLabels : public EffectPanel, public ::testing::WithParamInterface<SpeedLabelCase>
-{
-};
-
-TEST_P (SpeedLabels, FollowTheEffectTypeAndKeepTheSelectedCell)
+TEST_F (EffectPanel, SpeedLabelsChangeTheirTextsOnlyForANewModeAndKeepTheSelectedCell)
 {
     auto panel = makePanel();
     panel->getSpeedGrid().selectIndex (2, false);
-    panel->setSpeedLabels (FXContainer::speedLabelModeFor (GetParam().effectType));
-    EXPECT_EQ (panel->getSpeedGrid().getCellTexts(), *GetParam().texts);
-    EXPECT_EQ (panel->getSpeedGrid().getSelectedIndex(), 2);
-}
+    for (const auto& [mode, texts] : { std::pair { 1, &beats }, std::pair { 2, &none }, std::pair { 0, &halfBars },
+                                       std::pair { 7, &none } })
+    {
+        panel->setSpeedLabels (mode);
+        EXPECT_EQ (panel->getSpeedGrid().getCellTexts(), *texts) << mode;
+        EXPECT_EQ (panel->getSpeedGrid().getSelectedIndex(), 2);
+    }
 
-INSTANTIATE_TEST_SUITE_P (EffectTypes, SpeedLabels,
-                          ::testing::Values (SpeedLabelCase { 0, &none }, SpeedLabelCase { 1, &halfBars },
-                                             SpeedLabelCase { 2, &halfBars }, SpeedLabelCase { 3, &beats },
-                                             SpeedLabelCase { 4, &beats }, SpeedLabelCase { 5, &halfBars },
-                                             SpeedLabelCase { 6, &beats }, SpeedLabelCase { 7, &beats },
-                                             SpeedLabelCase { 8, &none }));
-
-TEST_F (EffectPanel, SpeedCellsStandForTheSameBeatLengthsInEveryMode)
-{
-    const double lengths[] = { 0.5, 0.75, 1.0, 2.0, 4.0 };
-    for (int cell = 0; cell < 5; ++cell)
-        EXPECT_EQ (FXContainer::beatLengthFor (cell), lengths[cell]);
-}
-
-TEST_F (EffectPanel, TheSameModeIsNotWrittenAgainAndOtherThreadsWaitForTheMessageThread)
-{
-    auto panel = makePanel();
     panel->getSpeedGrid().setCellTexts ({ "a", "b", "c", "d", "e" });
-    panel->setSpeedLabels (0);
-    EXPECT_EQ (panel->getSpeedGrid().getCellTexts()[0], "a") << "mode 0 is shown already";
-
-    std::thread midiThread ([&] { panel->setSpeedLabels (1); });
-    midiThread.join();
-    EXPECT_EQ (panel->getSpeedGrid().getCellTexts()[0], "a");
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return panel->getSpeedGrid().getCellTexts() == beats; }));
+    panel->setSpeedLabels (7);
+    EXPECT_EQ (panel->getSpeedGrid().getCellTexts()[0], "a") << "that mode is shown already";
 }
 
 TEST_F (EffectPanel, TheTempoComesFromTheClockChannelOrTheTapsAndIsAtLeast60)
