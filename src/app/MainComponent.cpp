@@ -218,7 +218,10 @@ void MainComponent::setSectionVisible (int index, bool visible)
         return;
     sectionVisible[index] = visible;
     if (index == masterStripSection)
-        mainChannel->setVisible (visible);
+    {
+        if (mainChannel != nullptr)
+            mainChannel->setVisible (visible);
+    }
     else if (index != crossfaderSection) // (the crossfader panel joins later)
         channelContainer->setSectionVisible (index, visible);
     resized();
@@ -276,14 +279,18 @@ void MainComponent::resized()
     MainLayout::Sizes sizes;
     sizes.width = getWidth();
     sizes.height = getHeight();
-    sizes.masterVisible = mainChannel->isVisible();
-    sizes.masterWidth = mainChannel->getWidth();
-    sizes.masterHeight = mainChannel->getHeight();
+    if (mainChannel != nullptr)
+    {
+        sizes.masterVisible = mainChannel->isVisible();
+        sizes.masterWidth = mainChannel->getWidth();
+        sizes.masterHeight = mainChannel->getHeight();
+    }
     sizes.channelsHeightForWidth = [this] (int width) { return channelContainer->getHeightForWidth (width); };
     const auto layout = MainLayout::compute (sizes);
 
     channelContainer->setSize (layout.channels.getWidth(), layout.channels.getHeight());
-    mainChannel->setBounds (layout.master);
+    if (mainChannel != nullptr)
+        mainChannel->setBounds (layout.master);
 }
 
 void MainComponent::timerCallback()

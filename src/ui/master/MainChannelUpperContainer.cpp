@@ -32,10 +32,13 @@ MainChannelUpperContainer::MainChannelUpperContainer (int, MixerHost* host)
     addPanelLabel (*this, cueMixLabel, "CUE/MAIN", { 117, 122, 72, 24 }, left, caption);
     addPanelLabel (*this, zeroLockLabel, "VIRTUAL Z-LOCK RANGE", { 103, 59, 96, 39 }, centred, caption);
     addPanelLabel (*this, markLabels[0], "0", { 123, 53, 15, 16 }, centred, caption);
-    addPanelLabel (*this, markLabels[1], "1", { 143, 26, 12, 8 }, centred, caption);
+    // Tall enough for its digit, just above the knob.
+    addPanelLabel (*this, markLabels[1], "1", { 143, 21, 12, 13 }, centred, caption);
     addPanelLabel (*this, markLabels[2], "2", { 160, 53, 16, 16 }, centred, caption);
     for (auto* label : { &mainLabel, &phonesLabel, &cueMixLabel, &zeroLockLabel })
         label->setBufferedToImage (true);
+    for (auto& mark : markLabels)
+        mark.setBorderSize ({}); // a digit in a box hardly wider than it
     for (auto* label : { &mainLabel, &phonesLabel, &cueMixLabel, &zeroLockLabel, &markLabels[0], &markLabels[1],
                          &markLabels[2] })
         label->setName ("new label");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <set>
 
 using namespace zund;
@@ -111,4 +112,28 @@ TEST_F (MasterStrip, TheTempoTakesTheBpmColour)
         for (int x = 55; x < 151 && ! found; ++x)
             found = image.getPixelAt (x, y).getGreen() > 0x90 && image.getPixelAt (x, y).getRed() < 0x30;
     EXPECT_TRUE (found) << "the tempo is drawn in the BPM colour";
+}
+
+// Every caption of the strip can be read in its box: the framework squeezes a
+// line to 70 % of its width at most and wraps it onto as many lines as the box
+// holds, and a capital letter is about 70 % of the font's height.
+TEST_F (MasterStrip, EveryCaptionFitsItsBox)
+{
+    constexpr float squeeze = 0.7f;
+    std::function<void (juce::Component&)> check = [&] (juce::Component& parent) {
+        for (auto* child : parent.getChildren())
+        {
+            if (auto* label = dynamic_cast<juce::Label*> (child))
+            {
+                const auto area = label->getBorderSize().subtractedFrom (label->getLocalBounds()).toFloat();
+                const auto font = label->getFont();
+                const auto text = label->getText().trim();
+                const float lines = juce::jmax (1.0f, std::floor (area.getHeight() / font.getHeight()));
+                EXPECT_LE (font.getHeight() * squeeze, area.getHeight()) << text;
+                EXPECT_LE (font.getStringWidthFloat (text) * squeeze, area.getWidth() * lines) << text;
+            }
+            check (*child);
+        }
+    };
+    check (*strip);
 }
