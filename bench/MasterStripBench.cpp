@@ -1,9 +1,7 @@
 #include "engine/Engine.h"
 #include "support/PluginFixtures.h"
-#include "support/TempFolder.h"
 #include "ui/master/MainChannel.h"
-#include "ui/master/MasterStripHost.h"
-#include "ui/plugins/PluginListHolder.h"
+#include "ui/master/MasterStripHostBase.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,32 +17,7 @@ namespace
 constexpr double rate = 44100.0;
 constexpr int block = 256;
 
-/** Just enough of the main component for the master strip to stand. */
-struct BenchHost : public MasterStripHost
-{
-    void setSectionVisible (int, bool) override {}
-    bool isSectionVisible (int) const override { return true; }
-    void setNumChannels (int) override {}
-    void setSavedBounds (int, int, int, int) override {}
-    juce::Rectangle<int> getWindowBounds() const override { return {}; }
-    juce::Colour getBackgroundColour() const override { return juce::Colour (0xffababab); }
-    const Engine& getEngine() const override { return *engine; }
-    float getTapTempo() const override { return 120.0f; }
-    void setEffectTempo (double bpm) override { engine->setFXTempo (bpm); }
-    PluginListHolder& getPluginList() override { return plugins; }
-    double getPluginSampleRate() const override { return rate; }
-    bool setPlugin (int bus, int slot, juce::AudioProcessor* plugin) override
-    {
-        return engine->setPlugin (bus, slot, plugin);
-    }
-    void pluginKnobMouseDown (ExComponent&, const juce::MouseEvent&) override {}
-    void pluginKnobValueChanged (ExComponent&) override {}
-    juce::Rectangle<int> getPluginWindowArea() const override { return {}; }
-
-    test::ScopedProgramFolder folder;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
-    PluginListHolder plugins;
-};
+using BenchHost = test::MasterStripHostBase;
 
 // One 20 ms tick of the master strip with moving meters: the engine's levels
 // into the two meter faders, then the faders repainted (the panels are cached).

@@ -5,13 +5,6 @@
 
 namespace zund::test
 {
-MasterStripHostStandIn::MasterStripHostStandIn()
-{
-    pluginList = std::make_unique<PluginListHolder>();
-}
-
-MasterStripHostStandIn::~MasterStripHostStandIn() = default;
-
 bool MasterStripHostStandIn::setPlugin (int bus, int slot, juce::AudioProcessor* plugin)
 {
     if (refusePlugins && plugin != nullptr)
@@ -27,12 +20,6 @@ int MasterStripHostStandIn::runPluginMenu (const juce::PopupMenu& menu)
     auto answer = std::move (menuAnswers.front());
     menuAnswers.pop_front();
     return answer (menu);
-}
-
-void MasterStripHostStandIn::restartPluginList()
-{
-    pluginList.reset();
-    pluginList = std::make_unique<PluginListHolder>();
 }
 
 namespace
