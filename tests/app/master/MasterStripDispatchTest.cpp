@@ -232,6 +232,27 @@ TEST (MasterStripDispatch, PanelActionsReachTheMasterPanels)
     }
 }
 
+TEST (MasterStripDispatch, TheFunctionKeysFindTheMasterWidgets)
+{
+    MasterRig rig;
+    auto& strip = *rig.strip;
+    auto press = [&] (int key) { return rig.dispatcher.handleFunctionKey (juce::KeyPress (key), true); };
+
+    EXPECT_TRUE (press (juce::KeyPress::F5Key));
+    EXPECT_TRUE (strip.getLoopSamplerContainer().getCue2Button().isOn());
+    rig.fingerprint(); // the engine takes the request with its next block
+    EXPECT_TRUE (rig.engine->isLoopActive (Engine::masterSet));
+
+    EXPECT_TRUE (press (juce::KeyPress::F10Key));
+    EXPECT_TRUE (strip.getFXContainer().getEffectOnButton().isOn());
+    EXPECT_TRUE (press (juce::KeyPress::F10Key));
+    EXPECT_FALSE (strip.getFXContainer().getEffectOnButton().isOn());
+
+    EXPECT_TRUE (press (juce::KeyPress::F11Key));
+    EXPECT_EQ (rig.taps, 1);
+    EXPECT_TRUE (strip.getFXContainer().getTapButton().isOn()) << "lit until the main component's timer puts it out";
+}
+
 TEST (MasterStripDispatch, ClockSourceDoesNothingHereTapCountsAndSlotKnobsMoveTheirParameters)
 {
     MasterRig rig;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace zund::test
@@ -18,7 +19,12 @@ public:
     void setEffectTempo (double bpm) override { effectTempos.push_back (bpm); }
     bool setPlugin (int bus, int slot, juce::AudioProcessor* plugin) override;
     void pluginKnobMouseDown (ExComponent& knob, const juce::MouseEvent&) override { learnClicks.push_back (&knob); }
-    void pluginKnobValueChanged (ExComponent& knob) override { dispatched.push_back (knob.getID()); }
+    /** Any thread, as the dispatcher is. */
+    void pluginKnobValueChanged (ExComponent& knob) override
+    {
+        const std::lock_guard<std::mutex> lock (dispatchedLock);
+        dispatched.push_back (knob.getID());
+    }
     int runPluginMenu (const juce::PopupMenu& menu) override;
     void showPluginWarning (const juce::String& message) override { warnings.add (message); }
 
@@ -28,7 +34,8 @@ public:
 
     std::vector<double> effectTempos;
     std::vector<ExComponent*> learnClicks;
-    std::vector<int> dispatched;
+    std::mutex dispatchedLock;
+    std::vector<int> dispatched; // read once the threads are done
     juce::StringArray warnings;
     bool refusePlugins = false;
 };
