@@ -68,6 +68,8 @@ public:
     juce::Rectangle<int> getWindowBounds() const override;
     juce::Colour getBackgroundColour() const override { return colours.panel; }
     const Engine& getEngine() const override { return *engine; }
+    /** For tests: the engine that the audio device drives. */
+    Engine& getEngine() noexcept { return *engine; }
 
     // MasterStripHost (MainComponentMaster.cpp)
     float getTapTempo() const override { return beatCounter.getBpm(); }

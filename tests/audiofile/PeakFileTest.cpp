@@ -22,38 +22,11 @@ void waitUntilBuilt (PeakFile& peaks)
         juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
 }
 
-/** A 16-bit WAV from whole sample values, so that they arrive exactly. */
-bool writeWav16 (const juce::File& file, int numChannels, int numFrames,
-                 const std::function<int (int frame, int channel)>& sample)
-{
-    file.deleteFile();
-    juce::WavAudioFormat format;
-    auto stream = file.createOutputStream();
-    if (stream == nullptr)
-        return false;
-    std::unique_ptr<juce::AudioFormatWriter> writer (
-        format.createWriterFor (stream.get(), 44100, (unsigned int) numChannels, 16, {}, 0));
-    if (writer == nullptr)
-        return false;
-    stream.release();
-
-    std::vector<std::vector<int>> data ((size_t) numChannels, std::vector<int> ((size_t) numFrames));
-    std::vector<const int*> channels;
-    for (int ch = 0; ch < numChannels; ++ch)
-    {
-        for (int i = 0; i < numFrames; ++i)
-            data[(size_t) ch][(size_t) i] = sample (i, ch) * 65536; // left-justified
-        channels.push_back (data[(size_t) ch].data());
-    }
-    channels.push_back (nullptr);
-    return writer->write (channels.data(), numFrames);
-}
-
 // Left: a square wave of amplitude 0.25 for the first half and 0.75 for the second;
 // right: silence. 100,000 frames make columns of 100.
-bool writeStepSquare (const juce::File& file)
+bool writeSquarePeakFile (const juce::File& file)
 {
-    return writeWav16 (file, 2, 100000, [] (int i, int ch) {
+    return test::writeExactWav (file, 44100, 2, 16, 100000, [] (juce::int64 i, int ch) {
         const int amplitude = i < 50000 ? 8192 : 24576;
         return ch == 1 ? 0 : (i % 2 == 0 ? amplitude : -amplitude);
     });
@@ -73,7 +46,7 @@ void expectColumn (const PeakFile& p, int column, float low, float high, float m
 
 /** Column values of the step square, as built (exact) or as read back from the
     cache (whole hundredths, truncated). */
-void expectStepSquare (const PeakFile& p, bool fromCache)
+void expectSquarePeakFile (const PeakFile& p, bool fromCache)
 {
     const auto q = [fromCache] (float v) { return fromCache ? (float) (int) (v * 100.0) * 0.01f : v; };
     for (int c : { 0, 1, 250, 498 })
@@ -89,22 +62,28 @@ juce::int64 lastWriteTimeOf (const juce::File& file)
     getFileTimeAndSize (file, time, size);
     return time;
 }
-}
 
-TEST (PeakFile, KnownSignalGivesExactColumnsAndACacheFile)
+/** The step square in a temporary folder, its cache in a temporary program folder. */
+class SquarePeakFile : public ::testing::Test
 {
+protected:
+    void SetUp() override { ASSERT_TRUE (writeSquarePeakFile (wav)); }
+
     test::ScopedProgramFolder program;
     test::TempFolder temp;
-    const auto wav = temp.file ("step.wav");
-    ASSERT_TRUE (writeStepSquare (wav));
+    const juce::File wav = temp.file ("step.wav");
+    const juce::File pk = PeakFile::getPeakFileFor (wav);
+};
+}
+
+TEST_F (SquarePeakFile, KnownSignalGivesExactColumnsAndACacheFile)
+{
 
     PeakFile peaks;
     peaks.load (wav);
     EXPECT_TRUE (peaks.isBuilding());
     waitUntilBuilt (peaks);
-    expectStepSquare (peaks, false);
-
-    const auto pk = PeakFile::getPeakFileFor (wav);
+    expectSquarePeakFile (peaks, false);
     ASSERT_TRUE (pk.existsAsFile());
     EXPECT_TRUE (pk.isAChildOf (program.file ("PKFiles")));
     const auto xml = juce::XmlDocument::parse (pk);
@@ -127,13 +106,8 @@ TEST (PeakFile, KnownSignalGivesExactColumnsAndACacheFile)
     EXPECT_TRUE (pk.loadFileAsString().containsChar ('\n'));
 }
 
-TEST (PeakFile, SecondLoadReadsTheCacheAndTouchingRebuilds)
+TEST_F (SquarePeakFile, SecondLoadReadsTheCacheAndTouchingRebuilds)
 {
-    test::ScopedProgramFolder program;
-    test::TempFolder temp;
-    const auto wav = temp.file ("step.wav");
-    ASSERT_TRUE (writeStepSquare (wav));
-    const auto pk = PeakFile::getPeakFileFor (wav);
     {
         PeakFile first;
         first.load (wav);
@@ -143,7 +117,7 @@ TEST (PeakFile, SecondLoadReadsTheCacheAndTouchingRebuilds)
     PeakFile peaks;
     peaks.load (wav);
     EXPECT_FALSE (peaks.isBuilding());
-    expectStepSquare (peaks, true);
+    expectSquarePeakFile (peaks, true);
 
     // The values really come from the file: a marked value shows.
     pk.replaceWithText (pk.loadFileAsString().replace ("d0=\"-25\"", "d0=\"-99\""));
@@ -156,17 +130,12 @@ TEST (PeakFile, SecondLoadReadsTheCacheAndTouchingRebuilds)
     peaks.load (wav);
     EXPECT_TRUE (peaks.isBuilding());
     waitUntilBuilt (peaks);
-    expectStepSquare (peaks, false);
+    expectSquarePeakFile (peaks, false);
     EXPECT_TRUE (pk.loadFileAsString().contains ("lm_date=\"" + juce::String (lastWriteTimeOf (wav)) + "\""));
 }
 
-TEST (PeakFile, MalformedCachesAreRebuiltNeverTrusted)
+TEST_F (SquarePeakFile, MalformedCachesAreRebuiltNeverTrusted)
 {
-    test::ScopedProgramFolder program;
-    test::TempFolder temp;
-    const auto wav = temp.file ("step.wav");
-    ASSERT_TRUE (writeStepSquare (wav));
-    const auto pk = PeakFile::getPeakFileFor (wav);
     PeakFile peaks;
     peaks.load (wav);
     waitUntilBuilt (peaks);
@@ -192,7 +161,7 @@ TEST (PeakFile, MalformedCachesAreRebuiltNeverTrusted)
         peaks.load (wav);
         EXPECT_TRUE (peaks.isBuilding());
         waitUntilBuilt (peaks);
-        expectStepSquare (peaks, false);
+        expectSquarePeakFile (peaks, false);
         EXPECT_EQ (pk.loadFileAsString(), good); // rewritten whole
     }
 }
@@ -202,7 +171,7 @@ TEST (PeakFile, ShortTracksStayInRange)
     test::ScopedProgramFolder program;
     test::TempFolder temp;
     const auto wav = temp.file ("short.wav");
-    ASSERT_TRUE (writeWav16 (wav, 1, 500, [] (int i, int) { return i % 2 == 0 ? 32767 : -32768; }));
+    ASSERT_TRUE (test::writeExactWav (wav, 44100, 1, 16, 500, [] (juce::int64 i, int) { return i % 2 == 0 ? 32767 : -32768; }));
     PeakFile peaks;
     peaks.load (wav);
     waitUntilBuilt (peaks);
@@ -351,13 +320,9 @@ TEST (PeakFile, PathMappingRoundTrips)
     EXPECT_EQ (PeakFile::getAudioFileForPeakFile (program.file ("PKFiles/a.mp3")), juce::File());
 }
 
-TEST (PeakFile, RegistryKnowsWhichFilesAreHeld)
+TEST_F (SquarePeakFile, RegistryKnowsWhichFilesAreHeld)
 {
-    test::ScopedProgramFolder program;
-    test::TempFolder temp;
-    const auto wav = temp.file ("held.wav");
-    ASSERT_TRUE (writeStepSquare (wav));
-    const auto other = temp.file ("Held.wav");
+    const auto other = temp.file ("Step.wav");
 
     EXPECT_FALSE (PeakFile::isBusyWithFile (wav));
     {
@@ -371,7 +336,7 @@ TEST (PeakFile, RegistryKnowsWhichFilesAreHeld)
         // A track that cannot be opened leaves the arrays as they were.
         peaks.load (temp.file ("missing.wav"));
         EXPECT_FALSE (peaks.isBuilding());
-        expectStepSquare (peaks, false);
+        expectSquarePeakFile (peaks, false);
         EXPECT_FALSE (PeakFile::isBusyWithFile (wav));
     }
     EXPECT_FALSE (PeakFile::isBusyWithFile (temp.file ("missing.wav")));

@@ -101,9 +101,8 @@ TEST (EngineConcurrency, EffectSettersRaceTypeChangesSafely)
     // The message thread swaps effect types while a MIDI thread turns the
     // effect knobs and the audio thread runs the effect on channel 0.
     EngineRig rig;
-    rig.input = [] (juce::int64 sample, int) { return 0.3f * (float) std::sin ((double) sample * 0.06); };
-    rig->setDeckInput (0, 0);
-    rig->setThru (0, true);
+    rig.input = test::sineInput (421.0, 0.3f);
+    rig.playThru (0, 0);
     rig->setMainOutput (0);
     rig->setFXChannel (0);
     rig->setFXOn (true);

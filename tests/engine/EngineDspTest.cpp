@@ -16,7 +16,6 @@ using test::EngineRig;
 namespace
 {
 constexpr double rate = 44100.0;
-constexpr double pi = 3.14159265358979323846;
 constexpr int settleSamples = 44100; // the filter knobs glide over some 16,000 samples
 constexpr int measureSamples = 8192;
 
@@ -27,16 +26,9 @@ EngineRig::InputSignal tones (std::initializer_list<double> frequencies, float a
     return [list, amplitude] (juce::int64 sample, int) {
         double sum = 0.0;
         for (double f : list)
-            sum += std::sin (2.0 * pi * f * (double) sample / rate);
+            sum += std::sin (2.0 * M_PI * f * (double) sample / rate);
         return amplitude * (float) sum;
     };
-}
-
-// Channel c plays the input pair 2c, 2c + 1 through THRU.
-void playThru (EngineRig& rig, int channel)
-{
-    rig->setDeckInput (channel, 2 * channel);
-    rig->setThru (channel, true);
 }
 
 // Each tone's level (in dB) on an output channel.
@@ -77,7 +69,7 @@ TEST (EngineDsp, FilterKnobsFilterTheChannel)
     // Measured on the channel's own pair, which the master filter does not reach.
     EngineRig rig;
     rig.input = tones ({ 100.0, 5000.0 }, 0.25f);
-    playThru (rig, 0);
+    rig.playThru (0, 0);
     rig->setChannelOutput (0, 0);
 
     // At rest the sweep filter is transparent.
@@ -126,7 +118,7 @@ TEST (EngineDsp, EqKillsRemoveTheirBandAndRestoreIt)
         SCOPED_TRACE (bandSplit ? "band split" : "shelving");
         EngineRig rig;
         rig.input = tones (bands, 0.2f);
-        playThru (rig, 0);
+        rig.playThru (0, 0);
         rig->setMainOutput (0);
         rig->setEqMode (0, bandSplit);
         const auto reference = settleAndMeasure (rig, bands);
@@ -162,79 +154,152 @@ TEST (EngineDsp, EqKillsRemoveTheirBandAndRestoreIt)
                 EXPECT_NEAR (levels[b], reference[b], 0.2) << kill.band << " " << b;
         }
 
-        // The high knob at its bottom: a 12 dB shelf cut, or the band's gain 0.
-        rig->setEqHigh (0, 0.0f);
-        const auto turnedDown = settleAndMeasure (rig, bands);
-        if (bandSplit)
-            EXPECT_LT (turnedDown[2], reference[2] - 40.0);
-        else
-            EXPECT_NEAR (turnedDown[2], reference[2] - 12.0, 1.5); // on the shelf at 15 kHz
-        EXPECT_NEAR (turnedDown[0], reference[0], 1.0);
     }
 }
 
-TEST (EngineDsp, EffectChangesItsChannelOnlyAndKeepsItsStateAcrossTypes)
+TEST (EngineDsp, EqKnobLaws)
 {
-    // Channels 0 and 1 play the same sine through their own output pairs.
+    // A knob x sets the shelf or peak gain (x - 0.5) x 24 dB and the band-split
+    // gain of the EQ gain curve (the fader law below the middle, then up to 2);
+    // the mid frequency knob x sets 100 x 10^(2x) Hz.
+    const struct
+    {
+        bool bandSplit;
+        void (Engine::*set) (int, float);
+        float x;
+        double frequency, expectedDb;
+    } cases[] = {
+        { false, &Engine::setEqLow, 0.75f, 30.0, 5.594 },        // +6 dB shelf, 80 Hz corner
+        { false, &Engine::setEqMid, 0.25f, 1000.0, -6.0 },
+        { false, &Engine::setEqHigh, 0.0f, 6400.0, -6.0 },        // -12 dB shelf, 6.4 kHz corner
+        { false, &Engine::setEqMidFrequency, 0.75f, 3162.3, -6.0 }, // with the mid at x = 0.25
+        { true, &Engine::setEqLow, 0.25f, 30.0, -12.386 },      // gain 0.240253
+        { true, &Engine::setEqMid, 0.75f, 1000.0, 3.522 },      // gain 1.5
+        { true, &Engine::setEqHigh, 0.0f, 15000.0, -400.0 },    // gain 0: only the mid band's skirt is left
+    };
+    for (const auto& c : cases)
+    {
+        EngineRig rig;
+        rig.input = tones ({ c.frequency }, 0.2f);
+        rig.playThru (0, 0);
+        rig->setChannelOutput (0, 0);
+        rig->setEqMode (0, c.bandSplit);
+        if (c.set == &Engine::setEqMidFrequency)
+            rig->setEqMid (0, 0.25f);
+        (rig.engine().*c.set) (0, c.x);
+        const double db = settleAndMeasure (rig, { c.frequency })[0] - test::decibels (0.2);
+        const auto detail = testing::Message() << (c.bandSplit ? "band split, " : "shelving, ") << c.x << " at "
+                                               << c.frequency << " Hz";
+        if (c.expectedDb < -100.0)
+            EXPECT_LT (db, -40.0) << detail;
+        else
+            EXPECT_NEAR (db, c.expectedDb, 0.3) << detail;
+    }
+}
+
+TEST (EngineDsp, SoftPreampAmplifiesAndEqualisesTheDeckInput)
+{
+    // x20, clipped to full scale, then the preamp's filter: 20.36 at 100 Hz,
+    // 5.86 at 1 kHz, 1.63 at 5 kHz. The channel plays the deck in THRU.
+    for (double frequency : { 100.0, 1000.0, 5000.0 })
+    {
+        EngineRig rig;
+        rig.input = tones ({ frequency }, 0.001f);
+        rig.playThru (0, 0);
+        rig->setChannelOutput (0, 0);
+        rig->setSoftPreamp (0, true);
+        const double gain = frequency < 500.0 ? 20.357 : (frequency < 3000.0 ? 5.8626 : 1.6250);
+        EXPECT_NEAR (test::toneAmplitude (rig.run (2 * 44100)[0].data() + 44100, 44100, frequency, rate) / 0.001,
+                     20.0 * gain, 0.01 * 20.0 * gain) << frequency;
+        rig->setSoftPreamp (0, false);
+        EXPECT_NEAR (test::toneAmplitude (rig.run (2 * 44100)[0].data() + 44100, 44100, frequency, rate) / 0.001,
+                     1.0, 0.01) << frequency;
+    }
+}
+
+TEST (EngineDsp, EffectShapesTheBusItIsRoutedToAndCarriesItsStateAcrossTypes)
+{
+    // Channels 0 and 1 play the same sine through their own output pairs (2 and
+    // 4); the main mix goes to 0 and, through the cue mix, to the phones on 6.
     auto makeRig = [] {
-        auto rig = std::make_unique<EngineRig> (4, 6);
+        auto rig = std::make_unique<EngineRig> (4, 8);
         rig->input = tones ({ 440.0 }, 0.4f);
         for (int c = 0; c < 2; ++c)
         {
-            playThru (*rig, c);
+            rig->playThru (c, c);
             (*rig)->setChannelOutput (c, 2 + 2 * c);
         }
+        (*rig)->setMainOutput (0);
+        (*rig)->setPhonesOutput (6);
+        (*rig)->setCueMix (0.0f);
         return rig;
     };
-    auto plain = makeRig();
-    auto withEffect = makeRig();
-    auto& engine = withEffect->engine();
-    engine.setFXChannel (0);
-    engine.setFXTempo (120.0);
-    engine.setFXBeatLength (1.0);
-    engine.setFXType (tremoloEffect);
-    engine.setFXMix (1.0f);
-    engine.setFXOn (true);
+    // A tremolo at full level gates its bus on and off every quarter second (its
+    // LFO period is half a second); each run covers one and a half periods.
+    constexpr int oneSecond = 44100, lfoPeriod = oneSecond / 2, span = 3 * lfoPeriod / 2;
+    for (int bus : { 0, (int) Engine::masterSet })
+    {
+        SCOPED_TRACE (bus);
+        auto plain = makeRig();
+        auto withEffect = makeRig();
+        auto& engine = withEffect->engine();
+        engine.setFXChannel (bus);
+        engine.setFXTempo (120.0);
+        engine.setFXBeatLength (1.0);
+        engine.setFXType (tremoloEffect);
+        engine.setFXMix (1.0f);
+        engine.setFXOn (true);
+        const auto reference = plain->run (span);
+        auto out = withEffect->run (span);
+        EXPECT_LT (swingInDecibels (reference[0], 1024), 1.0);
+        EXPECT_EQ (out[4], reference[4]); // channel 1 untouched
+        if (bus == Engine::masterSet)
+        {
+            EXPECT_GT (swingInDecibels (out[0], 1024), 30.0);
+            EXPECT_GT (swingInDecibels (out[6], 1024), 30.0);
+            EXPECT_EQ (out[2], reference[2]); // the channel's own pair keeps the plain signal
 
-    // A tremolo at full level gates channel 0 on and off every quarter second
-    // (its LFO period is half a second); run it for one and a half periods.
-    constexpr int oneSecond = 44100;
-    constexpr int lfoPeriod = oneSecond / 2;
-    const auto reference = plain->run (3 * lfoPeriod / 2);
-    auto out = withEffect->run (3 * lfoPeriod / 2);
-    EXPECT_GT (swingInDecibels (out[2], 1024), 30.0);
-    EXPECT_LT (swingInDecibels (reference[2], 1024), 1.0);
-    EXPECT_EQ (out[4], reference[4]); // channel 1 untouched
-    EXPECT_EQ (out[5], reference[5]);
+            // Moved to channel 1: that channel's pair swings, channel 0's is plain.
+            engine.setFXChannel (1);
+            withEffect->run (lfoPeriod);
+            plain->run (lfoPeriod);
+            out = withEffect->run (span);
+            const auto plainOut = plain->run (span);
+            EXPECT_GT (swingInDecibels (out[4], 1024), 30.0);
+            EXPECT_EQ (out[2], plainOut[2]);
+            continue;
+        }
+        EXPECT_GT (swingInDecibels (out[2], 1024), 30.0);
 
-    // A new type carries on with the old one's on flag, level and LFO phase:
-    // the pan's left side is quietest where the LFO completes its second
-    // period, half a period after the change.
-    engine.setFXType (panEffect);
-    out = withEffect->run (oneSecond);
-    const auto plainOut = plain->run (oneSecond);
-    EXPECT_GT (swingInDecibels (out[2], 1024), 20.0);
-    EXPECT_GT (swingInDecibels (out[3], 1024), 20.0);
-    EXPECT_EQ (out[4], plainOut[4]);
-    const std::vector<float> firstPeriod (out[2].begin(), out[2].begin() + lfoPeriod);
-    const auto rms = windowedRms (firstPeriod, 441);
-    const auto quietest = (int) (std::min_element (rms.begin(), rms.end()) - rms.begin());
-    EXPECT_NEAR (quietest * 441 + 220, lfoPeriod / 2, 1000);
+        // A new type carries on with the old one's on flag, level and LFO phase:
+        // the pan's left side is quietest where the LFO completes its second
+        // period, half a period after the change.
+        engine.setFXType (panEffect);
+        out = withEffect->run (oneSecond);
+        const auto plainOut = plain->run (oneSecond);
+        EXPECT_GT (swingInDecibels (out[2], 1024), 20.0);
+        EXPECT_GT (swingInDecibels (out[3], 1024), 20.0);
+        EXPECT_EQ (out[4], plainOut[4]);
+        const std::vector<float> firstPeriod (out[2].begin(), out[2].begin() + lfoPeriod);
+        const auto rms = windowedRms (firstPeriod, 441);
+        const auto quietest = (int) (std::min_element (rms.begin(), rms.end()) - rms.begin());
+        EXPECT_NEAR (quietest * 441 + 220, lfoPeriod / 2, 1000);
 
-    // The plug-ins-only type leaves the channel as it would be without effect.
-    engine.setFXType (thruEffect);
-    out = withEffect->run (oneSecond);
-    const auto plainAgain = plain->run (oneSecond);
-    const size_t afterTheLimiterDelay = 2 * test::limiterDelay;
-    EXPECT_TRUE (std::equal (out[2].begin() + afterTheLimiterDelay, out[2].end(),
-                             plainAgain[2].begin() + afterTheLimiterDelay));
+        // The plug-ins-only type leaves the channel as it would be without effect.
+        engine.setFXType (thruEffect);
+        out = withEffect->run (oneSecond);
+        const auto plainAgain = plain->run (oneSecond);
+        const size_t afterTheLimiterDelay = 2 * test::limiterDelay;
+        EXPECT_TRUE (std::equal (out[2].begin() + afterTheLimiterDelay, out[2].end(),
+                                 plainAgain[2].begin() + afterTheLimiterDelay));
 
-    // Switched off the effect fades out and leaves the channel alone.
-    engine.setFXType (tremoloEffect);
-    engine.setFXOn (false);
-    withEffect->run (oneSecond / 4);
-    plain->run (oneSecond / 4);
-    EXPECT_EQ (withEffect->run (oneSecond)[2], plain->run (oneSecond)[2]);
+        // Switched off the effect fades out and leaves the channel alone.
+        engine.setFXType (tremoloEffect);
+        engine.setFXOn (false);
+        withEffect->run (oneSecond / 4);
+        plain->run (oneSecond / 4);
+        EXPECT_EQ (withEffect->run (oneSecond)[2], plain->run (oneSecond)[2]);
+    }
 }
 
 TEST (EngineDsp, MasterFilterAndEqShapeTheMainBusOnly)
@@ -244,7 +309,7 @@ TEST (EngineDsp, MasterFilterAndEqShapeTheMainBusOnly)
     const std::initializer_list<double> bands { 100.0, 5000.0, 15000.0 };
     EngineRig rig (2, 6);
     rig.input = tones (bands, 0.2f);
-    playThru (rig, 0);
+    rig.playThru (0, 0);
     rig->setMainOutput (0);
     rig->setPhonesOutput (2);
     rig->setChannelOutput (0, 4);
@@ -297,47 +362,6 @@ TEST (EngineDsp, MasterFilterAndEqShapeTheMainBusOnly)
     expectUntouched (levels, 2);
 }
 
-TEST (EngineDsp, EffectOnTheMainBusShapesTheMainOutputAndThePhonesMix)
-{
-    // Channel 0 feeds the main output (0), the phones through the main mix (2)
-    // and its own pair (4).
-    auto makeRig = [] {
-        auto rig = std::make_unique<EngineRig> (2, 6);
-        rig->input = tones ({ 440.0 }, 0.4f);
-        playThru (*rig, 0);
-        (*rig)->setMainOutput (0);
-        (*rig)->setPhonesOutput (2);
-        (*rig)->setChannelOutput (0, 4);
-        (*rig)->setCueMix (0.0f);
-        return rig;
-    };
-    auto plain = makeRig();
-    auto withEffect = makeRig();
-    auto& engine = withEffect->engine();
-    engine.setFXChannel (Engine::masterSet);
-    engine.setFXTempo (120.0);
-    engine.setFXBeatLength (1.0);
-    engine.setFXType (tremoloEffect);
-    engine.setFXMix (1.0f);
-    engine.setFXOn (true);
-
-    // The tremolo gates the main mix every quarter second; the channel's own
-    // pair keeps the plain signal.
-    constexpr int lfoPeriod = 22050;
-    const auto reference = plain->run (3 * lfoPeriod / 2);
-    const auto out = withEffect->run (3 * lfoPeriod / 2);
-    EXPECT_GT (swingInDecibels (out[0], 1024), 30.0);
-    EXPECT_GT (swingInDecibels (out[2], 1024), 30.0);
-    EXPECT_LT (swingInDecibels (reference[0], 1024), 1.0);
-    EXPECT_EQ (out[4], reference[4]);
-
-    // Moved to channel 1, which is silent, the effect leaves the main mix alone.
-    engine.setFXChannel (1);
-    withEffect->run (lfoPeriod);
-    plain->run (lfoPeriod);
-    EXPECT_EQ (withEffect->run (lfoPeriod)[0], plain->run (lfoPeriod)[0]);
-}
-
 TEST (EngineDsp, InvalidEffectTypeStoresNothingAndKeepsTheEffect)
 {
     // A 0.1 s burst into an echo on the main bus: the echo line holds it, and a
@@ -345,9 +369,9 @@ TEST (EngineDsp, InvalidEffectTypeStoresNothingAndKeepsTheEffect)
     auto makeRig = [] {
         auto rig = std::make_unique<EngineRig>();
         rig->input = [] (juce::int64 sample, int) {
-            return sample < 4410 ? 0.4f * (float) std::sin (2.0 * pi * 440.0 * (double) sample / rate) : 0.0f;
+            return sample < 4410 ? 0.4f * (float) std::sin (2.0 * M_PI * 440.0 * (double) sample / rate) : 0.0f;
         };
-        playThru (*rig, 0);
+        rig->playThru (0, 0);
         (*rig)->setMainOutput (0);
         (*rig)->setFXTempo (120.0);
         (*rig)->setFXBeatLength (1.0);

@@ -1,4 +1,5 @@
 #include "EngineRig.h"
+#include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>
 
@@ -74,13 +75,9 @@ TEST (EngineLoop, StoppedDeckLoopsItsInputAtTheEffectTempo)
 {
     // A THRU channel on a stopped deck: the bar comes from the effect tempo.
     EngineRig rig;
-    std::vector<float> noise (100000);
-    juce::Random random (7);
-    for (auto& v : noise)
-        v = random.nextFloat() - 0.5f;
+    const auto noise = test::noiseBuffer (100000, 0.5f, 7);
     rig.input = [&noise] (juce::int64 s, int) { return noise[(size_t) (s % (juce::int64) noise.size())]; };
-    rig->setDeckInput (0, 0);
-    rig->setThru (0, true);
+    rig.playThru (0, 0);
     rig->setMainOutput (0);
     rig.setDeckSpeed (0, 0.0);
     rig->setFXTempo (120.0);
@@ -90,14 +87,8 @@ TEST (EngineLoop, StoppedDeckLoopsItsInputAtTheEffectTempo)
     const auto out = rig.run (22050 * 4)[0];
 
     // The output repeats every 22,050 samples (a quarter of an 88,200-sample bar).
-    float repeatError = 0.0f, shiftedError = 0.0f;
-    for (size_t i = 2 * 22050 + 100; i < 3 * 22050; ++i)
-    {
-        repeatError = std::max (repeatError, std::abs (out[i] - out[i + 22050]));
-        shiftedError = std::max (shiftedError, std::abs (out[i] - out[i + 22049]));
-    }
-    EXPECT_LT (repeatError, 1e-3f);
-    EXPECT_GT (shiftedError, 0.1f);
+    EXPECT_LT (test::repeatError (out, 2 * 22050 + 100, 3 * 22050, 22050), 1e-3f);
+    EXPECT_GT (test::repeatError (out, 2 * 22050 + 100, 3 * 22050, 22049), 0.1f);
 }
 
 TEST (EngineLoop, ShrinkingLateInALoopNeverOverruns)
@@ -123,45 +114,30 @@ TEST (EngineLoop, ShrinkingLateInALoopNeverOverruns)
 
 TEST (EngineLoop, StopReturnsTheTrackToTheLoopsPlace)
 {
-    // Stopped in the second pass of a one-bar loop: the track goes on from the
-    // loop's place.
+    // Each loop is stopped `playedFor` samples after it was taken, then runs
+    // 1000 samples more: where does the track play?
+    const struct
+    {
+        double beats;
+        bool keepRunning;
+        int playedFor;
+        juce::int64 expected; // track frames after the loop's start
+    } cases[] = {
+        { 1.0, false, 88200 + 10000, 11000 },           // in the second pass: on from the loop's place
+        { 1.0, true, 88200 + 10000, 88200 + 10999 },    // the track went on under the loop
+        { 1.0, false, 30000, 30999 },                   // during the first pass nothing was replayed
+        { 0.25, false, 50000, 50000 - 44100 + 999 },    // shorter than half a bar: the half-bar grid
+    };
+    for (const auto& c : cases)
     {
         LoopRig loop;
         ASSERT_TRUE (loop.loaded);
-        const auto start = loop.startLoop (1.0);
-        loop.rig.run (88200 + 10000 - 1);
-        EXPECT_EQ (loop.rig->getPlayPosition (0), start + 10000);
+        const auto start = loop.startLoop (c.beats, c.keepRunning);
+        loop.rig.run (c.playedFor - 1);
         loop.rig->setLoopActive (0, false, false);
         loop.rig.run (1000);
-        EXPECT_EQ (loop.rig->getPlayPosition (0), start + 11000);
+        EXPECT_EQ (loop.rig->getPlayPosition (0), start + c.expected) << c.beats << " beats, " << c.playedFor;
         EXPECT_FALSE (loop.rig->isLoopActive (0));
-    }
-    // With keep-running the track went on under the loop.
-    {
-        LoopRig loop;
-        const auto start = loop.startLoop (1.0, true);
-        loop.rig.run (88200 + 10000 - 1);
-        loop.rig->setLoopActive (0, false, false);
-        loop.rig.run (1000);
-        EXPECT_EQ (loop.rig->getPlayPosition (0), start + 88200 + 10000 + 999);
-    }
-    // Stopped during the first pass: nothing was replayed, the track runs on.
-    {
-        LoopRig loop;
-        const auto start = loop.startLoop (1.0);
-        loop.rig.run (30000 - 1);
-        loop.rig->setLoopActive (0, false, false);
-        loop.rig.run (1000);
-        EXPECT_EQ (loop.rig->getPlayPosition (0), start + 30999);
-    }
-    // A loop shorter than half a bar returns to the half-bar grid.
-    {
-        LoopRig loop;
-        const auto start = loop.startLoop (0.25);
-        loop.rig.run (50000 - 1);
-        loop.rig->setLoopActive (0, false, false);
-        loop.rig.run (1000);
-        EXPECT_EQ (loop.rig->getPlayPosition (0), start + (50000 - 44100) + 999);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 using namespace zund;
@@ -10,37 +11,23 @@ using test::EngineRig;
 
 namespace
 {
-constexpr double pi = 3.14159265358979323846;
 constexpr double rate = 44100.0;
 
 float sine (double frequency, juce::int64 sample)
 {
-    return 0.5f * (float) std::sin (2.0 * pi * frequency * (double) sample / rate);
-}
-
-double toneOf (const std::vector<float>& samples, size_t begin, size_t end, double frequency)
-{
-    return test::toneAmplitude (samples.data() + begin, (int) (end - begin), frequency, rate);
-}
-
-// Channel c plays deck d's input (THRU) into the mix.
-void playThru (EngineRig& rig, int channel, int deck)
-{
-    rig->setDeckInput (deck, 2 * deck);
-    rig->setChannelInputDeck (channel, deck);
-    rig->setThru (channel, true);
+    return 0.5f * (float) std::sin (2.0 * M_PI * frequency * (double) sample / rate);
 }
 }
 
-TEST (EngineMasterBus, CrossfaderCurvesAndSides)
+TEST (EngineMasterBus, CrossfaderFaderAndGainShapeEachChannel)
 {
     // Channels 0..2 play the same input, each through its own output pair.
     EngineRig rig (2, 8);
-    rig.input = [] (juce::int64 s, int) { return sine (440.0, s); };
+    rig.input = test::sineInput (440.0, 0.5f);
     rig->setNumChannels (3);
     for (int c = 0; c < 3; ++c)
     {
-        playThru (rig, c, 0);
+        rig.playThru (c, 0);
         rig->setChannelOutput (c, 2 + 2 * c);
     }
     auto levels = [&rig] {
@@ -71,8 +58,14 @@ TEST (EngineMasterBus, CrossfaderCurvesAndSides)
         EXPECT_NEAR (level[2], 1.0f, 4e-3f) << "a channel on neither side";
     }
 
-    // One channel on both sides, or both sides empty: no crossfading at all.
+    // The fader law multiplies with the crossfader gain.
     rig->setCrossfaderCurve (0);
+    rig->setCrossfaderPosition (0.5f);
+    rig->setChannelFader (0, 0.5f);
+    EXPECT_NEAR (levels()[0], 0.240253f * 0.794f, 2e-3f);
+    rig->setChannelFader (0, 1.0f);
+
+    // One channel on both sides, or both sides empty: no crossfading at all.
     rig->setCrossfaderPosition (1.0f);
     rig->setCrossfaderSideB (0);
     for (float level : levels())
@@ -85,9 +78,67 @@ TEST (EngineMasterBus, CrossfaderCurvesAndSides)
     // A side may be "THRU" while the other names a channel.
     rig->setCrossfaderSideB (1);
     rig->setCrossfaderPosition (0.0f);
-    const auto level = levels();
+    auto level = levels();
     EXPECT_NEAR (level[0], 1.0f, 4e-3f);
     EXPECT_LT (level[1], 1e-3f);
+
+    // -6 dB of channel gain halves the level; -120 dB silences it (what is left
+    // rings out of the filter and EQ).
+    rig->setChannelGainDb (2, -6.0206f);
+    EXPECT_NEAR (levels()[2], 0.5f, 4e-3f);
+    rig->setChannelGainDb (2, -120.0f);
+    EXPECT_LT (levels()[2], 1e-12f);
+}
+
+TEST (EngineMasterBus, ChannelMetersTapAfterTheGainAndAfterTheFader)
+{
+    // Channel 0 plays a 5 kHz tone of 0.5 at -6 dB of gain with its fader at 0.5
+    // (0.240253): the pre-fader meters read the level before the filter, the
+    // post-fader meters the level after filter, EQ, fader and crossfader.
+    EngineRig rig (2, 4);
+    rig.input = test::sineInput (5000.0, 0.5f);
+    rig.playThru (0, 0);
+    rig->setChannelOutput (0, 2);
+    rig->setChannelGainDb (0, -6.0206f);
+    rig->setChannelFader (0, 0.5f);
+    rig->setCrossfaderSideA (0);
+    rig->setCrossfaderSideB (1);
+    const struct
+    {
+        float filterKnob, crossfader, postFader;
+    } cases[] = {
+        { 0.5f, 0.5f, 0.25f * 0.240253f * 0.9175f },
+        { 0.25f, 0.5f, 0.0f },  // a low-pass at 689 Hz
+        { 0.5f, 1.0f, 0.0f },   // side A faded out
+        { 0.5f, 0.0f, 0.25f * 0.240253f },
+    };
+    for (const auto& c : cases)
+    {
+        rig->setFilterFrequency (0, c.filterKnob);
+        rig->setCrossfaderPosition (c.crossfader);
+        rig.run (2 * 44100);
+        const auto detail = testing::Message() << "filter " << c.filterKnob << ", crossfader " << c.crossfader;
+        EXPECT_NEAR (rig->getChannelPreFaderPeakLeft (0), 0.25f, 3e-3f) << detail;
+        EXPECT_NEAR (rig->getChannelPostFaderPeakRight (0), c.postFader, 3e-3f) << detail;
+        if (&c == cases) // the hold meters fall too slowly to follow the later rows
+        {
+            EXPECT_NEAR (rig->getChannelPreFaderHoldRight (0), 0.25f, 3e-3f);
+            EXPECT_NEAR (rig->getChannelPostFaderHoldLeft (0), c.postFader, 3e-3f);
+        }
+    }
+
+    // Paused: the channel's pair is exactly silent once the limiter's delay has
+    // passed, and every meter reads 0.
+    rig->setPlaying (0, false);
+    EXPECT_FALSE (rig->isPlaying (0));
+    const auto out = rig.run (4410);
+    EXPECT_EQ (test::peakOf (out[2], test::limiterDelay, 4410), 0.0f);
+    EXPECT_EQ (test::peakOf (out[3], test::limiterDelay, 4410), 0.0f);
+    for (auto meter : { &Engine::getChannelPreFaderPeakLeft, &Engine::getChannelPreFaderPeakRight,
+                        &Engine::getChannelPreFaderHoldLeft, &Engine::getChannelPreFaderHoldRight,
+                        &Engine::getChannelPostFaderPeakLeft, &Engine::getChannelPostFaderPeakRight,
+                        &Engine::getChannelPostFaderHoldLeft, &Engine::getChannelPostFaderHoldRight })
+        EXPECT_EQ ((rig.engine().*meter) (0), 0.0f);
 }
 
 TEST (EngineMasterBus, CueMixBlendsCueAndMainInThePhones)
@@ -95,8 +146,8 @@ TEST (EngineMasterBus, CueMixBlendsCueAndMainInThePhones)
     // Channel 0 (441 Hz) is only cued: its fader is down. Channel 1 (1000 Hz) is only in the main mix.
     EngineRig rig (4, 4);
     rig.input = [] (juce::int64 s, int ch) { return sine (ch < 2 ? 441.0 : 1000.0, s); };
-    playThru (rig, 0, 0);
-    playThru (rig, 1, 1);
+    rig.playThru (0, 0);
+    rig.playThru (1, 1);
     rig->setCue (0, true);
     rig->setChannelFader (0, 0.0f);
     rig->setMainOutput (0);
@@ -110,19 +161,19 @@ TEST (EngineMasterBus, CueMixBlendsCueAndMainInThePhones)
     {
         rig->setCueMix (c.x);
         const auto out = rig.run (8820);
-        EXPECT_NEAR (toneOf (out[2], 4410, 8820, 441.0), 0.5 * c.cue, 3e-3) << c.x;
-        EXPECT_NEAR (toneOf (out[2], 4410, 8820, 1000.0), 0.5 * c.main, 3e-3) << c.x;
+        EXPECT_NEAR (test::toneOf (out[2], 4410, 8820, 441.0), 0.5 * c.cue, 3e-3) << c.x;
+        EXPECT_NEAR (test::toneOf (out[2], 4410, 8820, 1000.0), 0.5 * c.main, 3e-3) << c.x;
         // The main output carries channel 1 alone, whatever the phones hear.
-        EXPECT_NEAR (toneOf (out[0], 4410, 8820, 1000.0), 0.5, 3e-3);
-        EXPECT_LT (toneOf (out[0], 4410, 8820, 441.0), 1e-3);
+        EXPECT_NEAR (test::toneOf (out[0], 4410, 8820, 1000.0), 0.5, 3e-3);
+        EXPECT_LT (test::toneOf (out[0], 4410, 8820, 441.0), 1e-3);
     }
 }
 
 TEST (EngineMasterBus, MainAndPhonesGainsAndMeters)
 {
     EngineRig rig (2, 4);
-    rig.input = [] (juce::int64 s, int) { return sine (1000.0, s); };
-    playThru (rig, 0, 0);
+    rig.input = test::sineInput (1000.0, 0.5f);
+    rig.playThru (0, 0);
     rig->setMainOutput (0);
     rig->setPhonesOutput (2);
     rig->setCueMix (0.0f); // the phones hear the main mix at full level
@@ -156,50 +207,64 @@ TEST (EngineMasterBus, MainAndPhonesGainsAndMeters)
     EXPECT_LT (rig->getMainPeak (0), 1e-3f);
 }
 
-TEST (EngineMasterBus, MasterLoopStopsWithinHalfABarWhileTheClockChannelIsStopped)
+TEST (EngineMasterBus, MasterLoopRepeatsGlidesAtItsJumpsAndStopsOnTheBarGrid)
 {
+    // At 48 kHz. Channel 0 plays noise (THRU) into the main output. The clock
+    // channel has a 120 BPM track but its deck stands still, so the bar comes
+    // from the effect tempo: 96,000 samples at 120 BPM; a quarter-beat loop is
+    // 24,000 samples, half a bar 48,000.
     EngineRig rig;
+    rig->setSampleRate (48000);
     const auto noise = test::noiseBuffer (100000, 0.5f, 3);
     rig.input = [&noise] (juce::int64 s, int) { return noise[(size_t) (s % (juce::int64) noise.size())]; };
-    playThru (rig, 0, 0);
+    rig.playThru (0, 0);
     rig->setMainOutput (0);
-
-    // The clock channel has a 120 BPM track but its deck stands still; the bar
-    // then comes from the effect tempo: 88,200 samples at 120 BPM.
     const auto track = rig.writeTrack ("t.wav", rate, 1.0, test::sineSignal (440.0, rate, 0.5f));
     ASSERT_TRUE (rig.loadAndRestart (1, track, 120.0));
     rig.setDeckSpeed (1, 0.0);
     rig->setClockChannel (1);
     rig->setFXTempo (120.0);
+    rig.run (4800);
 
-    rig->setLoopBeats (Engine::masterSet, 0.25);
-    rig->setLoopActive (Engine::masterSet, true, false);
+    constexpr int loop = 24000, master = Engine::masterSet;
+    rig->setLoopBeats (master, 0.25);
+    rig->setLoopActive (master, true, false);
     const auto looped = rig.run (100000)[0];
-    EXPECT_TRUE (rig->isLoopActive (Engine::masterSet));
+    EXPECT_TRUE (rig->isLoopActive (master));
+    EXPECT_LT (test::repeatError (looped, loop + 2000, 2 * loop, loop), 1e-3f);
+    EXPECT_GT (test::repeatError (looped, loop + 2000, 2 * loop, loop - 1), 0.1f);
 
-    // The main output repeats every 22,050 samples.
-    float repeatError = 0.0f, shiftedError = 0.0f;
-    for (size_t i = 22050 + 1000; i < 2 * 22050; ++i)
-    {
-        repeatError = std::max (repeatError, std::abs (looped[i] - looped[i + 22050]));
-        shiftedError = std::max (shiftedError, std::abs (looped[i] - looped[i + 22049]));
-    }
-    EXPECT_LT (repeatError, 1e-3f);
-    EXPECT_GT (shiftedError, 0.1f);
+    // The replay begins on the sample that completes the first pass (so one
+    // sample early), gliding from the live mix to the loop in 1000 samples at
+    // 44.1 kHz, so in about 1088 at 48 kHz; the master filter's short memory
+    // adds some 40 samples before the two agree.
+    size_t glide = 0;
+    for (size_t i = loop - 1; i < loop + 3000; ++i)
+        if (std::abs (looped[i] - looped[i - (loop - 1)]) > 1e-3f)
+            glide = i - (loop - 1) + 1;
+    EXPECT_GE (glide, 1100u);
+    EXPECT_LE (glide, 1150u);
 
-    // 100,000 samples in, the next half-bar boundary is 32,300 samples away.
-    rig->setLoopActive (Engine::masterSet, false, false);
-    rig.run (32300 - 512);
-    EXPECT_TRUE (rig->isLoopActive (Engine::masterSet));
+    // 100,000 samples in, the next half-bar boundary is 44,000 samples away.
+    rig->setLoopActive (master, false, false);
+    rig.run (44000 - 512);
+    EXPECT_TRUE (rig->isLoopActive (master));
     rig.run (1024);
-    EXPECT_FALSE (rig->isLoopActive (Engine::masterSet));
+    EXPECT_FALSE (rig->isLoopActive (master));
+    const auto live = rig.run (2 * loop + 2000)[0];
+    EXPECT_GT (test::repeatError (live, 1000, loop, loop), 0.1f);
 
-    // The live mix is back: no more repetition.
-    const auto live = rig.run (2 * 22050 + 2000)[0];
-    float liveRepeat = 0.0f;
-    for (size_t i = 1000; i < 22050; ++i)
-        liveRepeat = std::max (liveRepeat, std::abs (live[i] - live[i + 22050]));
-    EXPECT_GT (liveRepeat, 0.1f);
+    // A stop during the first pass, or of a loop that keeps the track running,
+    // takes effect at once.
+    for (bool keepRunning : { false, true })
+    {
+        rig->setLoopActive (master, true, keepRunning);
+        rig.run (keepRunning ? loop + 6000 : loop / 2);
+        ASSERT_TRUE (rig->isLoopActive (master));
+        rig->setLoopActive (master, false, false);
+        rig.run (256);
+        EXPECT_FALSE (rig->isLoopActive (master)) << keepRunning;
+    }
 }
 
 TEST (EngineMasterBus, PreviewPlaysIntoThePhonesAndWinds)

@@ -15,18 +15,12 @@ using test::EngineRig;
 
 namespace
 {
-constexpr double pi = 3.14159265358979323846;
 constexpr double rate = 44100.0;
 constexpr int mainBus = Engine::masterSet;
 
 float sine441 (juce::int64 sample, int)
 {
-    return 0.5f * (float) std::sin (2.0 * pi * 441.0 * (double) sample / rate);
-}
-
-double toneOf (const std::vector<float>& samples, size_t begin, size_t end, double frequency)
-{
-    return test::toneAmplitude (samples.data() + begin, (int) (end - begin), frequency, rate);
+    return 0.5f * (float) std::sin (2.0 * M_PI * 441.0 * (double) sample / rate);
 }
 
 // Channel 0 plays deck 0's input into the main output (0, 1) and its own pair
@@ -35,8 +29,7 @@ double toneOf (const std::vector<float>& samples, size_t begin, size_t end, doub
 void routeSine (EngineRig& rig)
 {
     rig.input = sine441;
-    rig->setDeckInput (0, 0);
-    rig->setThru (0, true);
+    rig.playThru (0, 0);
     rig->setMainOutput (0);
     rig->setChannelOutput (0, 2);
     rig->setFXType (thruEffect);
@@ -170,27 +163,27 @@ TEST (EnginePlugins, HostedLv2EffectChangesTheBusItIsRoutedTo)
 
     // Effect off: the plug-in runs but its output is discarded.
     auto out = rig.run (8820);
-    EXPECT_NEAR (toneOf (out[0], 4410, 8820, 441.0), 0.5, 0.01);
+    EXPECT_NEAR (test::toneOf (out[0], 4410, 8820, 441.0), 0.5, 0.01);
 
     // On the main bus: the 441 Hz tone gives way to the sidebands of the
     // plug-in's 1 kHz carrier.
     rig->setFXOn (true);
     out = rig.run (8820);
-    EXPECT_LT (toneOf (out[0], 4410, 8820, 441.0), 0.01);
-    EXPECT_NEAR (toneOf (out[0], 4410, 8820, 559.0), 0.25, 0.01);
-    EXPECT_NEAR (toneOf (out[0], 4410, 8820, 1441.0), 0.25, 0.01);
-    EXPECT_NEAR (toneOf (out[2], 4410, 8820, 441.0), 0.5, 0.01); // the channel's own pair is untouched
+    EXPECT_LT (test::toneOf (out[0], 4410, 8820, 441.0), 0.01);
+    EXPECT_NEAR (test::toneOf (out[0], 4410, 8820, 559.0), 0.25, 0.01);
+    EXPECT_NEAR (test::toneOf (out[0], 4410, 8820, 1441.0), 0.25, 0.01);
+    EXPECT_NEAR (test::toneOf (out[2], 4410, 8820, 441.0), 0.5, 0.01); // the channel's own pair is untouched
 
     // On channel 0: its own pair and the main mix both carry the effect.
     rig->setFXChannel (0);
     out = rig.run (8820);
-    EXPECT_NEAR (toneOf (out[2], 4410, 8820, 1441.0), 0.25, 0.01);
-    EXPECT_NEAR (toneOf (out[0], 4410, 8820, 1441.0), 0.25, 0.01);
+    EXPECT_NEAR (test::toneOf (out[2], 4410, 8820, 1441.0), 0.25, 0.01);
+    EXPECT_NEAR (test::toneOf (out[0], 4410, 8820, 1441.0), 0.25, 0.01);
 
     EXPECT_TRUE (rig->setPlugin (mainBus, 0, nullptr));
     ringModulator.reset();
     out = rig.run (8820);
-    EXPECT_NEAR (toneOf (out[0], 4410, 8820, 441.0), 0.5, 0.01);
+    EXPECT_NEAR (test::toneOf (out[0], 4410, 8820, 441.0), 0.5, 0.01);
 }
 
 TEST (EnginePlugins, PlugInsThatCannotRunInStereoOrOtherBusesAreRefused)
@@ -215,7 +208,7 @@ TEST (EnginePlugins, PlugInsThatCannotRunInStereoOrOtherBusesAreRefused)
     EXPECT_EQ (probe.prepareCount.load(), 0);
 
     const auto out = rig.run (8820);
-    EXPECT_NEAR (toneOf (out[0], 4410, 8820, 441.0), 0.5, 0.01);
+    EXPECT_NEAR (test::toneOf (out[0], 4410, 8820, 441.0), 0.5, 0.01);
     EXPECT_EQ (probe.blocks.load(), 0);
 }
 
@@ -360,8 +353,8 @@ TEST (EnginePlugins, PlugInThatEmitsGarbageLeavesNoOutputSilentAfterIt)
             rig.run (8820);
             EXPECT_EQ (probe.poisonedBlocks.load(), 0);
             const auto out = rig.run (8820);
-            EXPECT_NEAR (toneOf (out[0], 0, 8820, 441.0), 0.25, 0.01);
-            EXPECT_NEAR (toneOf (out[2], 0, 8820, 441.0), bus == mainBus ? 0.5 : 0.25, 0.01);
+            EXPECT_NEAR (test::toneOf (out[0], 0, 8820, 441.0), 0.25, 0.01);
+            EXPECT_NEAR (test::toneOf (out[2], 0, 8820, 441.0), bus == mainBus ? 0.5 : 0.25, 0.01);
             for (const auto& channel : out)
                 EXPECT_TRUE (test::allFinite (channel.data(), (int) channel.size()));
             EXPECT_TRUE (rig->setPlugin (mainBus, 0, nullptr));

@@ -1,4 +1,5 @@
 #include "EngineRig.h"
+#include "support/SignalMeasures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +32,7 @@ EngineRig::Outputs EngineRig::run (int numSamples, int blockSize)
         for (auto& channel : out)
             std::fill (channel.begin(), channel.end(), 0.0f);
 
-        engineOnHeap->processBlock (inPointers.data(), numInputs, outPointers.data(), numOutputs, n, false);
+        engineOnHeap->processBlock (inPointers.data(), numInputs, outPointers.data(), numOutputs, n, xyViewsVisible);
 
         for (int ch = 0; ch < numOutputs; ++ch)
             std::copy (out[(size_t) ch].begin(), out[(size_t) ch].begin() + n, result[(size_t) ch].begin() + done);
@@ -46,6 +47,20 @@ void EngineRig::setDeckSpeed (int deck, double speed)
         std::fill (speeds, speeds + n, speed);
         std::fill (positions, positions + n, -1000.0f);
     });
+}
+
+void EngineRig::playThru (int channel, int deck)
+{
+    engineOnHeap->setDeckInput (deck, 2 * deck);
+    engineOnHeap->setChannelInputDeck (channel, deck);
+    engineOnHeap->setThru (channel, true);
+}
+
+juce::int64 EngineRig::advanceOver (int channel, int numSamples)
+{
+    const auto before = engineOnHeap->getPlayPosition (channel);
+    run (numSamples);
+    return engineOnHeap->getPlayPosition (channel) - before;
 }
 
 juce::File EngineRig::writeTrack (const juce::String& name, double sampleRate, double seconds,
@@ -82,5 +97,25 @@ float peakOf (const std::vector<float>& samples, size_t begin, size_t end)
     for (size_t i = begin; i < end && i < samples.size(); ++i)
         peak = std::max (peak, std::abs (samples[i]));
     return peak;
+}
+
+double toneOf (const std::vector<float>& samples, size_t begin, size_t end, double frequency, double sampleRate)
+{
+    return toneAmplitude (samples.data() + begin, (int) (end - begin), frequency, sampleRate);
+}
+
+EngineRig::InputSignal sineInput (double frequency, float amplitude, double sampleRate)
+{
+    return [=] (juce::int64 sample, int) {
+        return amplitude * (float) std::sin (2.0 * juce::MathConstants<double>::pi * frequency * (double) sample / sampleRate);
+    };
+}
+
+float repeatError (const std::vector<float>& samples, size_t begin, size_t end, size_t period)
+{
+    float worst = 0.0f;
+    for (size_t i = begin; i < end && i + period < samples.size(); ++i)
+        worst = std::max (worst, std::abs (samples[i] - samples[i + period]));
+    return worst;
 }
 }

@@ -34,8 +34,18 @@ public:
     /** The device inputs, by sample index since the rig was made. */
     InputSignal input;
 
+    /** Whether run() tells the engine that the XY views are visible. */
+    bool xyViewsVisible = false;
+
     /** The deck reports this speed on every sample and no position. */
     void setDeckSpeed (int deck, double speed);
+
+    /** The channel follows the deck, whose input pair is device inputs 2 deck and
+        2 deck + 1, and plays that input (THRU). */
+    void playThru (int channel, int deck);
+
+    /** How far the channel's play position moves over numSamples. */
+    juce::int64 advanceOver (int channel, int numSamples);
 
     /** A stereo float WAV of the given length. */
     juce::File writeTrack (const juce::String& name, double sampleRate, double seconds, const SampleFunction& signal);
@@ -55,4 +65,14 @@ private:
 
 /** Largest absolute sample of a range of a buffer. */
 float peakOf (const std::vector<float>& samples, size_t begin, size_t end);
+
+/** Amplitude of a tone in a range of a buffer (see toneAmplitude). */
+double toneOf (const std::vector<float>& samples, size_t begin, size_t end, double frequency,
+               double sampleRate = 44100.0);
+
+/** The same sine on every device input. */
+EngineRig::InputSignal sineInput (double frequency, float amplitude, double sampleRate = 44100.0);
+
+/** Largest difference between the samples of a range and those `period` later. */
+float repeatError (const std::vector<float>& samples, size_t begin, size_t end, size_t period);
 }

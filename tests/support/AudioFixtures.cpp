@@ -58,11 +58,10 @@ float indexRampValue (juce::int64 frame, int channel, int period)
     return channel == 0 ? v : -v;
 }
 
-bool writeIndexRampWav (const juce::File& file, double sampleRate, int numChannels,
-                        int bitsPerSample, juce::int64 numFrames)
+bool writeExactWav (const juce::File& file, double sampleRate, int numChannels, int bitsPerSample,
+                    juce::int64 numFrames, const std::function<int (juce::int64 frame, int channel)>& sample)
 {
-    // Written as left-justified integers (or float bits), so every bit depth
-    // stores the ramp exactly, without the writer's float scaling.
+    // Written as left-justified integers (or float bits), without the writer's float scaling.
     file.deleteFile();
     juce::WavAudioFormat format;
     auto stream = file.createOutputStream();
@@ -86,22 +85,24 @@ bool writeIndexRampWav (const juce::File& file, double sampleRate, int numChanne
         const int n = (int) std::min<juce::int64> (chunk, numFrames - start);
         for (int ch = 0; ch < numChannels; ++ch)
             for (int i = 0; i < n; ++i)
-            {
-                if (bitsPerSample == 32)
-                {
-                    const float f = indexRampValue (start + i, ch);
-                    std::memcpy (&data[(size_t) ch][(size_t) i], &f, sizeof f);
-                }
-                else
-                {
-                    const int step = (int) ((start + i) % 32768) * 65536;
-                    data[(size_t) ch][(size_t) i] = ch == 0 ? step : -step;
-                }
-            }
+                data[(size_t) ch][(size_t) i] = bitsPerSample == 32 ? sample (start + i, ch) : sample (start + i, ch) * 65536;
         if (! writer->write (pointers.data(), n))
             return false;
     }
     return true;
+}
+
+bool writeIndexRampWav (const juce::File& file, double sampleRate, int numChannels,
+                        int bitsPerSample, juce::int64 numFrames)
+{
+    return writeExactWav (file, sampleRate, numChannels, bitsPerSample, numFrames, [bitsPerSample] (juce::int64 frame, int ch) {
+        if (bitsPerSample != 32)
+            return ch == 0 ? (int) (frame % 32768) : -(int) (frame % 32768);
+        const float f = indexRampValue (frame, ch);
+        int bits = 0;
+        std::memcpy (&bits, &f, sizeof f);
+        return bits;
+    });
 }
 
 SampleFunction sineSignal (double frequency, double sampleRate, float amplitude)

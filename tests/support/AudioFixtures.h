@@ -21,6 +21,11 @@ bool writeAudioFile (const juce::File& file, FileKind kind, double sampleRate, i
     its negative on the right. period = 2^15 fits 16-bit files exactly. */
 float indexRampValue (juce::int64 frame, int channel, int period = 32768);
 
+/** Writes a WAV whose samples arrive exactly: `sample` gives each as a 16-bit
+    integer value (for 16 and 24 bits) or float bits (for 32). */
+bool writeExactWav (const juce::File& file, double sampleRate, int numChannels, int bitsPerSample,
+                    juce::int64 numFrames, const std::function<int (juce::int64 frame, int channel)>& sample);
+
 /** Writes an index ramp WAV (exact at 16, 24 and 32-bit float; period 2^15). */
 bool writeIndexRampWav (const juce::File& file, double sampleRate, int numChannels,
                         int bitsPerSample, juce::int64 numFrames);

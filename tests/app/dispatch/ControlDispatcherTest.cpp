@@ -259,12 +259,21 @@ TEST_F (Dispatcher, FaderAndCrossfaderSidesReachTheChannel)
         grid.setColumns (5);
         return grid;
     };
-    makeSideGrid (ControlIds::crossfaderSideA).selectIndex (1, true);
-    makeSideGrid (ControlIds::crossfaderSideB).selectIndex (0, true);
+    auto& sideA = makeSideGrid (ControlIds::crossfaderSideA);
+    auto& sideB = makeSideGrid (ControlIds::crossfaderSideB);
+    sideA.selectIndex (1, true);
+    sideB.selectIndex (0, true);
     auto& crossfader = rig.addLoneWidget<KelCrossfader> (ControlIds::crossfader);
     crossfader.setValue (0.0f, true);
     EXPECT_LT (rig.settledLevel(), 0.01f * unity);
     crossfader.setValue (1.0f, true);
+    EXPECT_NEAR (rig.settledLevel(), unity, 0.01f);
+
+    // Sides exchanged: now the crossfader on side B silences it.
+    sideA.selectIndex (0, true);
+    sideB.selectIndex (1, true);
+    EXPECT_LT (rig.settledLevel(), 0.01f * unity);
+    crossfader.setValue (0.0f, true);
     EXPECT_NEAR (rig.settledLevel(), unity, 0.01f);
 }
 

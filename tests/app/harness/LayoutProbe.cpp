@@ -1,6 +1,10 @@
 #include "app/harness/LayoutProbe.h"
 
+#include "engine/Engine.h"
+#include "ui/MixerHostStandIn.h"
+#include "ui/channel/ChannelContainer.h"
 #include "ui/look/ZundLookAndFeel.h"
+#include "ui/widgets/ExComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -42,8 +46,27 @@ juce::Rectangle<int> LayoutProbe::closeButton() const
     return button != nullptr ? button->getBounds() : juce::Rectangle<int>();
 }
 
-std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int) const
+std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int controlId) const
 {
-    return std::nullopt;
+    FrameProbe frame (windowWidth, windowHeight);
+    const auto content = frame.window.getContentComponentBorder().subtractedFrom (frame.window.getLocalBounds());
+
+    // The main component's children as it lays them out (the channel strips
+    // so far: strips 1 and 2, every panel shown).
+    auto engine = std::make_unique<Engine>();
+    MixerHostStandIn host (*engine);
+    juce::Component main;
+    main.setSize (content.getWidth(), content.getHeight());
+    ChannelContainer strips (&host);
+    main.addAndMakeVisible (strips);
+    strips.setSize (main.getWidth(), strips.getHeightForWidth (main.getWidth()));
+
+    auto* widget = ExComponent::getComponentByID (controlId);
+    if (widget == nullptr || ! main.isParentOf (widget))
+        return std::nullopt;
+    for (juce::Component* c = widget; c != &main; c = c->getParentComponent())
+        if (! c->isVisible())
+            return std::nullopt;
+    return main.getLocalArea (widget, widget->getLocalBounds()) + contentOrigin();
 }
 }

@@ -10,16 +10,15 @@ namespace zund::test
     the probe builds the same components headlessly at the same size and asks
     them. All results are in window-relative pixels, ready for XTestInput.
 
-    The window frame is probed now. The mixer's panels are not built yet; once
-    they are, findControl is filled in like this: make the panels that
-    MainComponent makes (the channel strips, master strip, crossfader panel,
-    bottom bar, browser) inside a plain juce::Component of the main
-    component's size (the window minus contentOrigin and the frame), assign
-    the control ids as MainComponent does, lay it out with the same sections
-    shown, then take ExComponent::getComponentByID (controlId), convert its
-    bounds with getLocalArea (mainComponent, bounds) and add contentOrigin.
-    Until then it finds nothing, and a test that needs it fails with a clear
-    message instead of clicking blind. */
+    findControl makes the panels that MainComponent makes inside a plain
+    juce::Component of the main component's size (the window minus the frame),
+    with the control ids MainComponent gives them, lays them out as it does
+    with the sections of a fresh start shown (strips 1 and 2, every panel),
+    then converts the widget's bounds. So far the channel strips are probed;
+    the master strip, crossfader panel, bottom bar and browser join it with
+    their parts of the program. A control that is not there (or hidden) is
+    not found, and a test that needs it fails with a clear message instead of
+    clicking blind. */
 struct LayoutProbe
 {
     int windowWidth, windowHeight;

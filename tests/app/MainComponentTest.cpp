@@ -1,0 +1,36 @@
+#include "app/MainComponent.h"
+#include "support/SignalMeasures.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace zund;
+
+TEST (MainComponent, MainVolumeStartsAt0707)
+{
+    // Without an audio device (none on a test machine), the test plays the device:
+    // channel 0 passes a 1 kHz tone of 0.5 on deck 0's inputs to the main pair.
+    test::ScopedProgramFolder folder;
+    MainComponent main (nullptr);
+    auto& engine = main.getEngine();
+    engine.setDeckInput (0, 0);
+    engine.setThru (0, true);
+    engine.setMainOutput (0);
+
+    constexpr int blockSize = 256, numBlocks = 200;
+    std::vector<float> in (blockSize), outLeft (blockSize), outRight (blockSize), recorded;
+    const float* inputs[] = { in.data(), in.data() };
+    float* outputs[] = { outLeft.data(), outRight.data() };
+    for (int b = 0; b < numBlocks; ++b)
+    {
+        for (int i = 0; i < blockSize; ++i)
+            in[(size_t) i] = 0.5f * (float) std::sin (2.0 * M_PI * 1000.0 * (b * blockSize + i) / 44100.0);
+        std::fill (outLeft.begin(), outLeft.end(), 0.0f);
+        std::fill (outRight.begin(), outRight.end(), 0.0f);
+        engine.processBlock (inputs, 2, outputs, 2, blockSize, false);
+        recorded.insert (recorded.end(), outLeft.begin(), outLeft.end());
+    }
+    EXPECT_NEAR (test::toneAmplitude (recorded.data() + 25600, 25600, 1000.0, 44100.0), 0.5 * 0.707, 0.003);
+}
