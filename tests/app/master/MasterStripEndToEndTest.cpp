@@ -1,10 +1,14 @@
-// The real program keeps the effect panel's plug-in slots across a restart.
+// The effect panel's plug-in slots in the real program: kept across restarts,
+// and heard on the main pair when the user switches the effect on.
 
 #include "app/harness/EndToEndTest.h"
 #include "support/PluginFixtures.h"
+#include "support/SignalMeasures.h"
+#include "ui/panels/ControlIds.h"
 #include "ui/plugins/PluginState.h"
 
 using namespace zund;
+using namespace std::chrono_literals;
 
 namespace
 {
@@ -24,18 +28,50 @@ protected:
         ASSERT_TRUE (code.has_value()) << "the program did not quit";
         EXPECT_EQ (*code, 0);
     }
+
+    /** A ring modulator's state, bound to knobs 1 and 3 in the file. */
+    std::unique_ptr<juce::XmlElement> ringModState()
+    {
+        juce::String error;
+        auto ringModulator = test::createLv2Plugin (test::stereoLv2Effect, 44100.0, error);
+        EXPECT_NE (ringModulator, nullptr) << error;
+        if (ringModulator == nullptr)
+            return nullptr;
+        auto state = PluginState::createPluginStateXml (ringModulator.get());
+        state->setAttribute ("numParameter1", 0);
+        state->setAttribute ("numParameter2", -1);
+        state->setAttribute ("numParameter3", 2);
+        return state;
+    }
+
+    void clickAt (juce::Point<int> point) { input->click (window->id, point.x, point.y); }
+
+    juce::Rectangle<int> control (int id)
+    {
+        const auto found = layout().findControl (id);
+        EXPECT_TRUE (found.has_value()) << "control " << id << " is not in the window";
+        return found.value_or (juce::Rectangle<int>());
+    }
+
+    /** The main pair's left side over a quarter second, once a change has
+        settled: the amplitude of the deck's tone and the level of all. */
+    std::pair<double, double> mainToneAndLevel (const std::string& name)
+    {
+        std::this_thread::sleep_for (300ms);
+        const auto heard = jack->record (0.25);
+        keepRecording (heard, name + ".wav");
+        return { test::toneAmplitude (heard.getChannel (0), heard.getNumFrames(), toneFrequency, heard.sampleRate),
+                 test::rmsOf (heard.getChannel (0), heard.getNumFrames()) };
+    }
+
+    static constexpr double toneFrequency = 441.0;
 };
 }
 
 TEST_F (MasterStripEndToEnd, SlotsAreKeptAcrossRestartsAndAMissingPlugInKeepsItsState)
 {
-    juce::String error;
-    auto ringModulator = test::createLv2Plugin (test::stereoLv2Effect, 44100.0, error);
-    ASSERT_NE (ringModulator, nullptr) << error;
-    auto present = PluginState::createPluginStateXml (ringModulator.get());
-    present->setAttribute ("numParameter1", 0);
-    present->setAttribute ("numParameter2", -1);
-    present->setAttribute ("numParameter3", 2);
+    auto present = ringModState();
+    ASSERT_NE (present, nullptr);
 
     auto missing = std::make_unique<juce::XmlElement> (*present);
     missing->getChildElement (0)->setAttribute ("file", "http://example.invalid/plugins/uninstalled");
@@ -63,4 +99,41 @@ TEST_F (MasterStripEndToEnd, SlotsAreKeptAcrossRestartsAndAMissingPlugInKeepsIts
         juce::MemoryBlock state;
         EXPECT_TRUE (PluginState::decodeStateBlock (slot2->getStringAttribute ("data"), state));
     }
+}
+
+// The restored ring modulator in slot 1 runs on the main bus: with "[Plugins
+// Only]" chosen and FX switched on by mouse, the deck's tone gives way to the
+// sidebands of the plug-in's carrier, at much the same level.
+TEST_F (MasterStripEndToEnd, ARestoredPlugInIsHeardWhenTheEffectIsSwitchedOn)
+{
+    auto state = ringModState();
+    ASSERT_NE (state, nullptr);
+    juce::XmlElement file ("trunk");
+    file.addChildElement (state.release());
+    writeProgramFile ("lastPlugins.xml", file.toString());
+    writePreferences (test::RoutingSetup::everyPairInUse());
+
+    startProgram();
+    ASSERT_TRUE (waitForWindow());
+    ASSERT_TRUE (waitForProgramPorts());
+    ASSERT_TRUE (connectDeck (0, 1));
+    ASSERT_TRUE (listenTo (1, 0));
+    jack->source (0).playTone (toneFrequency, 0.25f);
+
+    using namespace ControlIds;
+    clickAt (control (of (0, thru)).getCentre());
+    const auto [dry, dryLevel] = mainToneAndLevel ("dry");
+    EXPECT_GT (dry, 0.1) << "the deck's tone through channel 1";
+
+    // The effect grid's first row, then the FX switch.
+    const auto effects = control (effectType);
+    clickAt ({ effects.getCentreX(), effects.getY() + effects.getHeight() / 18 });
+    clickAt (control (effectOn).getCentre());
+    const auto [wet, wetLevel] = mainToneAndLevel ("wet");
+    EXPECT_LT (wet, 0.1 * dry);
+    EXPECT_GT (wetLevel, 0.5 * dryLevel);
+
+    clickAt (control (effectOn).getCentre());
+    EXPECT_GT (mainToneAndLevel ("off").first, 0.8 * dry) << "the plug-in's output is discarded with FX off";
+    EXPECT_EQ (closeProgram(), 0);
 }
