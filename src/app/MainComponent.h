@@ -111,6 +111,15 @@ public:
     void setEffectSpeedLabels (int mode) override;
     void tapTempo() override;
 
+    // What the waveform views draw and ask for (MainComponentViews.cpp; the
+    // seek and the cue points are the dispatcher's as well).
+    void getWaveRing (int channel, const std::atomic<float>*& peakRing,
+                      const std::atomic<float>*& averageRing) override;
+    const std::atomic<float>* getPeakData (int channel) override;
+    const std::atomic<float>* getAverageData (int channel) override;
+    double getPositionFraction (int channel) const override;
+    bool loadFileIntoDeck (const juce::String& path, int channel) override;
+
     /** The saved bounds when all four are set, else nothing. */
     std::optional<juce::Rectangle<int>> getSavedBounds() const;
 
