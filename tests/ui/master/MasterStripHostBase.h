@@ -2,6 +2,7 @@
 
 #include "engine/Engine.h"
 #include "support/TempFolder.h"
+#include "ui/MixerHostStandIn.h"
 #include "ui/master/MasterStripHost.h"
 #include "ui/plugins/PluginListHolder.h"
 #include "ui/widgets/ExComponent.h"
@@ -18,14 +19,28 @@ class MasterStripHostBase : public MasterStripHost
 public:
     MasterStripHostBase() : pluginList (std::make_unique<PluginListHolder>()) {}
 
-    // MixerHost
-    void setSectionVisible (int, bool) override {}
-    bool isSectionVisible (int) const override { return true; }
-    void setNumChannels (int) override {}
-    void setSavedBounds (int, int, int, int) override {}
-    juce::Rectangle<int> getWindowBounds() const override { return { 0, 0, 1022, 730 }; }
-    juce::Colour getBackgroundColour() const override { return juce::Colour (0xffababab); }
+    // MixerHost, as the plain stand-in answers it.
+    void setSectionVisible (int index, bool visible) override { mixer.setSectionVisible (index, visible); }
+    bool isSectionVisible (int index) const override { return mixer.isSectionVisible (index); }
+    void setNumChannels (int count) override { mixer.setNumChannels (count); }
+    void setSavedBounds (int x, int y, int w, int h) override { mixer.setSavedBounds (x, y, w, h); }
+    juce::Rectangle<int> getWindowBounds() const override { return mixer.getWindowBounds(); }
+    juce::Colour getBackgroundColour() const override { return mixer.getBackgroundColour(); }
     const Engine& getEngine() const override { return *engine; }
+    void seekDeck (int channel, float fraction) override { mixer.seekDeck (channel, fraction); }
+    void getWaveRing (int channel, const std::atomic<float>*& peak, const std::atomic<float>*& average) override
+    {
+        mixer.getWaveRing (channel, peak, average);
+    }
+    const std::atomic<float>* getPeakData (int channel) override { return mixer.getPeakData (channel); }
+    const std::atomic<float>* getAverageData (int channel) override { return mixer.getAverageData (channel); }
+    double getPositionFraction (int channel) const override { return mixer.getPositionFraction (channel); }
+    bool loadFileIntoDeck (const juce::String& path, int channel) override
+    {
+        return mixer.loadFileIntoDeck (path, channel);
+    }
+    float getCuePoint (int channel, int index) override { return mixer.getCuePoint (channel, index); }
+    void setCuePoint (int channel, int index, float position) override { mixer.setCuePoint (channel, index, position); }
 
     // MasterStripHost
     float getTapTempo() const override { return tapTempo; }
@@ -45,6 +60,7 @@ public:
     ScopedProgramFolder folder; // first made, last gone
     std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     std::unique_ptr<PluginListHolder> pluginList;
+    MixerHostStandIn mixer { *engine };
     float tapTempo = 120.0f;
 };
 }
