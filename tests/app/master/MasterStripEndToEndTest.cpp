@@ -44,15 +44,6 @@ protected:
         return state;
     }
 
-    void clickAt (juce::Point<int> point) { input->click (window->id, point.x, point.y); }
-
-    juce::Rectangle<int> control (int id)
-    {
-        const auto found = layout().findControl (id);
-        EXPECT_TRUE (found.has_value()) << "control " << id << " is not in the window";
-        return found.value_or (juce::Rectangle<int>());
-    }
-
     /** The main pair's left side over a quarter second, once a change has
         settled: the amplitude of the deck's tone and the level of all. */
     std::pair<double, double> mainToneAndLevel (const std::string& name)
@@ -121,19 +112,19 @@ TEST_F (MasterStripEndToEnd, ARestoredPlugInIsHeardWhenTheEffectIsSwitchedOn)
     jack->source (0).playTone (toneFrequency, 0.25f);
 
     using namespace ControlIds;
-    clickAt (control (of (0, thru)).getCentre());
+    clickOn (of (0, thru));
     const auto [dry, dryLevel] = mainToneAndLevel ("dry");
     EXPECT_GT (dry, 0.1) << "the deck's tone through channel 1";
 
     // The effect grid's first row, then the FX switch.
     const auto effects = control (effectType);
-    clickAt ({ effects.getCentreX(), effects.getY() + effects.getHeight() / 18 });
-    clickAt (control (effectOn).getCentre());
+    input->click (window->id, effects.getCentreX(), effects.getY() + effects.getHeight() / 18);
+    clickOn (effectOn);
     const auto [wet, wetLevel] = mainToneAndLevel ("wet");
     EXPECT_LT (wet, 0.1 * dry);
     EXPECT_GT (wetLevel, 0.5 * dryLevel);
 
-    clickAt (control (effectOn).getCentre());
+    clickOn (effectOn);
     EXPECT_GT (mainToneAndLevel ("off").first, 0.8 * dry) << "the plug-in's output is discarded with FX off";
     EXPECT_EQ (closeProgram(), 0);
 }
