@@ -1,6 +1,7 @@
 #include "app/MainComponent.h"
 
 #include "app/MainAppWindow.h"
+#include "app/MainLayout.h"
 #include "app/MessagePump.h"
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
@@ -8,6 +9,7 @@
 #include "library/browser/ZundBrowser.h"
 #include "ui/channel/ChannelContainer.h"
 #include "ui/dialogs/LoadFileComponent.h"
+#include "ui/master/MainChannel.h"
 #include "ui/panels/ControlIds.h"
 
 #include <iostream>
@@ -67,12 +69,13 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     showChannelModesOnStrips();
     refreshDeckIndicators();
     sendMidiFeedbackForAll();
+    setControlValue (ControlIds::zeroLockRange, (float) preferences.getModel().zeroLockRange);
 
     // 5. MIDI inputs, only now that everything a message reaches exists.
     registerMidiInputs();
 
     // 6. The main volume starts at 0.707 on every start; it is never saved.
-    engine->setMainGainDb (gainToDecibels (0.707f));
+    setControlValue (ControlIds::mainVolume, 0.707f);
 
     // 7. The 20 ms clock of the user interface.
     startTimer (20);
@@ -102,7 +105,9 @@ MainComponent::~MainComponent()
     flushMessages();
 
     // 3. "preferences.xml" (with the enabled MIDI inputs), then the inputs are let go.
-    //    (The VIRTUAL Z-LOCK RANGE knob's value goes into the model first, once it exists.)
+    //    The VIRTUAL Z-LOCK RANGE knob's value goes into the model first.
+    if (auto* zeroLock = ExComponent::getComponentByID (ControlIds::zeroLockRange))
+        preferences.getModel().zeroLockRange = zeroLock->getValue();
     juce::String error;
     if (! preferences.savePreferences (deviceManager, *this, *engine, midiMapping, &error))
         std::cerr << "Zund: preferences.xml was not written: " << error << std::endl;
@@ -152,8 +157,15 @@ void MainComponent::showChannelModesOnStrips()
 
 void MainComponent::createChildPanels()
 {
-    // The bottom bar, crossfader and master strip come here.
+    // (The bottom bar and the crossfader panel come before the master strip, the dialogs after it.)
+    createMasterStrip();
     loadFileDialog = std::make_unique<LoadFileComponent>();
+}
+
+void MainComponent::setControlValue (int id, float value)
+{
+    if (auto* widget = ExComponent::getComponentByID (id))
+        widget->setValue (value, true);
 }
 
 void MainComponent::registerMidiInputs()
@@ -216,8 +228,12 @@ void MainComponent::setSectionVisible (int index, bool visible)
     if (index < 0 || index >= numSections)
         return;
     sectionVisible[index] = visible;
-    // (The master strip, 7, and the crossfader panel, 10, join later.)
-    if (index != 7 && index != 10)
+    if (index == masterStripSection)
+    {
+        if (mainChannel != nullptr)
+            mainChannel->setVisible (visible);
+    }
+    else if (index != crossfaderSection) // (the crossfader panel joins later)
         channelContainer->setSectionVisible (index, visible);
     resized();
 }
@@ -269,19 +285,25 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
-    // The channel strips take their height at the top, then the crossfader
-    // panel; the browser fills what is left above the bottom bar. The master
-    // strip narrows them where it reaches down. (The crossfader panel, bottom
-    // bar and master strip are placed here as they join the program.)
-    const int mainWidth = 0;
-    const int channelsWidth = getWidth() - mainWidth;
-    const int channelsHeight = channelContainer->getHeightForWidth (channelsWidth);
-    channelContainer->setSize (channelsWidth, channelsHeight);
-    const int crossfaderHeight = 0;
-    const int bottomBarHeight = 0;
-    const int browserTop = channelsHeight + crossfaderHeight;
+    // (The crossfader panel and bottom bar take their places here as they join
+    // the program.)
+    MainLayout::Sizes sizes;
+    sizes.width = getWidth();
+    sizes.height = getHeight();
+    if (mainChannel != nullptr)
+    {
+        sizes.masterVisible = mainChannel->isVisible();
+        sizes.masterWidth = mainChannel->getWidth();
+        sizes.masterHeight = mainChannel->getHeight();
+    }
+    sizes.channelsHeightForWidth = [this] (int width) { return channelContainer->getHeightForWidth (width); };
+    const auto layout = MainLayout::compute (sizes);
+
+    channelContainer->setSize (layout.channels.getWidth(), layout.channels.getHeight());
+    if (mainChannel != nullptr)
+        mainChannel->setBounds (layout.master);
     if (browser != nullptr)
-        browser->setBounds (0, browserTop, getWidth(), getHeight() - bottomBarHeight - browserTop);
+        browser->setBounds (layout.browser);
 }
 
 void MainComponent::timerCallback()

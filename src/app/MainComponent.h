@@ -7,9 +7,9 @@
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
 #include "library/browser/ZundBrowserListener.h"
-#include "ui/MixerHost.h"
-#include "ui/PluginListHolder.h"
+#include "ui/master/MasterStripHost.h"
 #include "ui/master/BeatCounter.h"
+#include "ui/plugins/PluginListHolder.h"
 #include "ui/midi/DefaultMidiFeedbackOutput.h"
 #include "ui/midi/MidiControlSurfaceManager.h"
 #include "ui/preferences/Preferences.h"
@@ -25,6 +25,7 @@
 namespace zund
 {
 class Channel;
+class MainChannel;
 class ChannelContainer;
 class ID3DataBase;
 class LoadFileComponent;
@@ -45,7 +46,7 @@ class MainComponent : public juce::Component,
                       public juce::MidiInputCallback,
                       public ExComponentListener,
                       public MidiControlSurfaceManagerListener,
-                      public MixerHost,
+                      public MasterStripHost,
                       public ControlDispatcherHost,
                       public ZundBrowserListener,
                       public juce::Timer,
@@ -74,6 +75,19 @@ public:
     const Engine& getEngine() const override { return *engine; }
     /** For tests: the engine that the audio device drives. */
     Engine& getEngine() noexcept { return *engine; }
+
+    // MasterStripHost (MainComponentMaster.cpp)
+    float getTapTempo() const override { return beatCounter.getBpm(); }
+    void setEffectTempo (double bpm) override;
+    PluginListHolder& getPluginList() override { return pluginList; }
+    double getPluginSampleRate() const override;
+    bool setPlugin (int bus, int slot, juce::AudioProcessor* plugin) override;
+    void pluginKnobMouseDown (ExComponent& knob, const juce::MouseEvent& e) override;
+    void pluginKnobValueChanged (ExComponent& knob) override;
+    juce::Rectangle<int> getPluginWindowArea() const override;
+
+    /** The master strip; null before it is made. */
+    MainChannel* getMainChannel() const noexcept { return mainChannel; }
 
     // The control dispatcher (MainComponentDispatcher.cpp).
     /** Every control widget without a listener of its own reports here, on the
@@ -149,6 +163,9 @@ public:
 
 private:
     void createChannelStrips();
+    void createMasterStrip();
+    /** Sets the widget with that id, with notification (the dispatcher acts). */
+    static void setControlValue (int id, float value);
     void createChildPanels();
     void showChannelModesOnStrips();
     void createBrowser();
@@ -178,6 +195,7 @@ private:
     Preferences preferences;
     ControlDispatcher dispatcher { *engine, midiMapping, colours, *this };
     ChannelContainer* channelContainer = nullptr; // a child
+    MainChannel* mainChannel = nullptr;           // a child
 
     ZundBrowser* browser = nullptr; // a child, deleted with the others
     std::unique_ptr<LoadFileComponent> loadFileDialog;

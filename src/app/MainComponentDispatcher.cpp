@@ -1,6 +1,7 @@
 #include "app/MainComponent.h"
 
 #include "ui/channel/ChannelContainer.h"
+#include "ui/master/MainChannel.h"
 
 namespace zund
 {
@@ -40,13 +41,16 @@ Channel* MainComponent::getChannel (int index)
 
 FilterContainer* MainComponent::getFilterPanel (int set)
 {
-    // (Set 4, the master strip's, joins with the master strip.)
+    if (set == MainChannel::channel)
+        return mainChannel != nullptr ? &mainChannel->getFilterContainer() : nullptr;
     auto* strip = getChannel (set);
     return strip != nullptr ? &strip->getFilterContainer() : nullptr;
 }
 
 EqContainer* MainComponent::getEqPanel (int set)
 {
+    if (set == MainChannel::channel)
+        return mainChannel != nullptr ? &mainChannel->getEqContainer() : nullptr;
     auto* strip = getChannel (set);
     return strip != nullptr ? &strip->getEqContainer() : nullptr;
 }
@@ -65,9 +69,10 @@ void MainComponent::seekDeck (int channel, float fraction)
     engine->setPositionFraction (channel, fraction);
 }
 
-void MainComponent::setEffectSpeedLabels (int)
+void MainComponent::setEffectSpeedLabels (int mode)
 {
-    // The effect panel's speed captions, once the effect panel is part of the program.
+    if (mainChannel != nullptr)
+        mainChannel->getFXContainer().setSpeedLabels (mode);
 }
 
 void MainComponent::tapTempo()

@@ -17,6 +17,8 @@ public:
         6 loop-sampler rows, 7 master strip, 8 player rows, 9 channel rows,
         10 crossfader panel. */
     static constexpr int numSections = 11;
+    static constexpr int masterStripSection = 7;
+    static constexpr int crossfaderSection = 10;
     static constexpr int numChannelStrips = 4;
     /** A saved window bound that was never set. */
     static constexpr int unsetBound = 0x7fffffff;

@@ -15,19 +15,6 @@ namespace
 class StripsEndToEnd : public test::EndToEndTest
 {
 protected:
-    juce::Rectangle<int> control (int id)
-    {
-        const auto found = layout().findControl (id);
-        EXPECT_TRUE (found.has_value()) << "control " << id << " is not in the window";
-        return found.value_or (juce::Rectangle<int>());
-    }
-
-    void clickOn (int id)
-    {
-        const auto r = control (id);
-        input->click (window->id, r.getCentreX(), r.getCentreY());
-    }
-
     /** The main pair's level over a quarter second, once the change has settled. */
     float mainLevel (const std::string& name)
     {

@@ -195,4 +195,17 @@ LayoutProbe EndToEndTest::layout() const
 {
     return LayoutProbe { window ? window->width : 0, window ? window->height : 0 };
 }
+
+juce::Rectangle<int> EndToEndTest::control (int controlId) const
+{
+    const auto found = layout().findControl (controlId);
+    EXPECT_TRUE (found.has_value()) << "control " << controlId << " is not in the window";
+    return found.value_or (juce::Rectangle<int>());
+}
+
+void EndToEndTest::clickOn (int controlId)
+{
+    const auto r = control (controlId);
+    input->click (window->id, r.getCentreX(), r.getCentreY());
+}
 }

@@ -97,6 +97,11 @@ protected:
     bool listenTo (int routingIndex, int firstClientInput);
     /** Where a widget is; see LayoutProbe. Needs the window. */
     LayoutProbe layout() const;
+    /** Where the widget with this control id is in the window; fails the test
+        (and gives an empty rectangle) when it is not there. */
+    juce::Rectangle<int> control (int controlId) const;
+    /** A left click on the middle of that widget. */
+    void clickOn (int controlId);
 
     std::unique_ptr<XServer> xServer;
     std::unique_ptr<JackServer> jackServer;

@@ -1,8 +1,10 @@
 #include "app/harness/LayoutProbe.h"
 
+#include "app/MainLayout.h"
 #include "engine/Engine.h"
-#include "ui/MixerHostStandIn.h"
 #include "ui/channel/ChannelContainer.h"
+#include "ui/master/MainChannel.h"
+#include "ui/master/MasterStripHostBase.h"
 #include "ui/look/ZundLookAndFeel.h"
 #include "ui/widgets/ExComponent.h"
 
@@ -51,15 +53,26 @@ std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int controlId) con
     FrameProbe frame (windowWidth, windowHeight);
     const auto content = frame.window.getContentComponentBorder().subtractedFrom (frame.window.getLocalBounds());
 
-    // The main component's children as it lays them out (the channel strips
-    // so far: strips 1 and 2, every panel shown).
-    auto engine = std::make_unique<Engine>();
-    MixerHostStandIn host (*engine);
+    // The main component's children as it lays them out (the channel strips,
+    // strips 1 and 2 with every panel shown, and the master strip so far).
+    MasterStripHostBase host;
     juce::Component main;
     main.setSize (content.getWidth(), content.getHeight());
     ChannelContainer strips (&host);
+    MainChannel master (&host);
     main.addAndMakeVisible (strips);
-    strips.setSize (main.getWidth(), strips.getHeightForWidth (main.getWidth()));
+    main.addAndMakeVisible (master);
+
+    MainLayout::Sizes sizes;
+    sizes.width = main.getWidth();
+    sizes.height = main.getHeight();
+    sizes.masterVisible = true;
+    sizes.masterWidth = master.getWidth();
+    sizes.masterHeight = master.getHeight();
+    sizes.channelsHeightForWidth = [&strips] (int width) { return strips.getHeightForWidth (width); };
+    const auto layout = MainLayout::compute (sizes);
+    strips.setBounds (layout.channels);
+    master.setBounds (layout.master);
 
     auto* widget = ExComponent::getComponentByID (controlId);
     if (widget == nullptr || ! main.isParentOf (widget))

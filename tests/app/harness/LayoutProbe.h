@@ -14,9 +14,9 @@ namespace zund::test
     juce::Component of the main component's size (the window minus the frame),
     with the control ids MainComponent gives them, lays them out as it does
     with the sections of a fresh start shown (strips 1 and 2, every panel),
-    then converts the widget's bounds. So far the channel strips are probed;
-    the master strip, crossfader panel, bottom bar and browser join it with
-    their parts of the program. A control that is not there (or hidden) is
+    then converts the widget's bounds. So far the channel strips and the
+    master strip are probed; the crossfader panel, bottom bar and browser
+    join it with their parts of the program. A control that is not there (or hidden) is
     not found, and a test that needs it fails with a clear message instead of
     clicking blind. */
 struct LayoutProbe
