@@ -4,6 +4,8 @@
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
 #include "common/Levels.h"
+#include "ui/channel/ChannelContainer.h"
+#include "ui/panels/ControlIds.h"
 
 #include <iostream>
 
@@ -32,9 +34,11 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
       lastX (unset), lastY (unset), lastWidth (unset), lastHeight (unset)
 {
     // 1. All eleven sections shown. (The default sans-serif face is set by the
-    //    window's look and feel; the browser and the channel strips come here.)
+    //    window's look and feel; the browser comes here.) Then the channel
+    //    strips, of which strips 1 and 2 are shown until the preferences say more.
     for (auto& visible : sectionVisible)
         visible = true;
+    createChannelStrips();
 
     // 2. The audio device, from the preferences; a failure is shown and start-up goes on.
     openAudioDevice();
@@ -45,6 +49,10 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     createChildPanels();
     setOpaque (true);
     setBufferedToImage (true);
+    setWantsKeyboardFocus (true); // the function keys, until the browser takes the keys
+
+    //    Every control widget reports to the dispatcher from now on.
+    ExComponent::setDefaultListener (this);
 
     //    The skin images, once every knob exists (a knob built later clears the film strip).
     loadBackgroundImages();
@@ -53,6 +61,9 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     //    sections, bounds, routing, channel options and count, MIDI mapping.
     midiMapping.setListener (this);
     preferences.loadPreferences (*this, *engine, midiMapping, DevicePairs::of (deviceManager));
+    showChannelModesOnStrips();
+    refreshDeckIndicators();
+    sendMidiFeedbackForAll();
 
     // 5. MIDI inputs, only now that everything a message reaches exists.
     registerMidiInputs();
@@ -79,8 +90,9 @@ MainComponent::~MainComponent()
     unregisterMidiInputs();
     stopTimer();
 
-    // 2. MIDI is ignored from here on.
+    // 2. MIDI is ignored from here on, and no widget reaches the dispatcher.
     closing.store (true);
+    ExComponent::setDefaultListener (nullptr);
     dispatchPendingMessages();
 
     // 3. "preferences.xml" (with the enabled MIDI inputs), then the inputs are let go.
@@ -109,6 +121,27 @@ void MainComponent::openAudioDevice()
     if (error.isNotEmpty())
         juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, "Zund2",
                                            "Couldn't open an output device!\n\n" + error);
+}
+
+void MainComponent::createChannelStrips()
+{
+    channelContainer = new ChannelContainer (this); // owned as a child
+    channelContainer->setName ("new component");
+    addAndMakeVisible (channelContainer);
+}
+
+void MainComponent::showChannelModesOnStrips()
+{
+    // The preferences set each channel's sync and mode in the engine; the
+    // strips' toggles take them (through the dispatcher, which echoes them).
+    for (int c = 0; c < numChannelStrips; ++c)
+    {
+        if (auto* strip = getChannel (c))
+        {
+            strip->setSyncState (engine->isChannelSync (c));
+            strip->setAbsoluteState (engine->isChannelAbsolute (c));
+        }
+    }
 }
 
 void MainComponent::createChildPanels()
@@ -173,6 +206,9 @@ void MainComponent::setSectionVisible (int index, bool visible)
     if (index < 0 || index >= numSections)
         return;
     sectionVisible[index] = visible;
+    // (The master strip, 7, and the crossfader panel, 10, join later.)
+    if (index != 7 && index != 10)
+        channelContainer->setSectionVisible (index, visible);
     resized();
 }
 
@@ -185,9 +221,13 @@ void MainComponent::setNumChannels (int count)
 {
     count = juce::jlimit (2, numChannelStrips, count);
     for (int k = 0; k < numChannelStrips; ++k)
+    {
         sectionVisible[k] = count >= k + 1;
+        channelContainer->setSectionVisible (k, sectionVisible[k]);
+    }
     resized();
     engine->setNumChannels (count);
+    refreshDeckIndicators();
 }
 
 void MainComponent::setSavedBounds (int x, int y, int width, int height)
@@ -219,14 +259,20 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
-    // The channel strips, crossfader panel, browser, bottom bar and master strip
-    // are laid out here as they join the program.
+    // The crossfader panel, browser, bottom bar and master strip join this
+    // layout with their parts of the program; the master strip's width is
+    // then taken from the channels'.
+    const int mainWidth = 0;
+    const int channelsWidth = getWidth() - mainWidth;
+    channelContainer->setSize (channelsWidth, channelContainer->getHeightForWidth (channelsWidth));
 }
 
 void MainComponent::timerCallback()
 {
-    if (tapCountdown > 0)
-        --tapCountdown; // the TAP widget is switched off when this reaches 0
+    // TAP stays lit for its ticks, then goes off like a released button.
+    if (tapCountdown.load() > 0 && --tapCountdown == 0)
+        if (auto* tap = ExComponent::getComponentByID (ControlIds::tap))
+            tap->setValue (0.0f, true);
 }
 
 void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "app/ControlDispatcher.h"
+#include "app/ControlDispatcherHost.h"
 #include "app/MainAudioCallback.h"
 #include "app/MixerColours.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
 #include "ui/MixerHost.h"
 #include "ui/PluginListHolder.h"
+#include "ui/master/BeatCounter.h"
 #include "ui/midi/DefaultMidiFeedbackOutput.h"
 #include "ui/midi/MidiControlSurfaceManager.h"
 #include "ui/preferences/Preferences.h"
+#include "ui/widgets/ExComponentListener.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -19,6 +23,8 @@
 
 namespace zund
 {
+class Channel;
+class ChannelContainer;
 class MainAppWindow;
 class ZundCloseComponent;
 class ZundMidiInputCallback;
@@ -33,8 +39,10 @@ class ZundMidiInputCallback;
 class MainComponent : public juce::Component,
                       public juce::DragAndDropContainer,
                       public juce::MidiInputCallback,
+                      public ExComponentListener,
                       public MidiControlSurfaceManagerListener,
                       public MixerHost,
+                      public ControlDispatcherHost,
                       public juce::Timer,
                       public juce::ChangeListener
 {
@@ -62,6 +70,33 @@ public:
     /** For tests: the engine that the audio device drives. */
     Engine& getEngine() noexcept { return *engine; }
 
+    // The control dispatcher (MainComponentDispatcher.cpp).
+    /** Every control widget without a listener of its own reports here, on the
+        thread that changed it. */
+    void exComponentValueChanged (ExComponent* widget) override;
+    /** MIDI learn takes the widget's id while learn mode is on. */
+    void exComponentMouseDown (ExComponent* widget, const juce::MouseEvent& e) override;
+    /** Keys the browser does not use itself: the function keys, while their
+        option is on. True when the key was used. */
+    bool browserKeyPressed (const juce::KeyPress& key);
+    bool keyPressed (const juce::KeyPress& key) override;
+    /** The strips' deck radios, CONTROL and CLOCK show the engine's state. */
+    void refreshDeckIndicators();
+    /** Every control's value to the MIDI output. */
+    void sendMidiFeedbackForAll();
+
+    // ControlDispatcherHost
+    Channel* getChannel (int index) override;
+    FilterContainer* getFilterPanel (int set) override;
+    EqContainer* getEqPanel (int set) override;
+    float getCuePoint (int channel, int index) override;
+    void setCuePoint (int channel, int index, float position) override;
+    void seekDeck (int channel, float fraction) override;
+    float getOverviewCuePosition (int channel, int index) override;
+    void setOverviewCuePosition (int channel, int index, float position) override;
+    void setEffectSpeedLabels (int mode) override;
+    void tapTempo() override;
+
     /** The saved bounds when all four are set, else nothing. */
     std::optional<juce::Rectangle<int>> getSavedBounds() const;
 
@@ -72,9 +107,7 @@ public:
         mode is on (Ctrl held makes a reset trigger). */
     void learnFromMouseDown (int controlId);
     /** The default MIDI output, or none when no output is open. */
-    MidiFeedbackOutput* getMidiFeedbackOutput();
-    /** True only while a MIDI message is setting a control (no echo then). */
-    bool isValueFromMidi() const noexcept { return valueFromMidi.load(); }
+    MidiFeedbackOutput* getMidiFeedbackOutput() override;
 
     // MidiControlSurfaceManagerListener (MIDI threads, mapping lock held).
     void controllerMoved (int id, int value) override;
@@ -93,7 +126,9 @@ public:
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
 private:
+    void createChannelStrips();
     void createChildPanels();
+    void showChannelModesOnStrips();
     void openAudioDevice();
     void registerMidiInputs();
     void unregisterMidiInputs();
@@ -112,20 +147,22 @@ private:
     MidiControlSurfaceManager midiMapping;
     juce::AudioDeviceManager deviceManager;
     DefaultMidiFeedbackOutput midiFeedback { deviceManager };
+    BeatCounter beatCounter;
     PeakFile peakFiles[4];
     juce::OwnedArray<ZundMidiInputCallback> midiInputCallbacks;
     juce::StringArray midiInputIdentifiers;
 
     Preferences preferences;
+    ControlDispatcher dispatcher { *engine, midiMapping, colours, *this };
+    ChannelContainer* channelContainer = nullptr; // a child
 
     MainAppWindow* window = nullptr;
     int lastX, lastY, lastWidth, lastHeight;
     bool sectionVisible[numSections];
-    int tapCountdown = 0;
+    std::atomic<int> tapCountdown { 0 };
 
     std::atomic<bool> closing { false };
     std::atomic<bool> learnMode { false };
-    std::atomic<bool> valueFromMidi { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

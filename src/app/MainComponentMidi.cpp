@@ -1,6 +1,7 @@
 #include "app/MainComponent.h"
 
 #include "app/ZundMidiInputCallback.h"
+#include "ui/widgets/ExComponent.h"
 
 namespace zund
 {
@@ -36,9 +37,10 @@ MidiFeedbackOutput* MainComponent::getMidiFeedbackOutput()
 
 void MainComponent::controllerMoved (int id, int value)
 {
-    valueFromMidi.store (true);
+    // Only this thread's dispatches are from MIDI: a mouse change on the
+    // message thread meanwhile is still echoed.
+    const ControlDispatcher::ScopedValueFromMidi fromMidi;
     setControlFromMidi (id, (float) value / 127.0f);
-    valueFromMidi.store (false);
 }
 
 void MainComponent::controllerTriggered (int id)
@@ -54,23 +56,24 @@ void MainComponent::controllerLearned (int id)
 }
 
 //==============================================================================
-// WIDGET SEAM. The MIDI mapping reaches the control widgets only here. Until
-// the widget family is part of the program no control id has a widget, so
-// these do nothing. At the merge each body becomes the call named in it, on
-// ExComponent::getComponentByID (id) when that is not null.
+// Where the MIDI mapping reaches the control widgets; an id without a widget
+// is ignored.
 
 void MainComponent::setControlFromMidi (int id, float value)
 {
-    juce::ignoreUnused (id, value); // widget->setValue (value, true)
+    if (auto* widget = ExComponent::getComponentByID (id))
+        widget->setValue (value, true);
 }
 
 void MainComponent::resetControlToDefault (int id)
 {
-    juce::ignoreUnused (id); // widget->resetToDefault (true)
+    if (auto* widget = ExComponent::getComponentByID (id))
+        widget->resetToDefault (true);
 }
 
 void MainComponent::renotifyControl (int id)
 {
-    juce::ignoreUnused (id); // widget->notifyListener()
+    if (auto* widget = ExComponent::getComponentByID (id))
+        widget->notifyListener();
 }
 }

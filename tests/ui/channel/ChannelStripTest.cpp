@@ -116,6 +116,16 @@ TEST_F (ChannelStrips, TwoColumnsAlternateAndTheLastModuleFillsTheLowerColumn)
     EXPECT_EQ (columnOf (s.getFilterContainer(), s), 0);
     EXPECT_EQ (s.getFilterContainer().getY(), s.getPlayerContainer().getBottom());
     EXPECT_EQ (s.getHeightForWidth (s.getWidth()), s.getFilterContainer().getBottom());
+
+    // Without the channel and loop panels the player (81) is taller than the
+    // equaliser (80): the filter leaves column 0 for the equaliser's column.
+    container.setSectionVisible (ChannelContainer::channelSection, false);
+    container.setSectionVisible (ChannelContainer::loopSamplerSection, false);
+    s.setSize (2 * moduleWidth + 10, 600);
+    expectTidy (s);
+    EXPECT_EQ (columnOf (s.getPlayerContainer(), s), 0);
+    EXPECT_EQ (columnOf (s.getFilterContainer(), s), 1);
+    EXPECT_EQ (s.getFilterContainer().getY(), s.getEqContainer().getBottom());
 }
 
 TEST_F (ChannelStrips, ThreeColumnsWithTwoModulesSitSideBySideCentred)

@@ -1,0 +1,91 @@
+#include "app/MainComponent.h"
+
+#include "ui/channel/ChannelContainer.h"
+
+namespace zund
+{
+//==============================================================================
+// The control dispatcher and the calls it makes into the rest of the program.
+
+void MainComponent::exComponentValueChanged (ExComponent* widget)
+{
+    dispatcher.dispatch (widget);
+}
+
+void MainComponent::exComponentMouseDown (ExComponent* widget, const juce::MouseEvent&)
+{
+    if (widget != nullptr)
+        learnFromMouseDown (widget->getID());
+}
+
+bool MainComponent::browserKeyPressed (const juce::KeyPress& key)
+{
+    // (Enter, which loads the selected song, joins with the browser.)
+    return dispatcher.handleFunctionKey (key, preferences.getModel().useFunctionKeys);
+}
+
+bool MainComponent::keyPressed (const juce::KeyPress& key)
+{
+    return browserKeyPressed (key);
+}
+
+void MainComponent::refreshDeckIndicators()
+{
+    dispatcher.refreshDeckIndicators();
+}
+
+void MainComponent::sendMidiFeedbackForAll()
+{
+    dispatcher.sendFeedbackForAll();
+}
+
+Channel* MainComponent::getChannel (int index)
+{
+    return channelContainer != nullptr ? channelContainer->getChannel (index) : nullptr;
+}
+
+FilterContainer* MainComponent::getFilterPanel (int set)
+{
+    // (Set 4, the master strip's, joins with the master strip.)
+    auto* strip = getChannel (set);
+    return strip != nullptr ? &strip->getFilterContainer() : nullptr;
+}
+
+EqContainer* MainComponent::getEqPanel (int set)
+{
+    auto* strip = getChannel (set);
+    return strip != nullptr ? &strip->getEqContainer() : nullptr;
+}
+
+// Cue points live in the song records and show on the waveform overview; until
+// the database and the overview are part of the program there are none.
+float MainComponent::getCuePoint (int, int)
+{
+    return -1.0f;
+}
+
+void MainComponent::setCuePoint (int, int, float) {}
+
+float MainComponent::getOverviewCuePosition (int, int)
+{
+    return -1.0f;
+}
+
+void MainComponent::setOverviewCuePosition (int, int, float) {}
+
+void MainComponent::seekDeck (int channel, float fraction)
+{
+    engine->setPositionFraction (channel, fraction);
+}
+
+void MainComponent::setEffectSpeedLabels (int)
+{
+    // The effect panel's speed captions, once the effect panel is part of the program.
+}
+
+void MainComponent::tapTempo()
+{
+    beatCounter.tap();
+    tapCountdown.store (ControlDispatcher::tapTicks);
+}
+}
