@@ -1,11 +1,14 @@
 #include "app/MainComponent.h"
 
 #include "app/MainAppWindow.h"
+#include "app/MainLayout.h"
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
 #include "common/Levels.h"
 #include "ui/channel/ChannelContainer.h"
+#include "ui/dialogs/LoadFileComponent.h"
 #include "ui/panels/ControlIds.h"
+#include "ui/panels/CrossfaderContainer.h"
 
 #include <iostream>
 
@@ -14,6 +17,8 @@ namespace zund
 namespace
 {
 constexpr int unset = MixerHost::unsetBound;
+constexpr int masterStripSection = 7;
+constexpr int crossfaderSection = 10;
 constexpr int maxMessagesToDispatch = 1000;
 
 void dispatchPendingMessages()
@@ -45,7 +50,8 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     deviceManager.addAudioCallback (audioCallback.get());
     deviceManager.addChangeListener (this);
 
-    // 3. The panels: (bottom bar, crossfader, master strip, dialogs) and the preferences panel.
+    // 3. The panels: (bottom bar,) crossfader, (master strip,) the track-load
+    //    dialog (and the name-entry dialog and the preferences panel).
     createChildPanels();
     setOpaque (true);
     setBufferedToImage (true);
@@ -104,7 +110,8 @@ MainComponent::~MainComponent()
     for (const auto& identifier : midiInputIdentifiers)
         deviceManager.setMidiInputDeviceEnabled (identifier, false);
 
-    // 4. The children (each writes its own files).
+    // 4. The track-load dialog, then the children (each writes its own files).
+    loadFileDialog.reset();
     deleteAllChildren();
     midiInputCallbacks.clear();
 
@@ -146,7 +153,12 @@ void MainComponent::showChannelModesOnStrips()
 
 void MainComponent::createChildPanels()
 {
-    // The bottom bar, crossfader, master strip and dialogs come here.
+    // (The bottom bar comes first, the master strip after the crossfader panel.)
+    crossfaderPanel = new CrossfaderContainer(); // owned as a child
+    addAndMakeVisible (crossfaderPanel);
+
+    // Shown as its own window for each question; never a child.
+    loadFileDialog = std::make_unique<LoadFileComponent>();
 }
 
 void MainComponent::registerMidiInputs()
@@ -206,8 +218,9 @@ void MainComponent::setSectionVisible (int index, bool visible)
     if (index < 0 || index >= numSections)
         return;
     sectionVisible[index] = visible;
-    // (The master strip, 7, and the crossfader panel, 10, join later.)
-    if (index != 7 && index != 10)
+    if (index == crossfaderSection)
+        crossfaderPanel->setVisible (visible);
+    else if (index != masterStripSection) // (the master strip joins later)
         channelContainer->setSectionVisible (index, visible);
     resized();
 }
@@ -259,12 +272,18 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
-    // The crossfader panel, browser, bottom bar and master strip join this
-    // layout with their parts of the program; the master strip's width is
-    // then taken from the channels'.
-    const int mainWidth = 0;
-    const int channelsWidth = getWidth() - mainWidth;
-    channelContainer->setSize (channelsWidth, channelContainer->getHeightForWidth (channelsWidth));
+    // (The browser, bottom bar and master strip take their places here as
+    // they join the program.)
+    MainLayout::Sizes sizes;
+    sizes.width = getWidth();
+    sizes.height = getHeight();
+    sizes.crossfaderVisible = crossfaderPanel->isVisible();
+    sizes.crossfaderHeight = crossfaderPanel->getHeight();
+    sizes.channelsHeightForWidth = [this] (int width) { return channelContainer->getHeightForWidth (width); };
+    const auto layout = MainLayout::compute (sizes);
+
+    channelContainer->setSize (layout.channels.getWidth(), layout.channels.getHeight());
+    crossfaderPanel->setBounds (layout.crossfader);
 }
 
 void MainComponent::timerCallback()

@@ -4,6 +4,8 @@
 #include "app/ControlDispatcherHost.h"
 #include "app/MainAudioCallback.h"
 #include "app/MixerColours.h"
+#include "app/TrackLoader.h"
+#include "app/TrackLoaderHost.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
 #include "ui/MixerHost.h"
@@ -25,6 +27,9 @@ namespace zund
 {
 class Channel;
 class ChannelContainer;
+class CrossfaderContainer;
+class ID3DataBase;
+class LoadFileComponent;
 class MainAppWindow;
 class ZundCloseComponent;
 class ZundMidiInputCallback;
@@ -43,6 +48,7 @@ class MainComponent : public juce::Component,
                       public MidiControlSurfaceManagerListener,
                       public MixerHost,
                       public ControlDispatcherHost,
+                      public TrackLoaderHost,
                       public juce::Timer,
                       public juce::ChangeListener
 {
@@ -76,21 +82,40 @@ public:
     void exComponentValueChanged (ExComponent* widget) override;
     /** MIDI learn takes the widget's id while learn mode is on. */
     void exComponentMouseDown (ExComponent* widget, const juce::MouseEvent& e) override;
-    /** Keys the browser does not use itself: the function keys, while their
+    /** Keys the browser does not use itself: Enter asks for a channel and
+        loads the selected song onto it; the function keys act while their
         option is on. True when the key was used. */
     bool browserKeyPressed (const juce::KeyPress& key);
     bool keyPressed (const juce::KeyPress& key) override;
     /** The strips' deck radios, CONTROL and CLOCK show the engine's state. */
-    void refreshDeckIndicators();
+    void refreshDeckIndicators() override;
     /** Every control's value to the MIDI output. */
     void sendMidiFeedbackForAll();
+
+    // Track loading (MainComponentTrackLoading.cpp; the work is the track loader's).
+    /** Loads a song onto channel 0..3; false when nothing was loaded (the
+        channel's wave display says why). */
+    bool loadFileIntoDeck (const juce::String& path, int channel);
+    /** The BPM of the file's song record, 0..300. */
+    double getTrackBpm (const juce::File& file);
+    /** Cue point 0..3 of the song record of the channel's file; -1 when unset. Any thread. */
+    float getCuePoint (int channel, int index) override;
+    /** Stores it into that record, limited to -1..1. Any thread. */
+    void setCuePoint (int channel, int index, float position) override;
+    void refreshWaveDisplay (int channel);
+    void showPauseFirst (int channel);
+
+    // TrackLoaderHost
+    /** The song database: the browser's, once the browser is part of the program. */
+    ID3DataBase* getDatabase() const override;
+    bool isLearnMode() const override { return learnMode.load(); }
+    void markSongLoaded (const juce::String& path) override;
+    void addToCurrentPlaylist (const juce::String& path) override;
 
     // ControlDispatcherHost
     Channel* getChannel (int index) override;
     FilterContainer* getFilterPanel (int set) override;
     EqContainer* getEqPanel (int set) override;
-    float getCuePoint (int channel, int index) override;
-    void setCuePoint (int channel, int index, float position) override;
     void seekDeck (int channel, float fraction) override;
     float getOverviewCuePosition (int channel, int index) override;
     void setOverviewCuePosition (int channel, int index, float position) override;
@@ -102,7 +127,7 @@ public:
 
     // MIDI learn and feedback (MainComponentMidi.cpp).
     /** The bottom bar's LEARN toggle. A pending learn stays armed when it goes off. */
-    void setLearnMode (bool on);
+    void setLearnMode (bool on) override;
     /** A mouse-down on the control widget `controlId`: arms learn while learn
         mode is on (Ctrl held makes a reset trigger). */
     void learnFromMouseDown (int controlId);
@@ -128,6 +153,8 @@ public:
 private:
     void createChannelStrips();
     void createChildPanels();
+    /** Enter in the browser: the selected song onto the channel the user names. */
+    void loadSelectedSongOntoChosenChannel();
     void showChannelModesOnStrips();
     void openAudioDevice();
     void registerMidiInputs();
@@ -154,7 +181,10 @@ private:
 
     Preferences preferences;
     ControlDispatcher dispatcher { *engine, midiMapping, colours, *this };
-    ChannelContainer* channelContainer = nullptr; // a child
+    TrackLoader trackLoader { *engine, peakFiles, preferences.getModel(), *this };
+    ChannelContainer* channelContainer = nullptr;       // a child
+    CrossfaderContainer* crossfaderPanel = nullptr;     // a child
+    std::unique_ptr<LoadFileComponent> loadFileDialog; // shown as its own window
 
     MainAppWindow* window = nullptr;
     int lastX, lastY, lastWidth, lastHeight;

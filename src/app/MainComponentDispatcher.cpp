@@ -20,7 +20,11 @@ void MainComponent::exComponentMouseDown (ExComponent* widget, const juce::Mouse
 
 bool MainComponent::browserKeyPressed (const juce::KeyPress& key)
 {
-    // (Enter, which loads the selected song, joins with the browser.)
+    if (key.isKeyCode (juce::KeyPress::returnKey))
+    {
+        loadSelectedSongOntoChosenChannel();
+        return true; // always used, whether or not a song was loaded
+    }
     return dispatcher.handleFunctionKey (key, preferences.getModel().useFunctionKeys);
 }
 
@@ -57,15 +61,8 @@ EqContainer* MainComponent::getEqPanel (int set)
     return strip != nullptr ? &strip->getEqContainer() : nullptr;
 }
 
-// Cue points live in the song records and show on the waveform overview; until
-// the database and the overview are part of the program there are none.
-float MainComponent::getCuePoint (int, int)
-{
-    return -1.0f;
-}
-
-void MainComponent::setCuePoint (int, int, float) {}
-
+// The cue markers show on the waveform overview; until the overview is part
+// of the program there are none.
 float MainComponent::getOverviewCuePosition (int, int)
 {
     return -1.0f;

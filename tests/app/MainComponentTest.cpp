@@ -1,6 +1,9 @@
 #include "app/MainComponent.h"
 #include "support/SignalMeasures.h"
 #include "support/TempFolder.h"
+#include "ui/panels/ControlIds.h"
+#include "ui/channel/Channel.h"
+#include "ui/widgets/ExComponent.h"
 
 #include <gtest/gtest.h>
 
@@ -33,4 +36,26 @@ TEST (MainComponent, MainVolumeStartsAt0707)
         recorded.insert (recorded.end(), outLeft.begin(), outLeft.end());
     }
     EXPECT_NEAR (test::toneAmplitude (recorded.data() + 25600, 25600, 1000.0, 44100.0), 0.5 * 0.707, 0.003);
+}
+
+// The crossfader panel sits right under the channel strips across the whole
+// width (no master strip yet) and leaves with its section.
+TEST (MainComponent, TheCrossfaderPanelSitsUnderTheStripsAcrossTheWidth)
+{
+    test::ScopedProgramFolder folder;
+    MainComponent main (nullptr);
+    main.setSize (1022, 730);
+
+    auto* crossfader = ExComponent::getComponentByID (ControlIds::crossfader);
+    ASSERT_NE (crossfader, nullptr);
+    auto* panel = crossfader->getParentComponent();
+    auto* strips = main.getChannel (0)->getParentComponent();
+    EXPECT_EQ (panel->getParentComponent(), &main);
+    EXPECT_EQ (panel->getBounds(), juce::Rectangle<int> (0, strips->getBottom(), 1022, panel->getHeight()));
+    EXPECT_GT (strips->getHeight(), 0);
+
+    main.setSectionVisible (10, false);
+    EXPECT_FALSE (panel->isVisible());
+    main.setSectionVisible (10, true);
+    EXPECT_TRUE (panel->isVisible());
 }
