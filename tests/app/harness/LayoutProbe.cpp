@@ -1,6 +1,10 @@
 #include "app/harness/LayoutProbe.h"
 
+#include "app/MainLayout.h"
+#include "ui/MixerHostStandIn.h"
+#include "ui/channel/ChannelContainer.h"
 #include "ui/look/ZundLookAndFeel.h"
+#include "ui/panels/CrossfaderContainer.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -26,6 +30,34 @@ struct FrameProbe
 
     ~FrameProbe() { window.setLookAndFeel (nullptr); }
 };
+
+// The panels the main component shows at the start (two channel strips, the
+// crossfader panel), made and laid out as it makes and lays them out.
+struct MixerProbe
+{
+    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
+    MixerHostStandIn host { *engine };
+    juce::Component main;
+    ChannelContainer channels { &host };
+    CrossfaderContainer crossfader;
+
+    MixerProbe (int width, int height)
+    {
+        main.setSize (width, height);
+        main.addAndMakeVisible (channels);
+        main.addAndMakeVisible (crossfader);
+
+        MainLayout::Sizes sizes;
+        sizes.width = width;
+        sizes.height = height;
+        sizes.crossfaderVisible = true;
+        sizes.crossfaderHeight = crossfader.getHeight();
+        sizes.channelsHeightForWidth = [this] (int w) { return channels.getHeightForWidth (w); };
+        const auto layout = MainLayout::compute (sizes);
+        channels.setBounds (layout.channels);
+        crossfader.setBounds (layout.crossfader);
+    }
+};
 }
 
 juce::Point<int> LayoutProbe::contentOrigin() const
@@ -42,8 +74,22 @@ juce::Rectangle<int> LayoutProbe::closeButton() const
     return button != nullptr ? button->getBounds() : juce::Rectangle<int>();
 }
 
-std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int) const
+std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int controlId) const
 {
-    return std::nullopt;
+    juce::BorderSize<int> border;
+    {
+        FrameProbe frame (windowWidth, windowHeight);
+        border = frame.window.getContentComponentBorder();
+    }
+    MixerProbe mixer (windowWidth - border.getLeftAndRight(), windowHeight - border.getTopAndBottom());
+
+    auto* widget = ExComponent::getComponentByID (controlId);
+    if (widget == nullptr || ! mixer.main.isParentOf (widget))
+        return std::nullopt;
+    for (juce::Component* c = widget; c != &mixer.main; c = c->getParentComponent())
+        if (! c->isVisible())
+            return std::nullopt;
+    return mixer.main.getLocalArea (widget, widget->getLocalBounds())
+        + juce::Point<int> (border.getLeft(), border.getTop());
 }
 }

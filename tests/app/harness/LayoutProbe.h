@@ -10,16 +10,10 @@ namespace zund::test
     the probe builds the same components headlessly at the same size and asks
     them. All results are in window-relative pixels, ready for XTestInput.
 
-    The window frame is probed now. The mixer's panels are not built yet; once
-    they are, findControl is filled in like this: make the panels that
-    MainComponent makes (the channel strips, master strip, crossfader panel,
-    bottom bar, browser) inside a plain juce::Component of the main
-    component's size (the window minus contentOrigin and the frame), assign
-    the control ids as MainComponent does, lay it out with the same sections
-    shown, then take ExComponent::getComponentByID (controlId), convert its
-    bounds with getLocalArea (mainComponent, bounds) and add contentOrigin.
-    Until then it finds nothing, and a test that needs it fails with a clear
-    message instead of clicking blind. */
+    The probe makes the panels that the main component shows at the start
+    (two channel strips, the crossfader panel) at the main component's size,
+    lays them out by the same rules and asks the widget with a control id
+    where it is. Panels the program does not make yet are not probed. */
 struct LayoutProbe
 {
     int windowWidth, windowHeight;
@@ -31,7 +25,8 @@ struct LayoutProbe
     /** The title bar's close button. */
     juce::Rectangle<int> closeButton() const;
 
-    /** The widget with this control id; nothing while the panels are not probed. */
+    /** The widget with this control id; nothing for one the probe does not
+        make, or that is hidden at the start. */
     std::optional<juce::Rectangle<int>> findControl (int controlId) const;
 };
 }
