@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 using namespace zund;
 using namespace zund::test;
@@ -174,9 +176,10 @@ TEST_F (TrackLoading, ResetOnLoadResetsTheStripAndKeepsLearnMode)
 TEST_F (TrackLoading, CuePointsAreKeptPerFileAndRestoredOnTheNextLoad)
 {
     const auto a = r.writeTrack ("a.wav"), b = r.writeTrack ("b.wav");
+    ASSERT_TRUE (load (b, 2));
     ASSERT_TRUE (load (a, 0));
     expectMarkers (0, { -1.0f, -1.0f, -1.0f, -1.0f });
-    ASSERT_TRUE (r.database->save()); // from here on only the cue points change it
+    ASSERT_TRUE (r.database->save()); // both files are known: from here on only the cue points change it
 
     loader.setCuePoint (0, 0, 0.4f);
     loader.setCuePoint (0, 1, 1.7f);  // limited to the track's end
@@ -232,4 +235,30 @@ TEST_F (TrackLoading, WithoutADatabaseTracksLoadWithoutBpmOrCuePoints)
     EXPECT_EQ (loader.getCuePoint (2, 0), -1.0f);
     expectMarkers (2, { -1.0f, -1.0f, -1.0f, -1.0f });
     EXPECT_TRUE (engine.isPlaying (2));
+}
+
+// A controller sets and reads cue points (on its MIDI thread) while tracks
+// are loaded onto the same channel: each value lands in the record of one of
+// the two files, whole.
+TEST_F (TrackLoading, CuePointsFromAnotherThreadMeetLoadsSafely)
+{
+    const auto a = r.writeTrack ("a.wav"), b = r.writeTrack ("b.wav");
+    ASSERT_TRUE (load (a, 0));
+    std::atomic<bool> done { false };
+    std::thread controller ([&] {
+        for (int i = 0; ! done.load(); ++i)
+        {
+            loader.setCuePoint (0, i % 4, 0.5f);
+            const float cue = loader.getCuePoint (0, i % 4);
+            EXPECT_TRUE (cue == 0.5f || cue == -1.0f) << cue;
+        }
+    });
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE (load (i % 2 == 0 ? b : a, 0));
+    done = true;
+    controller.join();
+
+    for (const auto& file : { a, b })
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE (r.recordOf (file).cuePoint[i] == 0.5f || r.recordOf (file).cuePoint[i] == -1.0f);
 }
