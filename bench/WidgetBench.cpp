@@ -1,3 +1,4 @@
+#include "support/AllocationCount.h"
 #include "ui/widgets/ExComponentTimer.h"
 #include "ui/widgets/KelButton.h"
 #include "ui/widgets/KelCrossfader.h"
@@ -17,32 +18,6 @@
 #include <thread>
 
 using namespace zund;
-
-// Allocations made by a thread that asks for them to be counted.
-namespace
-{
-std::atomic<long> countedAllocations { 0 };
-thread_local bool countAllocations = false;
-}
-
-void* operator new (std::size_t size)
-{
-    if (countAllocations)
-        ++countedAllocations;
-    if (void* p = std::malloc (size > 0 ? size : 1))
-        return p;
-    std::abort();
-}
-
-void operator delete (void* p) noexcept
-{
-    std::free (p);
-}
-
-void operator delete (void* p, std::size_t) noexcept
-{
-    std::free (p);
-}
 
 namespace
 {
@@ -85,25 +60,24 @@ void setValueFromMidiThread (benchmark::State& state)
     widget->setListener (&dispatcher);
 
     constexpr int batch = 10000;
-    countedAllocations = 0;
+    test::resetAllocationCount();
     for (auto _ : state)
     {
         double seconds = 0.0;
         std::thread midi ([&] {
-            countAllocations = true;
+            const test::CountAllocationsOnThisThread counting;
             const auto start = std::chrono::steady_clock::now();
             for (int i = 0; i < batch; ++i)
                 widget->setValue ((float) (i & 127) / 127.0f, true);
             seconds = std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count();
-            countAllocations = false;
         });
         midi.join();
         state.SetIterationTime (seconds);
     }
     state.counters["seconds_per_call"] = benchmark::Counter (
         batch, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.counters["allocations"] = (double) countedAllocations.load();
-    if (countedAllocations.load() > 0)
+    state.counters["allocations"] = (double) test::countedAllocations();
+    if (test::countedAllocations() > 0)
         state.SkipWithError ("setValue allocated");
 }
 BENCHMARK (setValueFromMidiThread)->ArgName ("knob_toggle_grid")->DenseRange (0, 2)->UseManualTime();

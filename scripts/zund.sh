@@ -1,7 +1,8 @@
 #!/bin/sh
 # Set-up, build, run and test on Debian 12.
 #   scripts/zund.sh run    install what is missing, build the release program, start it
-#   scripts/zund.sh test   install what is missing, build with sanitizers, run every test,
+#   scripts/zund.sh setup  install what is missing, then check what the tests rely on
+#   scripts/zund.sh test   the set-up, then build with sanitizers, run every test,
 #                          then build the release program and the benchmarks
 set -eu
 
@@ -12,14 +13,17 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 export CCACHE_BASEDIR="$ROOT"
 export CCACHE_NOHASHDIR=1
 
+# Installed without recommendations, so everything used is named here, format
+# plug-ins included (sox writes MP2 and MP3 only with libsox-fmt-mp3).
 PACKAGES="build-essential cmake pkg-config ccache
     juce-modules-source libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxtst-dev
     libflac-dev libogg-dev libvorbis-dev libpng-dev libjpeg-dev zlib1g-dev
-    libmpg123-dev libtag1-dev
+    libmpg123-dev libsndfile1-dev libtag1-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    fonts-dejavu-core
-    jackd2 xvfb xauth x11-apps sox lame vorbis-tools eyed3 mpg123 mda-lv2 lv2-examples gdb locales python3"
+    fonts-dejavu-core locales python3
+    sox libsox-fmt-mp3 lame mpg123 vorbis-tools eyed3 mda-lv2 lv2-examples
+    jackd2 xvfb xauth x11-utils x11-apps xdotool gdb"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -51,6 +55,11 @@ release_build() {
     build "$ROOT/build/release" "$1" -DCMAKE_BUILD_TYPE=Release -DZUND_BUILD_TESTS=OFF -DZUND_BUILD_BENCH=ON
 }
 
+setup() {
+    install_missing
+    sh "$ROOT/scripts/check-capabilities.sh"
+}
+
 case "${1:-}" in
     run)
         install_missing
@@ -66,8 +75,11 @@ case "${1:-}" in
         fi
         exec "$program"
         ;;
+    setup)
+        setup
+        ;;
     test)
-        install_missing
+        setup
         # -O1 -g1: sanitized -O2 -g builds of the framework take several times longer.
         build "$ROOT/build/sanitize" all -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUND_SANITIZE=ON \
             -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
@@ -79,7 +91,7 @@ case "${1:-}" in
         echo "All tests passed; release program and benchmarks built."
         ;;
     *)
-        echo "usage: $0 run|test" >&2
+        echo "usage: $0 run|setup|test" >&2
         exit 2
         ;;
 esac

@@ -25,9 +25,9 @@ void AppClass::initialise (const juce::String&)
         return;
     }
 
+    // Shown only once the whole main component has been built.
     mainWindow = std::make_unique<MainAppWindow>();
-    mainWindow->setDropShadowEnabled (false);
-    mainWindow->setVisible (true);
+    mainWindow->showOnDesktop();
 }
 
 void AppClass::shutdown()

@@ -4,9 +4,12 @@
 
 namespace zund
 {
+// Not on the desktop yet: the native window is made once, by showOnDesktop,
+// when everything that shapes it is set. (Made here, it would be made again
+// when the drop shadow goes, and stand empty at 0, 0 while the content is built.)
 MainAppWindow::MainAppWindow()
     : juce::DocumentWindow ("ZUND V" + juce::JUCEApplication::getInstance()->getApplicationVersion(),
-                            juce::Colour (0xff222222), juce::DocumentWindow::allButtons, true)
+                            juce::Colour (0xff222222), juce::DocumentWindow::allButtons, false)
 {
     setResizeLimits (minimumWidth, minimumHeight, maximumWidth, maximumHeight);
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
@@ -24,6 +27,13 @@ MainAppWindow::MainAppWindow()
         setBounds (*bounds);
     else
         centreWithSize (minimumWidth, minimumHeight);
+}
+
+void MainAppWindow::showOnDesktop()
+{
+    setDropShadowEnabled (false);
+    addToDesktop();
+    setVisible (true);
 }
 
 MainAppWindow::~MainAppWindow()
@@ -46,6 +56,12 @@ MainComponent* MainAppWindow::getMainComponent() const
 std::optional<juce::Rectangle<int>> MainAppWindow::constrainSavedBounds (juce::Rectangle<int> saved,
                                                                           const juce::Displays& displays)
 {
+    // The numbers come from a file: checked before any sum, which could overflow.
+    const auto withinReach = [] (int v) { return v >= -maxSavedCoordinate && v <= maxSavedCoordinate; };
+    if (! withinReach (saved.getX()) || ! withinReach (saved.getY()) || saved.getWidth() < 1
+        || saved.getWidth() > maxSavedCoordinate || saved.getHeight() < 1 || saved.getHeight() > maxSavedCoordinate)
+        return std::nullopt;
+
     const auto* display = displays.getDisplayForRect (saved);
     if (display == nullptr || ! display->userArea.intersects (saved))
         return std::nullopt;

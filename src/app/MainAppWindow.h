@@ -17,15 +17,21 @@ public:
     static constexpr int maximumWidth = 1920;
     static constexpr int maximumHeight = 1680;
 
+    /** Beyond any screen, and far enough from the limits of int that no sum overflows. */
+    static constexpr int maxSavedCoordinate = 1 << 20;
+
     MainAppWindow();
     ~MainAppWindow() override;
+
+    /** Creates the native window, without a drop shadow, and shows it. */
+    void showOnDesktop();
 
     void closeButtonPressed() override;
 
     MainComponent* getMainComponent() const;
 
     /** Saved bounds kept within the resize limits and on a connected display;
-        nothing when they cannot be shown. */
+        nothing when they cannot be shown or are out of any screen's range. */
     static std::optional<juce::Rectangle<int>> constrainSavedBounds (juce::Rectangle<int> saved,
                                                                       const juce::Displays& displays);
 

@@ -2,6 +2,7 @@
 
 #include "app/MainAppWindow.h"
 #include "app/MainLayout.h"
+#include "app/MessagePump.h"
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
 #include "common/Levels.h"
@@ -19,14 +20,12 @@ namespace
 constexpr int unset = MixerHost::unsetBound;
 constexpr int masterStripSection = 7;
 constexpr int crossfaderSection = 10;
-constexpr int maxMessagesToDispatch = 1000;
 
-void dispatchPendingMessages()
+// Lets the windows paint before the next long step (the device, the shut-down);
+// a queue that never empties is left after this long.
+void flushMessages()
 {
-    // Lets the windows paint before the next long step (the device, the shut-down).
-    for (int i = 0; i < maxMessagesToDispatch; ++i)
-        if (! juce::MessageManager::getInstance()->runDispatchLoopUntil (0))
-            break;
+    dispatchPendingMessages (500.0);
 }
 }
 
@@ -99,7 +98,7 @@ MainComponent::~MainComponent()
     // 2. MIDI is ignored from here on, and no widget reaches the dispatcher.
     closing.store (true);
     ExComponent::setDefaultListener (nullptr);
-    dispatchPendingMessages();
+    flushMessages();
 
     // 3. "preferences.xml" (with the enabled MIDI inputs), then the inputs are let go.
     //    (The VIRTUAL Z-LOCK RANGE knob's value goes into the model first, once it exists.)
@@ -123,7 +122,7 @@ MainComponent::~MainComponent()
 void MainComponent::openAudioDevice()
 {
     const auto error = preferences.initialiseAudioDevice (deviceManager);
-    dispatchPendingMessages();
+    flushMessages();
 
     if (error.isNotEmpty())
         juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, "Zund2",
@@ -210,7 +209,10 @@ void MainComponent::showCloseComponent()
                       ZundCloseComponent::height);
     addAndMakeVisible (panel);
     panel->toFront (false);
-    dispatchPendingMessages();
+    // Painted now rather than at the display's next refresh: the shut-down work comes next.
+    if (auto* peer = getPeer())
+        peer->performAnyPendingRepaintsNow();
+    flushMessages();
 }
 
 void MainComponent::setSectionVisible (int index, bool visible)

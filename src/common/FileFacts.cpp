@@ -4,6 +4,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <set>
+#include <string>
+
 namespace zund
 {
 juce::int64 millisecondsToFileTicks (juce::int64 millisecondsSince1970) noexcept
@@ -45,16 +49,35 @@ int getPathHash (const juce::String& text)
 
 namespace
 {
-void collectFiles (const juce::File& dir, bool recursive, std::vector<juce::File>& files)
+// The folder's path with every link resolved; empty when it cannot be resolved.
+std::string canonicalPath (const juce::File& folder)
 {
+    std::string path;
+    if (char* resolved = ::realpath (folder.getFullPathName().toRawUTF8(), nullptr))
+    {
+        path = resolved;
+        std::free (resolved);
+    }
+    return path;
+}
+
+// Links to folders are followed (a music folder is often a link); a folder
+// already listed, by whatever path, is not listed again, so a link that points
+// back up the tree ends there.
+void collectFiles (const juce::File& dir, bool recursive, std::set<std::string>& visited,
+                   std::vector<juce::File>& files)
+{
+    const auto path = canonicalPath (dir);
+    if (path.empty() || ! visited.insert (path).second)
+        return;
+
     for (const auto& entry : juce::RangedDirectoryIterator (dir, false, "*",
                                                              juce::File::findFilesAndDirectories))
     {
-        const auto& f = entry.getFile();
         if (! entry.isDirectory())
-            files.push_back (f);
-        else if (recursive && ! f.isSymbolicLink()) // a link may point back up the tree
-            collectFiles (f, recursive, files);
+            files.push_back (entry.getFile());
+        else if (recursive)
+            collectFiles (entry.getFile(), recursive, visited, files);
     }
 }
 }
@@ -62,8 +85,9 @@ void collectFiles (const juce::File& dir, bool recursive, std::vector<juce::File
 std::unique_ptr<std::vector<juce::File>> listFilesInFolder (const juce::File& folder, bool recursive)
 {
     auto files = std::make_unique<std::vector<juce::File>>();
+    std::set<std::string> visited;
     if (folder.isDirectory())
-        collectFiles (folder, recursive, *files);
+        collectFiles (folder, recursive, visited, *files);
     return files;
 }
 }

@@ -22,6 +22,7 @@ bool canOpenFileExclusively (const juce::File& file);
 int getPathHash (const juce::String& text);
 
 /** Every file (not directory) under the folder, in directory-iterator order.
-    Symbolic links to folders are not followed, so a link cycle cannot loop. */
+    Links to folders are followed; a folder reached again by another path (a
+    link cycle, two links to one folder) is listed only the first time. */
 std::unique_ptr<std::vector<juce::File>> listFilesInFolder (const juce::File& folder, bool recursive);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/ChunkSize.h"
 #include "engine/Meters.h"
+#include "engine/PendingSpeedChange.h"
 #include "engine/PendingValue.h"
 
 #include <atomic>
@@ -11,15 +12,6 @@ namespace zund
 /** One mixer channel's state, grouped by who writes it. */
 struct ChannelState
 {
-    /** How a take-over of the vinyl control freezes a channel's speed. */
-    enum class SpeedChange
-    {
-        none,
-        holdSpeed,         // the smoothed speed takes the speed
-        holdSmoothedSpeed, // the speed takes the smoothed speed
-        stop               // speed 0
-    };
-
     //==============================================================================
     // Controls: written by the message and MIDI threads, read by the audio thread.
     std::atomic<int> inputDeck { 0 };
@@ -35,12 +27,11 @@ struct ChannelState
     std::atomic<double> syncFactor { 1.0 };
     std::atomic<float> channelGain { 1.0f };
     std::atomic<float> faderVolume { 1.0f };
-    std::atomic<float> crossfaderGain { 1.0f };
 
     // Posted to the audio thread, taken at the start of its next chunk.
     PendingValue pendingSeek;            // a seek in track frames (not while looping or absolute)
     PendingValue pendingRestartPosition; // the pre-roll position of a restart
-    std::atomic<int> pendingSpeedChange { (int) SpeedChange::none };
+    PendingSpeedChange pendingSpeedChange;
 
     //==============================================================================
     // Audio thread only.
@@ -48,6 +39,7 @@ struct ChannelState
     double decoderSpeed = 0.0;  // last speed taken from the deck
     double increment = 0.0;     // frames advanced per output sample
     double fileRateRatio = 1.0; // track rate / device rate
+    float crossfaderGain = 1.0f; // from the crossfader's position, curve and sides
     float smoothedChannelGain = 1.0f;
     float smoothedFaderGain = 0.0f;
     float busLeft[maxChunk] = {};

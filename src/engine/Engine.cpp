@@ -1,6 +1,7 @@
 #include "engine/Engine.h"
 
 #include "engine/dsp/DspHelpers.h"
+#include "engine/effects/EffectFactory.h"
 
 #include <cmath>
 
@@ -72,7 +73,11 @@ void Engine::reset()
     fxBeatLength = 4.0;
     fxDepth = 0.5f;
     fxMix = 0.5f;
-    replaceEffect (1); // the default Chorus with the settings above
+    {
+        auto chorus = createEffect (chorusEffect); // the default, with the settings above
+        const juce::ScopedLock sl (lock);
+        installEffect (chorus);
+    }
 
     for (auto& entry : outputPair)
         entry = -1;
@@ -119,7 +124,7 @@ void Engine::reset()
         ch.crossfaderGain = 1.0f;
         ch.pendingSeek.clear();
         ch.pendingRestartPosition.clear();
-        ch.pendingSpeedChange = (int) ChannelState::SpeedChange::none;
+        ch.pendingSpeedChange.clear();
         ch.position = 0.0;
         ch.decoderSpeed = 0.0;
         ch.increment = 0.0;
@@ -145,7 +150,8 @@ void Engine::reset()
     crossfaderSideA = -1;
     crossfaderSideB = -1;
     crossfaderCurve = 1;
-    setCrossfaderPosition (0.5f);
+    crossfaderPosition = 0.5f;
+    updateCrossfaderGains();
 
     setSampleRate (44100);
 
@@ -176,7 +182,7 @@ void Engine::setSampleRate (int newRate)
 
     for (auto* instance : plugins)
         if (instance != nullptr)
-            preparePlugin (*instance);
+            preparePlugin (*instance, rate);
 }
 
 int Engine::getSampleRate() const noexcept

@@ -34,6 +34,8 @@ namespace zund
     that the audio thread picks up at its next chunk; the few that rebuild DSP
     state take the lock. Jumps of audio-thread state (seeks, speed freezes, loop
     start and stop) are posted and applied at the start of the next chunk.
+    Numbers that are not finite or far out of range never reach the DSP state:
+    the setters refuse them or hold them at their range's end (ControlLimits.h).
 
     Its five track readers and five loop samplers hold tens of MB. */
 class Engine : public juce::Timer
@@ -110,7 +112,8 @@ public:
     int getControlState (int channel) const noexcept;
     bool isPitchLocked (int channel) const noexcept;
     bool isOnSharedDeck (int channel) const noexcept;
-    /** The listener that gets the deck's conditioned input while the views are visible. */
+    /** The listener that gets the deck's conditioned input while the views are
+        visible. Returns with a view that was taken out no longer in use. */
     void setXYView (int deck, XYInputListener* view);
 
     //==============================================================================
@@ -166,8 +169,9 @@ public:
     void setFXMix (float mix);
     void setFXChannel (int channel);
     /** Only bus 4 (the main bus) takes plug-ins; slot 0 or 1; null empties the slot.
-        The instance is given a stereo layout and prepared; false, with the slot
-        unchanged, for a plug-in that cannot run in stereo. Returns with the audio
+        The instance is given a stereo layout and prepared (before the lock is
+        taken, unless it is already in a slot); false, with the slot unchanged,
+        for a plug-in that cannot run in stereo. Returns with the audio
         thread no longer using the previous instance, whose resources are released:
         the caller may delete it at once. */
     bool setPlugin (int bus, int slot, juce::AudioProcessor* instance);
@@ -269,7 +273,7 @@ private:
     // (the channel mix and the master chain call it); the effect setters lock.
     void effectSample (float& left, float& right) noexcept;
     void processPlugins (float* left, float* right, int numSamples) noexcept;
-    bool replaceEffect (int type);
+    void installEffect (std::unique_ptr<FXBaseClass>& effect) noexcept;
     // The effect setters take the lock, so that none reaches an effect that a
     // type change on another thread is deleting.
     template <typename Fn>
@@ -280,7 +284,8 @@ private:
             update (*currentFX);
     }
     void setEffectSampleRate (double rate);
-    bool preparePlugin (juce::AudioProcessor& instance);
+    bool preparePlugin (juce::AudioProcessor& instance, double rate);
+    bool reservePluginBuffer (const juce::AudioProcessor& instance);
     // EngineLimiterStage.cpp
     void limitOutputPair (int entry, float* left, float* right, int numSamples) noexcept;
     // EngineRecorderStage.cpp
@@ -295,7 +300,7 @@ private:
     void reevaluatePitchLocks();
     bool allActiveChannelsFollowOneDeck() const noexcept;
     void updateTempoSync (int channel);
-    void applyCrossfader();
+    void updateCrossfaderGains() noexcept;
     int followedDeck (int channel) const noexcept;
 
     // The EQ setters redesign coefficients that the audio thread uses, so they lock.

@@ -49,6 +49,7 @@ void Engine::processChunk (const float* const* inputs, int numInputs, float* con
     }
 
     applyPendingRequests();
+    updateCrossfaderGains();
     readDeckInputs (inputs, numInputs, offset, numSamples);
     conditionDeckInputs (numSamples);
     if (xyViewsVisible)

@@ -58,7 +58,7 @@ void Engine::mixChannel (int c, int numSamples, bool carriesEffect) noexcept
     const bool playing = ch.playing.load();
     const bool cue = ch.cue.load();
     const float channelGainTarget = ch.channelGain.load();
-    const float faderGainTarget = ch.faderVolume.load() * ch.crossfaderGain.load();
+    const float faderGainTarget = ch.faderVolume.load() * ch.crossfaderGain;
     const float cueGain = cueLevel.load();
     const double fileRate = reader.getSampleRate();
     const double syncFactor = ch.syncFactor.load();

@@ -1,5 +1,7 @@
 #include "engine/Engine.h"
 
+#include "engine/ControlLimits.h"
+
 namespace zund
 {
 void Engine::setDeckInput (int deck, int firstInputChannel)
@@ -22,8 +24,12 @@ void Engine::setInvertPhaseLeft (int deck, bool on)
 
 void Engine::setXYView (int deck, XYInputListener* view)
 {
-    if (isDeck (deck))
-        decks[deck].xyView = view;
+    // Under the lock, so that a view taken out is no longer being fed when this
+    // returns: its owner deletes it next.
+    if (! isDeck (deck))
+        return;
+    const juce::ScopedLock sl (lock);
+    decks[deck].xyView = view;
 }
 
 void Engine::setChannelAbsolute (int channel, bool on)
@@ -98,6 +104,7 @@ int Engine::getSpeedState (int channel) const noexcept
 void Engine::setVirtualZeroLockRange (double percent)
 {
     // The snap, upper and lower bounds derive from the range on the audio thread.
-    zeroLockRange = percent / 100.0;
+    if (controlLimits::acceptWithin (percent, 0.0, controlLimits::maxZeroLockPercent))
+        zeroLockRange = percent / 100.0;
 }
 }

@@ -1,5 +1,6 @@
 #include "engine/Engine.h"
 
+#include "common/SampleConversion.h"
 #include "engine/DevicePair.h"
 
 #include <algorithm>
@@ -13,8 +14,11 @@ void Engine::readDeckInputs (const float* const* inputs, int numInputs, int offs
         const int first = deck.inputChannel.load();
         if (isUsablePair (first, inputs, numInputs))
         {
-            std::copy (inputs[first] + offset, inputs[first] + offset + numSamples, deck.left);
-            std::copy (inputs[first + 1] + offset, inputs[first + 1] + offset + numSamples, deck.right);
+            // Tamed like a plug-in's output: a NaN from the sound card would
+            // otherwise stay in the preamp, the decoder and the channel's filters.
+            std::transform (inputs[first] + offset, inputs[first] + offset + numSamples, deck.left, tamedSample);
+            std::transform (inputs[first + 1] + offset, inputs[first + 1] + offset + numSamples, deck.right,
+                            tamedSample);
         }
         else
         {

@@ -1,17 +1,36 @@
 #include "engine/Engine.h"
 
+#include "engine/ControlLimits.h"
+#include "engine/effects/EffectFactory.h"
+
 namespace zund
 {
+using controlLimits::acceptWithin;
+
 //==============================================================================
 // Built-in effect.
 void Engine::setFXType (int type)
 {
     if (type == fxType.load())
         return;
-    // A type that makes no effect keeps the current one.
-    if (! replaceEffect (type))
+
+    // Built outside the lock (the echo lines are 8 MB); a type that makes no
+    // effect keeps the current one.
+    auto effect = createEffect (type);
+    if (effect == nullptr)
         return;
-    fxType = type;
+
+    {
+        // The type is tested and stored with the swap, so that two threads
+        // cannot leave it naming one effect while the other runs.
+        const juce::ScopedLock sl (lock);
+        if (type != fxType.load())
+        {
+            installEffect (effect);
+            fxType = type;
+        }
+    }
+    // The effect that went out (or the unused new one) is deleted here, outside the lock.
 }
 
 void Engine::setFXOn (bool on)
@@ -22,24 +41,33 @@ void Engine::setFXOn (bool on)
 
 void Engine::setFXTempo (double bpm)
 {
+    // A NaN here would make the plug-ins' play head NaN for good.
+    if (! acceptWithin (bpm, controlLimits::minTempo, controlLimits::maxTempo))
+        return;
     fxTempo = bpm;
     updateEffect ([bpm] (FXBaseClass& effect) { effect.setTempo (bpm); });
 }
 
 void Engine::setFXBeatLength (double beats)
 {
+    if (! acceptWithin (beats, controlLimits::minBeats, controlLimits::maxBeats))
+        return;
     fxBeatLength = beats;
     updateEffect ([beats] (FXBaseClass& effect) { effect.setBeatLength (beats); });
 }
 
 void Engine::setFXDepth (float depth)
 {
+    if (! acceptWithin (depth, 0.0f, 1.0f))
+        return;
     fxDepth = depth;
     updateEffect ([depth] (FXBaseClass& effect) { effect.setDepth (depth); });
 }
 
 void Engine::setFXMix (float mix)
 {
+    if (! acceptWithin (mix, 0.0f, 1.0f))
+        return;
     fxMix = mix;
     updateEffect ([mix] (FXBaseClass& effect) { effect.setMix (mix); });
 }
@@ -51,17 +79,33 @@ void Engine::setFXChannel (int channel)
 
 //==============================================================================
 // Plug-ins: both filling and emptying a slot take the lock, so that a slot may
-// delete its plug-in as soon as it has handed the engine null.
+// delete its plug-in as soon as it has handed the engine null. A new plug-in is
+// prepared before the lock is taken, so that the audio runs on meanwhile; one
+// that is already in a slot is in use and is prepared under the lock.
 bool Engine::setPlugin (int bus, int slot, juce::AudioProcessor* instance)
 {
     if (bus != masterSet || slot < 0 || slot > 1)
         return false;
 
+    const bool inUse = instance != nullptr && (instance == plugins[0] || instance == plugins[1]);
+    double preparedRate = 0.0;
+    if (instance != nullptr && ! inUse)
+    {
+        preparedRate = sampleRate.load();
+        if (! preparePlugin (*instance, preparedRate))
+            return false;
+    }
+
     juce::AudioProcessor* previous = nullptr;
     {
         const juce::ScopedLock sl (lock);
-        if (instance != nullptr && ! preparePlugin (*instance))
-            return false;
+        if (instance != nullptr)
+        {
+            // Again at the current rate when the device changed it meanwhile.
+            const double rate = sampleRate.load();
+            if ((rate != preparedRate && ! preparePlugin (*instance, rate)) || ! reservePluginBuffer (*instance))
+                return false;
+        }
         previous = plugins[slot];
         plugins[slot] = instance;
     }

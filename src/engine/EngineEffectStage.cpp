@@ -38,34 +38,25 @@ void Engine::processPlugins (float* left, float* right, int numSamples) noexcept
     }
 }
 
-// Builds the effect of the type outside the lock (the echo lines are 8 MB),
-// hands it the old one's settings and swaps it in under the lock; the old one
-// is deleted after the lock is left. False for a type that makes no effect.
-bool Engine::replaceEffect (int type)
+// Under the lock: hands the new effect the current one's settings (the first
+// effect takes the stored ones) and swaps it in; `effect` then holds the one
+// that went out, for the caller to delete after the lock is left.
+void Engine::installEffect (std::unique_ptr<FXBaseClass>& effect) noexcept
 {
-    auto effect = createEffect (type);
-    if (effect == nullptr)
-        return false;
-
+    if (currentFX != nullptr)
     {
-        const juce::ScopedLock sl (lock);
-        if (currentFX != nullptr)
-        {
-            handOverEffectState (*effect, *currentFX, sampleRate.load());
-        }
-        else
-        {
-            // The first effect takes the stored settings.
-            effect->setSampleRate (sampleRate.load());
-            effect->setTempo (fxTempo.load());
-            effect->setDepth (fxDepth.load());
-            effect->setBeatLength (fxBeatLength.load());
-            effect->setMix (fxMix.load());
-            effect->setOn (fxOn.load());
-        }
-        std::swap (effect, currentFX);
+        handOverEffectState (*effect, *currentFX, sampleRate.load());
     }
-    return true;
+    else
+    {
+        effect->setSampleRate (sampleRate.load());
+        effect->setTempo (fxTempo.load());
+        effect->setDepth (fxDepth.load());
+        effect->setBeatLength (fxBeatLength.load());
+        effect->setMix (fxMix.load());
+        effect->setOn (fxOn.load());
+    }
+    std::swap (effect, currentFX);
 }
 
 // Called under the lock. The depth is applied again so that an echo time,
@@ -78,20 +69,22 @@ void Engine::setEffectSampleRate (double rate)
     currentFX->setDepth (currentFX->getDepth());
 }
 
-// Under the lock: a stereo layout before anything else, then the device rate
-// and chunk size, the play head and room in the plug-in buffer. False for a
-// plug-in that cannot run in stereo.
-bool Engine::preparePlugin (juce::AudioProcessor& instance)
+// A stereo layout before anything else, then the rate and chunk size and the
+// play head. False for a plug-in that cannot run in stereo. Under the lock for
+// a plug-in that the audio thread may be running.
+bool Engine::preparePlugin (juce::AudioProcessor& instance, double rate)
 {
     if (! applyStereoLayout (instance))
         return false;
-    if (! pluginBuffer.reserve (std::max (instance.getTotalNumInputChannels(), instance.getTotalNumOutputChannels())))
-        return false;
-
-    const double rate = sampleRate.load();
     instance.setRateAndBufferSizeDetails (rate, maxChunk);
     instance.prepareToPlay (rate, maxChunk);
     instance.setPlayHead (&zundPlayHead);
     return true;
+}
+
+// Under the lock: room in the plug-in buffer for the plug-in's channels.
+bool Engine::reservePluginBuffer (const juce::AudioProcessor& instance)
+{
+    return pluginBuffer.reserve (std::max (instance.getTotalNumInputChannels(), instance.getTotalNumOutputChannels()));
 }
 }

@@ -1,5 +1,6 @@
 #include "engine/Engine.h"
 
+#include "engine/ControlLimits.h"
 #include "engine/FrameCount.h"
 
 namespace zund
@@ -14,13 +15,14 @@ void Engine::setLoopActive (int slot, bool on, bool keepRunning)
 
 void Engine::setLoopBeats (int slot, double beats)
 {
-    if (isSet (slot))
+    // 0 (no cell of the grid chosen) gives the shortest loop.
+    if (isSet (slot) && controlLimits::acceptWithin (beats, 0.0, controlLimits::maxBeats))
         loops[slot].setBeats (beats);
 }
 
 void Engine::setLoopLengthKnob (int slot, double x)
 {
-    if (isSet (slot))
+    if (isSet (slot) && controlLimits::acceptWithin (x, 0.0, 1.0))
         loops[slot].setLengthKnob (x);
 }
 

@@ -1,18 +1,31 @@
 #include "engine/Engine.h"
 
+#include "engine/ControlLimits.h"
+
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace zund
 {
 namespace
 {
-// 10^(dB / 20), exactly 0 at or below the floor (and for NaN).
-float decibelsToGain (float decibels, float floorDecibels) noexcept
+using controlLimits::acceptWithin;
+
+// 10^(dB / 20), exactly 0 at or below the floor, at most the gain of maxGainDb;
+// nothing for NaN (the setter keeps its gain).
+bool decibelsToGain (float decibels, float floorDecibels, float& gain) noexcept
 {
-    if (! (decibels > floorDecibels))
-        return 0.0f;
-    return std::pow (10.0f, decibels / 20.0f);
+    if (! acceptWithin (decibels, -std::numeric_limits<float>::infinity(), controlLimits::maxGainDb))
+        return false;
+    gain = decibels > floorDecibels ? std::pow (10.0f, decibels / 20.0f) : 0.0f;
+    return true;
+}
+
+// A knob's value 0..1; false for NaN.
+bool acceptKnob (float& x) noexcept
+{
+    return acceptWithin (x, 0.0f, 1.0f);
 }
 
 constexpr float cueMixScale = 1.4144272f; // equal levels of about 0.707 at the centre
@@ -28,14 +41,15 @@ float eqKnobToDecibels (float x) noexcept
 // Gains.
 void Engine::setChannelGainDb (int channel, float decibels)
 {
-    if (isChannel (channel))
-        channels[channel].channelGain = decibelsToGain (decibels, -120.0f);
+    float gain = 0.0f;
+    if (isChannel (channel) && decibelsToGain (decibels, -120.0f, gain))
+        channels[channel].channelGain = gain;
 }
 
 void Engine::setChannelFader (int channel, float x)
 {
     // The audio thread multiplies this with the crossfader gain.
-    if (isChannel (channel))
+    if (isChannel (channel) && acceptKnob (x))
         channels[channel].faderVolume = faderCurve.lookup (x);
 }
 
@@ -47,47 +61,52 @@ void Engine::setCue (int channel, bool on)
 
 void Engine::setMainGainDb (float decibels)
 {
-    mainGain = decibelsToGain (decibels, -160.0f);
+    float gain = 0.0f;
+    if (decibelsToGain (decibels, -160.0f, gain))
+        mainGain = gain;
 }
 
 void Engine::setPhonesGainDb (float decibels)
 {
-    phonesGain = decibelsToGain (decibels, -160.0f);
+    float gain = 0.0f;
+    if (decibelsToGain (decibels, -160.0f, gain))
+        phonesGain = gain;
 }
 
 void Engine::setCueMix (float x)
 {
+    if (! acceptKnob (x))
+        return;
     cueLevel = std::min (1.0f, x * cueMixScale);
     mainInPhonesLevel = std::min (1.0f, (1.0f - x) * cueMixScale);
 }
 
 //==============================================================================
-// Crossfader.
+// Crossfader: plain stores. The audio thread derives the channels' gains from
+// all four at the start of each chunk, so that two threads moving the fader
+// and choosing the sides cannot leave gains that belong to neither.
 void Engine::setCrossfaderPosition (float position)
 {
-    crossfaderPosition = position;
-    applyCrossfader();
+    if (acceptKnob (position))
+        crossfaderPosition = position;
 }
 
 void Engine::setCrossfaderCurve (int curve)
 {
     crossfaderCurve = curve == 0 || curve == 1 ? curve : 2;
-    applyCrossfader();
 }
 
 void Engine::setCrossfaderSideA (int channel)
 {
     crossfaderSideA = isChannel (channel) ? channel : -1;
-    applyCrossfader();
 }
 
 void Engine::setCrossfaderSideB (int channel)
 {
     crossfaderSideB = isChannel (channel) ? channel : -1;
-    applyCrossfader();
 }
 
-void Engine::applyCrossfader()
+void Engine::updateCrossfaderGains() noexcept
 {
     const auto& curve = crossfaderCurves[crossfaderCurve.load()];
     const float position = crossfaderPosition.load();
@@ -132,19 +151,19 @@ void Engine::setFilterResonance (int set, float x)
 
 void Engine::setFilterLowPassLevel (int set, float level)
 {
-    if (isSet (set))
+    if (isSet (set) && acceptKnob (level))
         filterSets[set].stateVariable.lowPassLevel = level;
 }
 
 void Engine::setFilterBandPassLevel (int set, float level)
 {
-    if (isSet (set))
+    if (isSet (set) && acceptKnob (level))
         filterSets[set].stateVariable.bandPassLevel = level;
 }
 
 void Engine::setFilterHighPassLevel (int set, float level)
 {
-    if (isSet (set))
+    if (isSet (set) && acceptKnob (level))
         filterSets[set].stateVariable.highPassLevel = level;
 }
 
@@ -153,6 +172,8 @@ void Engine::setFilterHighPassLevel (int set, float level)
 // gain and the band-split gain, so that a change of mode keeps it.
 void Engine::setEqLow (int set, float x)
 {
+    if (! acceptKnob (x))
+        return;
     updateEq (set, [this, x] (EqProcessor& eq)
     {
         eq.setLowGain (eqKnobToDecibels (x));
@@ -162,6 +183,8 @@ void Engine::setEqLow (int set, float x)
 
 void Engine::setEqMid (int set, float x)
 {
+    if (! acceptKnob (x))
+        return;
     updateEq (set, [this, x] (EqProcessor& eq)
     {
         eq.setMidGain (eqKnobToDecibels (x));
@@ -171,6 +194,8 @@ void Engine::setEqMid (int set, float x)
 
 void Engine::setEqHigh (int set, float x)
 {
+    if (! acceptKnob (x))
+        return;
     updateEq (set, [this, x] (EqProcessor& eq)
     {
         eq.setHighGain (eqKnobToDecibels (x));
@@ -180,6 +205,8 @@ void Engine::setEqHigh (int set, float x)
 
 void Engine::setEqMidFrequency (int set, float x)
 {
+    if (! acceptKnob (x))
+        return;
     updateEq (set, [x] (EqProcessor& eq) { eq.setMidFrequency (100.0f * std::pow (10.0f, 2.0f * x)); });
 }
 

@@ -46,14 +46,10 @@ void Engine::applyPendingRequests() noexcept
 
 void Engine::applySpeedChange (ChannelState& ch) noexcept
 {
-    using SpeedChange = ChannelState::SpeedChange;
-    switch ((SpeedChange) ch.pendingSpeedChange.exchange ((int) SpeedChange::none))
-    {
-        case SpeedChange::holdSpeed:         ch.smoothedSpeed = ch.speed.load(); break;
-        case SpeedChange::holdSmoothedSpeed: ch.speed = ch.smoothedSpeed.load(); break;
-        case SpeedChange::stop:              ch.speed = 0.0; break;
-        case SpeedChange::none:              break;
-    }
+    double speed = ch.speed.load(), smoothedSpeed = ch.smoothedSpeed.load();
+    ch.pendingSpeedChange.apply (speed, smoothedSpeed);
+    ch.speed = speed;
+    ch.smoothedSpeed = smoothedSpeed;
 }
 
 void Engine::applyLoopRequests (int slot) noexcept

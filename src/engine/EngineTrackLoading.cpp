@@ -1,5 +1,7 @@
 #include "engine/Engine.h"
 
+#include "engine/ControlLimits.h"
+
 namespace zund
 {
 namespace
@@ -25,6 +27,8 @@ bool Engine::loadTrack (int channel, const juce::File& file, double bpm)
 
     takeControl (channel);
     loops[channel].requestClear();
+    if (! controlLimits::acceptWithin (bpm, 0.0, controlLimits::maxTempo))
+        bpm = 0.0; // no tempo known
     ch.trackBpm = bpm;
     updateTempoSync (channel);
     ch.trackLoaded = true;

@@ -25,15 +25,15 @@ void Engine::takeControl (int channel)
 
     // The others on the deck keep running at a frozen speed: the audio thread
     // makes the copy at its next chunk, so that it is not overwritten.
-    using SpeedChange = ChannelState::SpeedChange;
+    using Change = PendingSpeedChange::Change;
     const int deck = channels[channel].inputDeck.load();
-    const auto freeze = allActiveChannelsFollowOneDeck() ? SpeedChange::holdSpeed : SpeedChange::holdSmoothedSpeed;
+    const auto freeze = allActiveChannelsFollowOneDeck() ? Change::holdSpeed : Change::holdSmoothedSpeed;
     for (int c = 0; c < numMixerChannels; ++c)
     {
         if (c == channel || channels[c].inputDeck.load() != deck)
             continue;
         channels[c].pitchLocked = true;
-        channels[c].pendingSpeedChange = (int) freeze;
+        channels[c].pendingSpeedChange.post (freeze);
     }
     channels[channel].pitchLocked = false;
 }
@@ -44,7 +44,7 @@ void Engine::setChannelInputDeck (int channel, int deck)
         return;
     auto& ch = channels[channel];
     ch.pitchLocked = true;
-    ch.pendingSpeedChange = (int) ChannelState::SpeedChange::stop;
+    ch.pendingSpeedChange.post (PendingSpeedChange::Change::stop);
     ch.inputDeck = std::clamp (deck, 0, numDecks - 1);
     reevaluatePitchLocks();
 }

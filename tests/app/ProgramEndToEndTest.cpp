@@ -18,6 +18,7 @@ TEST_F (ProgramEndToEnd, StartsShowsItsWindowAndQuitsCleanly)
 {
     startProgram();
     ASSERT_TRUE (waitForWindow()) << "no window titled " << windowTitle;
+    EXPECT_EQ (mainWindowIds.size(), 1u) << "the main window was created more than once";
 
     // A fresh start: 1022 x 730, centred on the 1920 x 1200 screen.
     EXPECT_EQ (window->width, 1022);

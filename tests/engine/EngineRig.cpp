@@ -32,7 +32,7 @@ EngineRig::Outputs EngineRig::run (int numSamples, int blockSize)
         for (auto& channel : out)
             std::fill (channel.begin(), channel.end(), 0.0f);
 
-        engineOnHeap->processBlock (inPointers.data(), numInputs, outPointers.data(), numOutputs, n, false);
+        engineOnHeap->processBlock (inPointers.data(), numInputs, outPointers.data(), numOutputs, n, xyViewsVisible);
 
         for (int ch = 0; ch < numOutputs; ++ch)
             std::copy (out[(size_t) ch].begin(), out[(size_t) ch].begin() + n, result[(size_t) ch].begin() + done);

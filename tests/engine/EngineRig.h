@@ -34,6 +34,9 @@ public:
     /** The device inputs, by sample index since the rig was made. */
     InputSignal input;
 
+    /** Whether run() tells the engine that the XY views are visible. */
+    bool xyViewsVisible = false;
+
     /** The deck reports this speed on every sample and no position. */
     void setDeckSpeed (int deck, double speed);
 

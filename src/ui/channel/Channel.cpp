@@ -4,6 +4,7 @@
 #include "ui/MixerHost.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zund
 {
@@ -84,8 +85,13 @@ void Channel::timerCallback()
         engine.getChannelPreFaderPeakLeft (channel),  engine.getChannelPreFaderPeakRight (channel),
         engine.getChannelPreFaderHoldLeft (channel),  engine.getChannelPreFaderHoldRight (channel),
     };
-    // A silent or steady channel repaints nothing.
-    if (levels == shownLevels)
+    // A silent or steady channel repaints nothing: a meter is at most a few
+    // hundred pixels long, so smaller steps (a decay into silence) never show.
+    constexpr float invisibleStep = 1.0e-3f;
+    bool moved = false;
+    for (size_t i = 0; i < levels.size(); ++i)
+        moved = moved || std::abs (levels[i] - shownLevels[i]) >= invisibleStep;
+    if (! moved)
         return;
     shownLevels = levels;
     player.getVolumeFader().setLevels (levels[0], levels[1], levels[2], levels[3]);

@@ -135,8 +135,12 @@ std::optional<WindowInfo> EndToEndTest::waitForWindow (std::chrono::milliseconds
         ADD_FAILURE() << "no program was started";
         return std::nullopt;
     }
-    waitUntil ([&] { return (window = x->findWindow (windowTitle)).has_value() || ! program->isRunning(); },
-               timeout);
+    waitUntil (
+        [&] {
+            x->collectWindowIds (windowTitle, mainWindowIds);
+            return (window = x->findWindow (windowTitle)).has_value() || ! program->isRunning();
+        },
+        timeout);
     if (! window && ! program->isRunning())
         ADD_FAILURE() << "the program ended (code " << program->waitForExit (0s).value_or (-1)
                       << ") before it showed its window";

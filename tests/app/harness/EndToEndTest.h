@@ -15,6 +15,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace zund::test
@@ -79,7 +80,9 @@ protected:
     SpawnedProcess& startProgram();
     /** Starts one more, without any waiting: for the single-instance check. */
     std::unique_ptr<SpawnedProcess> startAnotherInstance (const std::string& logName);
-    /** The program's main window once it is mapped (also kept in `window`). */
+    /** The program's main window once it is mapped (also kept in `window`);
+        every native window made for it meanwhile, shown or not, goes into
+        `mainWindowIds`. */
     std::optional<WindowInfo> waitForWindow (std::chrono::milliseconds timeout = std::chrono::seconds (60));
     /** Closes the window as a window manager would, repeating the request
         while it stays; the exit code, or nothing (stacks recorded) on a hang. */
@@ -102,6 +105,7 @@ protected:
     std::unique_ptr<JackTestClient> jack;
     std::unique_ptr<SpawnedProcess> program;
     std::optional<WindowInfo> window;
+    std::set<unsigned long> mainWindowIds;
 
 private:
     std::vector<std::string> programEnvironment() const;

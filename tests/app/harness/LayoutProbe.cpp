@@ -1,10 +1,12 @@
 #include "app/harness/LayoutProbe.h"
 
 #include "app/MainLayout.h"
+#include "engine/Engine.h"
 #include "ui/MixerHostStandIn.h"
 #include "ui/channel/ChannelContainer.h"
 #include "ui/look/ZundLookAndFeel.h"
 #include "ui/panels/CrossfaderContainer.h"
+#include "ui/widgets/ExComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -76,12 +78,9 @@ juce::Rectangle<int> LayoutProbe::closeButton() const
 
 std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int controlId) const
 {
-    juce::BorderSize<int> border;
-    {
-        FrameProbe frame (windowWidth, windowHeight);
-        border = frame.window.getContentComponentBorder();
-    }
-    MixerProbe mixer (windowWidth - border.getLeftAndRight(), windowHeight - border.getTopAndBottom());
+    FrameProbe frame (windowWidth, windowHeight);
+    const auto content = frame.window.getContentComponentBorder().subtractedFrom (frame.window.getLocalBounds());
+    MixerProbe mixer (content.getWidth(), content.getHeight());
 
     auto* widget = ExComponent::getComponentByID (controlId);
     if (widget == nullptr || ! mixer.main.isParentOf (widget))
@@ -89,7 +88,6 @@ std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int controlId) con
     for (juce::Component* c = widget; c != &mixer.main; c = c->getParentComponent())
         if (! c->isVisible())
             return std::nullopt;
-    return mixer.main.getLocalArea (widget, widget->getLocalBounds())
-        + juce::Point<int> (border.getLeft(), border.getTop());
+    return mixer.main.getLocalArea (widget, widget->getLocalBounds()) + contentOrigin();
 }
 }

@@ -10,10 +10,15 @@ namespace zund::test
     the probe builds the same components headlessly at the same size and asks
     them. All results are in window-relative pixels, ready for XTestInput.
 
-    The probe makes the panels that the main component shows at the start
-    (two channel strips, the crossfader panel) at the main component's size,
-    lays them out by the same rules and asks the widget with a control id
-    where it is. Panels the program does not make yet are not probed. */
+    findControl makes the panels that MainComponent makes inside a plain
+    juce::Component of the main component's size (the window minus the frame),
+    with the control ids MainComponent gives them, lays them out by its layout
+    rules with the sections of a fresh start shown (strips 1 and 2, every
+    panel), then converts the widget's bounds. So far the channel strips and
+    the crossfader panel are probed; the master strip, bottom bar and browser
+    join it with their parts of the program. A control that is not there (or
+    hidden) is not found, and a test that needs it fails with a clear message
+    instead of clicking blind. */
 struct LayoutProbe
 {
     int windowWidth, windowHeight;

@@ -38,7 +38,7 @@ std::string windowTitle (Display* d, Window w)
     return title.empty() ? textProperty (d, w, "WM_NAME") : title;
 }
 
-std::vector<Window> mappedTopLevels (Display* d)
+std::vector<Window> topLevels (Display* d, bool mappedOnly)
 {
     Window root = DefaultRootWindow (d), parent, *children = nullptr;
     unsigned int n = 0;
@@ -48,13 +48,19 @@ std::vector<Window> mappedTopLevels (Display* d)
         for (unsigned int i = 0; i < n; ++i)
         {
             XWindowAttributes attributes;
-            if (XGetWindowAttributes (d, children[i], &attributes) && attributes.map_state == IsViewable)
+            if (! mappedOnly
+                || (XGetWindowAttributes (d, children[i], &attributes) && attributes.map_state == IsViewable))
                 result.push_back (children[i]);
         }
         if (children != nullptr)
             XFree (children);
     }
     return result;
+}
+
+std::vector<Window> mappedTopLevels (Display* d)
+{
+    return topLevels (d, true);
 }
 
 int ignoreErrors (Display*, XErrorEvent*) { return 0; }
@@ -105,6 +111,14 @@ int X11Display::countWindows (const std::string& title)
         if (windowTitle (d, w) == title)
             ++count;
     return count;
+}
+
+void X11Display::collectWindowIds (const std::string& title, std::set<unsigned long>& ids)
+{
+    auto* d = dpy (display);
+    for (Window w : topLevels (d, false))
+        if (windowTitle (d, w) == title)
+            ids.insert ((unsigned long) w);
 }
 
 bool X11Display::sendCloseRequest (unsigned long window)

@@ -4,6 +4,7 @@
 // headers (Xlib's macros clash with them).
 
 #include <optional>
+#include <set>
 #include <string>
 
 namespace zund::test
@@ -31,6 +32,9 @@ public:
 
     /** Number of mapped windows with that title. */
     int countWindows (const std::string& title);
+
+    /** Adds the ids of the top-level windows with that title, mapped or not, to ids. */
+    void collectWindowIds (const std::string& title, std::set<unsigned long>& ids);
 
     /** The Xlib Display*, for the input and probe helpers. */
     void* getNativeHandle() const noexcept { return display; }
