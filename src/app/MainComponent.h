@@ -95,7 +95,7 @@ public:
     // Track loading (MainComponentTrackLoading.cpp; the work is the track loader's).
     /** Loads a song onto channel 0..3; false when nothing was loaded (the
         channel's wave display says why). */
-    bool loadFileIntoDeck (const juce::String& path, int channel);
+    bool loadFileIntoDeck (const juce::String& path, int channel) override;
     /** The BPM of the file's song record, 0..300. */
     double getTrackBpm (const juce::File& file);
     /** Cue point 0..3 of the song record of the channel's file; -1 when unset. Any thread. */
@@ -121,6 +121,14 @@ public:
     void setOverviewCuePosition (int channel, int index, float position) override;
     void setEffectSpeedLabels (int mode) override;
     void tapTempo() override;
+
+    // What the waveform views draw and ask for (MainComponentViews.cpp; the
+    // seek and the cue points are the dispatcher's as well).
+    void getWaveRing (int channel, const std::atomic<float>*& peakRing,
+                      const std::atomic<float>*& averageRing) override;
+    const std::atomic<float>* getPeakData (int channel) override;
+    const std::atomic<float>* getAverageData (int channel) override;
+    double getPositionFraction (int channel) const override;
 
     /** The saved bounds when all four are set, else nothing. */
     std::optional<juce::Rectangle<int>> getSavedBounds() const;

@@ -61,15 +61,6 @@ EqContainer* MainComponent::getEqPanel (int set)
     return strip != nullptr ? &strip->getEqContainer() : nullptr;
 }
 
-// The cue markers show on the waveform overview; until the overview is part
-// of the program there are none.
-float MainComponent::getOverviewCuePosition (int, int)
-{
-    return -1.0f;
-}
-
-void MainComponent::setOverviewCuePosition (int, int, float) {}
-
 void MainComponent::seekDeck (int channel, float fraction)
 {
     engine->setPositionFraction (channel, fraction);

@@ -4,8 +4,8 @@
 
 namespace zund
 {
-/** Base of the program's own track readers (the MP3 reader): a framework reader
-    over a stream it owns, named by its format. */
+/** Base of the program's own track readers (MP3; WAV, AIFF and Ogg Vorbis through
+    libsndfile): a framework reader over a stream it owns, named by its format. */
 class AudioFormatReaderEx : public juce::AudioFormatReader
 {
 public:

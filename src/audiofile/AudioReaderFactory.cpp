@@ -2,21 +2,41 @@
 
 #include "audiofile/MP3AudioFormat.h"
 #include "audiofile/MP3Reader.h"
+#include "audiofile/OggVorbisReader.h"
+#include "audiofile/SndFileReader.h"
+
+#include <optional>
 
 namespace zund
 {
 namespace
 {
-std::unique_ptr<juce::AudioFormat> createFormatForExtension (const juce::String& extension)
+enum class TrackKind { wav, aiff, ogg, mp3 };
+
+std::optional<TrackKind> kindForExtension (const juce::String& extension)
 {
     if (extension == ".wav")
-        return std::make_unique<juce::WavAudioFormat>();
+        return TrackKind::wav;
     if (extension == ".aiff" || extension == ".aif")
-        return std::make_unique<juce::AiffAudioFormat>();
+        return TrackKind::aiff;
     if (extension == ".ogg")
-        return std::make_unique<juce::OggVorbisAudioFormat>();
+        return TrackKind::ogg;
     if (extension == ".mp3")
-        return std::make_unique<MP3AudioFormat>();
+        return TrackKind::mp3;
+    return std::nullopt;
+}
+
+juce::AudioFormatReader* openTrack (TrackKind kind, juce::InputStream* stream)
+{
+    // Each takes the stream over and deletes it when the file is rejected.
+    switch (kind)
+    {
+        case TrackKind::wav: return SndFileReader::open (stream, SndFileContainer::wav).release();
+        case TrackKind::aiff: return SndFileReader::open (stream, SndFileContainer::aiff).release();
+        case TrackKind::ogg: return OggVorbisReader::open (stream).release();
+        case TrackKind::mp3: return MP3AudioFormat().createReaderFor (stream, true);
+    }
+    delete stream;
     return nullptr;
 }
 }
@@ -24,16 +44,15 @@ std::unique_ptr<juce::AudioFormat> createFormatForExtension (const juce::String&
 std::unique_ptr<juce::AudioFormatReader> createAudioReader (const juce::File& file)
 {
     // Test the name before touching the disk: a rejected file opens nothing.
-    auto format = createFormatForExtension (file.getFileExtension().toLowerCase());
-    if (format == nullptr || ! file.existsAsFile())
+    const auto kind = kindForExtension (file.getFileExtension().toLowerCase());
+    if (! kind.has_value() || ! file.existsAsFile())
         return nullptr;
 
     auto stream = std::make_unique<juce::FileInputStream> (file);
     if (! stream->openedOk())
         return nullptr;
 
-    // With deleteStreamIfOpeningFails the format deletes the stream on failure.
-    return std::unique_ptr<juce::AudioFormatReader> (format->createReaderFor (stream.release(), true));
+    return std::unique_ptr<juce::AudioFormatReader> (openTrack (*kind, stream.release()));
 }
 
 bool isMp3ScanRunning (const juce::AudioFormatReader* reader)

@@ -1,24 +1,13 @@
 #include "audiofile/MP3Reader.h"
 
 #include "audiofile/Mp3FrameHeader.h"
+#include "audiofile/TrackSpan.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace zund
 {
-namespace
-{
-void clearChannels (int* const* dest, int numDest, int offset, int count)
-{
-    if (count <= 0)
-        return;
-    for (int ch = 0; ch < numDest; ++ch)
-        if (dest[ch] != nullptr)
-            std::fill (dest[ch] + offset, dest[ch] + offset + count, 0);
-}
-}
-
 MP3Reader::MP3Reader (juce::InputStream* sourceStream)
     : AudioFormatReaderEx (sourceStream, "MP3"),
       scanThread (*this),
@@ -82,29 +71,17 @@ bool MP3Reader::readSamples (int* const* destChannels, int numDestChannels, int 
 {
     const int numDest = std::min (numDestChannels, 2);
 
-    // Whatever is not decoded below must read as silence: callers cache it.
-    clearChannels (destChannels, numDest, startOffsetInDestBuffer, numSamples);
+    // Acquire: once the scan has ended, the table and the length are ours to read.
+    const bool scanned = ! isScanning();
+    // Whatever is not decoded below must read as silence: callers cache it. Nothing
+    // past the last frame's first sample: the table ends there.
+    const auto span = clearAndClampRead (destChannels, numDest, startOffsetInDestBuffer, startSampleInFile,
+                                         numSamples, scanned ? lengthInSamples : 0);
 
-    if (numSamples <= 0 || isScanning() || input == nullptr || frameOffsets.empty())
+    if (! scanned || span.count == 0 || input == nullptr || ! decoder.isOpen() || frameOffsets.size() < 4)
         return false;
 
-    int offset = startOffsetInDestBuffer;
-    int count = numSamples;
-    auto start = startSampleInFile;
-    if (start < 0)
-    {
-        const int silence = (int) std::min<juce::int64> (-start, count);
-        offset += silence;
-        count -= silence;
-        start = 0;
-    }
-
-    if (count <= 0 || ! decoder.isOpen() || frameOffsets.size() < 4 || start >= lengthInSamples)
-        return false;
-
-    // Nothing past the last frame's first sample: the table ends there.
-    count = (int) std::min<juce::int64> (count, lengthInSamples - start);
-    decodeInto (destChannels, numDest, offset, start, count);
+    decodeInto (destChannels, numDest, span.destOffset, span.start, span.count);
     return true;
 }
 

@@ -23,6 +23,37 @@ constexpr int layerOne = 3, layerTwo = 2, layerThree = 1; // as coded in the hea
 constexpr int channelModeMono = 3;
 
 constexpr int syncSearchHalf = 500000;
+
+constexpr int id3HeaderSize = 10;
+constexpr int id3FooterFlag = 0x10;
+constexpr int maxLeadingTags = 64; // a file stacked with more is junk; search after these
+
+/** Size of the ID3v2 tag (header, body and footer) whose header is `h`, or 0 when
+    `h` is not one: "ID3", version and revision below 0xff, a syncsafe size. */
+juce::int64 id3TagSize (const juce::uint8* h) noexcept
+{
+    if (h[0] != 'I' || h[1] != 'D' || h[2] != '3' || h[3] == 0xff || h[4] == 0xff
+        || ((h[6] | h[7] | h[8] | h[9]) & 0x80) != 0)
+        return 0;
+    const juce::int64 body = ((juce::int64) h[6] << 21) | (h[7] << 14) | (h[8] << 7) | h[9];
+    return id3HeaderSize + body + ((h[5] & id3FooterFlag) != 0 ? id3HeaderSize : 0);
+}
+}
+
+juce::int64 skipLeadingId3Tags (juce::InputStream& stream)
+{
+    juce::int64 start = 0;
+    juce::uint8 header[id3HeaderSize];
+    for (int tags = 0; tags < maxLeadingTags; ++tags)
+    {
+        if (! stream.setPosition (start) || readFully (stream, header, id3HeaderSize) != id3HeaderSize)
+            break;
+        const auto size = id3TagSize (header);
+        if (size == 0)
+            break;
+        start += size;
+    }
+    return start;
 }
 
 int parseMp3FrameHeader (const juce::uint8* bytes, int& samplesPerFrame, int& kbps, int& sampleRateHz) noexcept
@@ -93,7 +124,9 @@ int readFully (juce::InputStream& stream, void* dest, int numBytes)
 
 juce::int64 findFirstMp3Sync (juce::InputStream& stream, const juce::Thread* stopper)
 {
-    if (! stream.setPosition (0))
+    // A tag may hold MPEG audio of its own (a clip in a PRIV frame, say): it is not the song.
+    const auto start = skipLeadingId3Tags (stream);
+    if (! stream.setPosition (start))
         return -1;
 
     juce::HeapBlock<juce::uint8> buffer ((size_t) syncSearchHalf * 2, true);
@@ -122,7 +155,7 @@ juce::int64 findFirstMp3Sync (juce::InputStream& stream, const juce::Thread* sto
             if (l2 == 0)
                 continue;
             if (parseMp3FrameHeader (buffer + p + l1 + l2, spf, kbps, rate) != 0)
-                return blockCount * syncSearchHalf + p;
+                return start + blockCount * syncSearchHalf + p;
         }
 
         if (got <= 0)

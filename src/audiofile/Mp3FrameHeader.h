@@ -12,9 +12,14 @@ namespace zund
 int parseMp3FrameHeader (const juce::uint8* bytes, int& samplesPerFrame, int& kbps, int& sampleRateHz) noexcept;
 
 /** File offset of the first place where three frame headers follow each other at
-    their computed lengths, searched from the start of the stream; -1 when there is
-    none, or when `stopper` (may be null) is asked to exit. Moves the stream. */
+    their computed lengths, searched from the end of the leading ID3v2 tags; -1 when
+    there is none, or when `stopper` (may be null) is asked to exit. Moves the stream. */
 juce::int64 findFirstMp3Sync (juce::InputStream& stream, const juce::Thread* stopper);
+
+/** Offset just past the ID3v2 tags at the start of the stream (their syncsafe
+    sizes, plus the footer when flagged); 0 when it does not start with one. The
+    offset may lie past the end of a cut-off file. Moves the stream. */
+juce::int64 skipLeadingId3Tags (juce::InputStream& stream);
 
 /** Reads until `numBytes` have arrived or the stream ends; returns the count read. */
 int readFully (juce::InputStream& stream, void* dest, int numBytes);

@@ -1,5 +1,7 @@
 #include "audiofile/PeakFileFormat.h"
 
+#include "common/SafeXmlReader.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -8,8 +10,8 @@ namespace zund::PeakFileFormat
 {
 namespace
 {
-// A real cache is some 40 kB; anything far larger is not one of ours.
-constexpr juce::int64 maxFileSize = 1 << 20;
+// A real cache is some 40 kB, the root and its two waves; anything more is not one of ours.
+const XmlLimits peakFileLimits { 1 << 20, 2 };
 constexpr int largestValue = 100;
 
 /** value x 100 truncated, held within what `read` accepts (a loud float track peaks
@@ -53,12 +55,10 @@ std::unique_ptr<juce::XmlElement> makeWave (const char* name, const float* value
 
 bool read (const juce::File& peakFile, juce::int64 lastWriteTime, juce::int64 size, float* peaks, float* averages)
 {
-    if (! peakFile.existsAsFile() || peakFile.getSize() > maxFileSize)
-        return false;
-
-    const auto root = juce::XmlDocument::parse (peakFile);
-    if (root == nullptr)
-        return false;
+    const auto parsed = readXmlFileSafely (peakFile, peakFileLimits);
+    if (! parsed.parsed())
+        return false; // a cache: missing or not ours, it is rebuilt
+    const auto& root = parsed.root;
 
     if (root->getStringAttribute ("lm_date", "1").getLargeIntValue() != lastWriteTime
         || ! root->hasAttribute ("size") || root->getStringAttribute ("size").getLargeIntValue() != size)

@@ -1,6 +1,16 @@
 #include "common/SafeXmlReader.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <limits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#if defined(__SSE2__)
+ #include <emmintrin.h>
+#endif
 
 namespace zund
 {
@@ -8,27 +18,51 @@ namespace
 {
 using Bytes = const unsigned char*;
 
-/** Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no NUL. */
-bool isValidUtf8 (Bytes text, size_t size) noexcept
+// The framework's string takes a length in an int.
+constexpr juce::int64 largestText = std::numeric_limits<int>::max() - 1;
+
+// The largest code point the framework's UTF-8 decoder yields (from a 0xff lead byte and three more).
+constexpr unsigned long maxCharacterReference = 0x3fffff;
+
+// The checks run over every byte of files of tens of megabytes (the song database):
+// where the processor allows, sixteen bytes are looked at in one step.
+
+/** Index of the first byte at or after `from` that is not ASCII or is NUL; `size` when none. */
+size_t skipAscii (Bytes text, size_t size, size_t from) noexcept
+{
+#if defined(__SSE2__)
+    const auto zero = _mm_setzero_si128();
+    for (; size - from >= 16; from += 16)
+    {
+        const auto v = _mm_loadu_si128 (reinterpret_cast<const __m128i*> (text + from));
+        if (const int mask = _mm_movemask_epi8 (v) | _mm_movemask_epi8 (_mm_cmpeq_epi8 (v, zero)))
+            return from + (size_t) __builtin_ctz ((unsigned) mask);
+    }
+#endif
+    while (from < size && text[from] != 0 && text[from] < 0x80)
+        ++from;
+    return from;
+}
+
+/** UTF-8 as the framework's strings hold it: every sequence complete (its lead
+    byte and exactly the continuation bytes the lead announces), no overlong form,
+    no NUL. That is what keeps the parser's stepping inside the text. Code points
+    that strict UTF-8 leaves out (surrogates, anything up to 0x3fffff) pass: a
+    string may hold them (a lone surrogate from a damaged tag, what a file name
+    that is not UTF-8 decodes to), a writer may put them out as they are, and a
+    file the program wrote must read back. */
+bool isCompleteUtf8 (Bytes text, size_t size) noexcept
 {
     size_t i = 0;
-    while (i < size)
+    while ((i = skipAscii (text, size, i)) < size)
     {
         const unsigned c = text[i];
-        if (c == 0)
-            return false;
-        if (c < 0x80)
-        {
-            ++i;
-            continue;
-        }
-
         int extra;
         unsigned codePoint, minimum;
-        if ((c & 0xe0) == 0xc0)      { extra = 1; codePoint = c & 0x1f; minimum = 0x80; }
-        else if ((c & 0xf0) == 0xe0) { extra = 2; codePoint = c & 0x0f; minimum = 0x800; }
-        else if ((c & 0xf8) == 0xf0) { extra = 3; codePoint = c & 0x07; minimum = 0x10000; }
-        else return false;
+        if (c >= 0xf0)      { extra = 3; codePoint = c & 0x0f; minimum = 0x10000; } // the framework reads four bits
+        else if (c >= 0xe0) { extra = 2; codePoint = c & 0x0f; minimum = 0x800; }
+        else if (c >= 0xc0) { extra = 1; codePoint = c & 0x1f; minimum = 0x80; }
+        else return false; // NUL, or a continuation byte without its lead
 
         if (size - i <= (size_t) extra)
             return false;
@@ -39,7 +73,7 @@ bool isValidUtf8 (Bytes text, size_t size) noexcept
                 return false;
             codePoint = (codePoint << 6) | (next & 0x3f);
         }
-        if (codePoint < minimum || codePoint > 0x10ffff || (codePoint >= 0xd800 && codePoint <= 0xdfff))
+        if (codePoint < minimum)
             return false;
         i += (size_t) extra + 1;
     }
@@ -73,7 +107,11 @@ bool equalsIgnoreCase (Bytes text, size_t length, const char* word) noexcept
 }
 
 /** The parser knows the five named entities and character references; anything
-    else would make it look for a document type. */
+    else would make it look for a document type. A character reference may name
+    any code point up to 0x3fffff: the framework's writer escapes every character
+    of a string that way, and a string may hold a lone surrogate (a damaged tag)
+    or what a file name that is not UTF-8 decodes to. A file the program wrote
+    must read back. Zero, or more digits than the writer makes, is refused. */
 bool isKnownEntity (Bytes name, size_t length) noexcept
 {
     for (auto* known : { "amp", "lt", "gt", "quot", "apos" })
@@ -98,7 +136,67 @@ bool isKnownEntity (Bytes name, size_t length) noexcept
         else return false;
         codePoint = codePoint * (hex ? 16 : 10) + (unsigned long) digit;
     }
-    return codePoint != 0 && codePoint <= 0x10ffff && ! (codePoint >= 0xd800 && codePoint <= 0xdfff);
+    return codePoint != 0 && codePoint <= maxCharacterReference;
+}
+
+/** Index just past the entity or character reference that starts with the '&' at
+    `at`, or 0 when the parser would not know it. */
+size_t knownEntityEnd (Bytes text, size_t size, size_t at) noexcept
+{
+    constexpr size_t longestName = 10; // "#x3fffff", "#4194303" and the names fit
+    size_t end = at + 1;
+    while (end < size && end - at <= longestName && text[end] != ';')
+        ++end;
+    if (end >= size || text[end] != ';' || ! isKnownEntity (text + at + 1, end - at - 1))
+        return 0;
+    return end + 1;
+}
+
+juce::String tooLarge (const XmlLimits& limits)
+{
+    return "the file is larger than " + juce::String (limits.maxBytes) + " bytes";
+}
+
+/** The bytes at which the structure check must look; everything else is skipped
+    in a tight loop. */
+struct MarkupBytes
+{
+    bool marks[256] {};
+
+    constexpr MarkupBytes()
+    {
+        for (auto c : { '<', '>', '&', '"', '\'' })
+            marks[(unsigned char) c] = true;
+    }
+};
+constexpr MarkupBytes markup;
+
+size_t nextMarkup (Bytes text, size_t size, size_t from) noexcept
+{
+#if defined(__SSE2__)
+    const auto lt = _mm_set1_epi8 ('<'), gt = _mm_set1_epi8 ('>'), amp = _mm_set1_epi8 ('&'),
+               quot = _mm_set1_epi8 ('"'), apos = _mm_set1_epi8 ('\'');
+    for (; size - from >= 16; from += 16)
+    {
+        const auto v = _mm_loadu_si128 (reinterpret_cast<const __m128i*> (text + from));
+        const auto hits = _mm_or_si128 (_mm_or_si128 (_mm_cmpeq_epi8 (v, lt), _mm_cmpeq_epi8 (v, gt)),
+                                        _mm_or_si128 (_mm_cmpeq_epi8 (v, amp),
+                                                      _mm_or_si128 (_mm_cmpeq_epi8 (v, quot), _mm_cmpeq_epi8 (v, apos))));
+        if (const int mask = _mm_movemask_epi8 (hits))
+            return from + (size_t) __builtin_ctz ((unsigned) mask);
+    }
+#endif
+    while (from < size && ! markup.marks[text[from]])
+        ++from;
+    return from;
+}
+
+bool isWhitespaceUpTo (Bytes text, size_t end) noexcept
+{
+    for (size_t i = 0; i < end; ++i)
+        if (text[i] != ' ' && text[i] != '\t' && text[i] != '\r' && text[i] != '\n')
+            return false;
+    return true;
 }
 
 juce::String checkStructure (Bytes text, size_t size, int maxDepth)
@@ -106,32 +204,28 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
     size_t i = 0;
     int depth = 0;
     bool sawElement = false;
-    bool sawAnything = false;
 
-    while (i < size)
+    while ((i = nextMarkup (text, size, i)) < size)
     {
         const auto c = text[i];
 
         if (c == '&')
         {
-            const auto end = skipPast (text, size, i + 1, ";");
-            if (end == 0 || end - i > 12 || ! isKnownEntity (text + i + 1, end - i - 2))
+            i = knownEntityEnd (text, size, i);
+            if (i == 0)
                 return "unknown entity";
-            i = end;
             continue;
         }
 
         if (c != '<')
         {
-            if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
-                sawAnything = true;
-            ++i;
+            ++i; // '>' and quotes are plain text outside tags
             continue;
         }
 
         if (startsWith (text, size, i, "<?"))
         {
-            const bool declaration = ! sawAnything && startsWith (text, size, i, "<?xml")
+            const bool declaration = isWhitespaceUpTo (text, i) && startsWith (text, size, i, "<?xml")
                                   && size - i > 5 && (text[i + 5] == ' ' || text[i + 5] == '?' || text[i + 5] == '\t'
                                                       || text[i + 5] == '\r' || text[i + 5] == '\n');
             if (! declaration)
@@ -139,11 +233,8 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
             i = skipPast (text, size, i + 2, "?>");
             if (i == 0)
                 return "unterminated XML declaration";
-            sawAnything = true;
             continue;
         }
-
-        sawAnything = true;
 
         if (startsWith (text, size, i, "<!--"))
         {
@@ -171,7 +262,7 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
         // Find the tag's end, stepping over quoted attribute values.
         size_t j = i + 1;
         unsigned char quote = 0;
-        for (; j < size; ++j)
+        for (; (j = nextMarkup (text, size, j)) < size; ++j)
         {
             const auto t = text[j];
             if (quote != 0)
@@ -182,8 +273,8 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
                     return "'<' inside an attribute value";
                 else if (t == '&')
                 {
-                    const auto end = skipPast (text, size, j + 1, ";");
-                    if (end == 0 || end - j > 12 || ! isKnownEntity (text + j + 1, end - j - 2))
+                    const auto end = knownEntityEnd (text, size, j);
+                    if (end == 0)
                         return "unknown entity";
                     j = end - 1;
                 }
@@ -194,6 +285,8 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
                 break;
             else if (t == '<')
                 return "'<' inside a tag";
+            else if (t == '&')
+                return "'&' inside a tag"; // the parser would skip it and read on as text
         }
         if (j >= size)
             return "unterminated tag";
@@ -231,9 +324,9 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
 XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits& limits)
 {
     XmlReadResult result;
-    if ((juce::int64) numBytes > limits.maxBytes)
+    if ((juce::int64) numBytes > std::min<juce::int64> (limits.maxBytes, largestText))
     {
-        result.error = "the file is larger than " + juce::String (limits.maxBytes) + " bytes";
+        result.error = tooLarge (limits);
         return result;
     }
 
@@ -244,7 +337,7 @@ XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits
         numBytes -= 3;
     }
 
-    if (! isValidUtf8 (text, numBytes))
+    if (! isCompleteUtf8 (text, numBytes))
     {
         result.error = "the file is not UTF-8 text";
         return result;
@@ -265,31 +358,49 @@ XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits
 XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits)
 {
     XmlReadResult result;
-    if (! file.existsAsFile())
+
+    // Non-blocking: a FIFO or device put in a file's place must not stall the caller.
+    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
     {
-        result.missing = ! file.exists();
-        result.error = result.missing ? juce::String() : juce::String ("not a file");
+        result.missing = errno == ENOENT || errno == ENOTDIR;
+        if (! result.missing)
+            result.error = std::strerror (errno);
         return result;
     }
 
-    juce::FileInputStream in (file);
-    if (! in.openedOk())
-    {
-        result.error = in.getStatus().getErrorMessage();
-        return result;
-    }
-
-    const auto size = in.getTotalLength();
-    if (size < 0 || size > limits.maxBytes)
-    {
-        result.error = "the file is larger than " + juce::String (limits.maxBytes) + " bytes";
-        return result;
-    }
-
+    const auto maxBytes = std::min<juce::int64> (limits.maxBytes, largestText);
+    struct stat info;
     juce::MemoryBlock contents;
-    if (in.readIntoMemoryBlock (contents, (ssize_t) limits.maxBytes + 1) != (size_t) size)
+    juce::String error;
+    if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode))
+        error = "not a file";
+    else if (info.st_size > maxBytes)
+        error = tooLarge (limits);
+    else
     {
-        result.error = "the file could not be read whole";
+        // One byte more than the size: a file that grows meanwhile is caught.
+        contents.setSize ((size_t) info.st_size + 1);
+        size_t filled = 0;
+        while (filled < contents.getSize() && error.isEmpty())
+        {
+            const auto got = ::read (fd, static_cast<char*> (contents.getData()) + filled, contents.getSize() - filled);
+            if (got == 0)
+                break;
+            if (got > 0)
+                filled += (size_t) got;
+            else if (errno != EINTR)
+                error = std::strerror (errno);
+        }
+        if (filled > (size_t) info.st_size)
+            error = "the file changed while it was read";
+        contents.setSize (filled);
+    }
+    ::close (fd);
+
+    if (error.isNotEmpty())
+    {
+        result.error = error;
         return result;
     }
     return parseXmlSafely (contents.getData(), contents.getSize(), limits);

@@ -31,6 +31,7 @@ struct XmlReadResult
 XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits& limits);
 
 /** Reads the whole file into memory (at most limits.maxBytes) and parses it
-    with parseXmlSafely. */
+    with parseXmlSafely. Only a regular file is read: a folder, FIFO or device in
+    its place is an error, found without waiting. */
 XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits);
 }

@@ -2,6 +2,8 @@
 
 #include <juce_graphics/juce_graphics.h>
 
+#include <atomic>
+
 namespace zund
 {
 class Engine;
@@ -38,5 +40,28 @@ public:
     /** For reading meters and states only: the panels' widgets reach the
         engine's setters through the control dispatcher. */
     virtual const Engine& getEngine() const = 0;
+
+    // What the waveform views draw and ask for (message thread).
+    /** Moves the channel to a fraction 0..1 of its track. */
+    virtual void seekDeck (int channel, float fraction) = 0;
+    /** The two wave rings of the channel's reader (BufferedAudioReader::ringPairs
+        pairs each); null for a channel outside 0..3. */
+    virtual void getWaveRing (int channel, const std::atomic<float>*& peakRing,
+                              const std::atomic<float>*& averageRing) = 0;
+    /** The channel's peak-file arrays, PeakFile::numColumns pairs each
+        (minimum, maximum and -mean, +mean); null outside 0..3. */
+    virtual const std::atomic<float>* getPeakData (int channel) = 0;
+    virtual const std::atomic<float>* getAverageData (int channel) = 0;
+    /** The play position as a fraction of the track (0 without a track). */
+    virtual double getPositionFraction (int channel) const = 0;
+
+    // Track loading.
+    /** Loads the file onto the channel; false when it was refused or failed
+        (the channel's wave display then says why). */
+    virtual bool loadFileIntoDeck (const juce::String& path, int channel) = 0;
+    /** Cue point 0..3 of the song record of the channel's track, a fraction of
+        the track; -1 when unset or without a record. */
+    virtual float getCuePoint (int channel, int index) = 0;
+    virtual void setCuePoint (int channel, int index, float position) = 0;
 };
 }

@@ -35,6 +35,34 @@ juce::MemoryBlock junk (int size, juce::uint8 fill = 0x41)
     return block;
 }
 
+/** An ID3v2 tag with a body of `bodySize` zero bytes (syncsafe size) that begins
+    with `inside`; the footer follows when flagged. */
+juce::MemoryBlock id3Tag (int bodySize, bool footer, const juce::MemoryBlock& inside = {})
+{
+    const juce::uint8 header[10] = { 'I', 'D', '3', (juce::uint8) (footer ? 4 : 3), 0, (juce::uint8) (footer ? 0x10 : 0),
+                                     (juce::uint8) ((bodySize >> 21) & 0x7f), (juce::uint8) ((bodySize >> 14) & 0x7f),
+                                     (juce::uint8) ((bodySize >> 7) & 0x7f), (juce::uint8) (bodySize & 0x7f) };
+    juce::MemoryBlock tag (header, sizeof (header));
+    auto body = junk (bodySize, 0);
+    body.copyFrom (inside.getData(), 0, std::min (inside.getSize(), (size_t) bodySize));
+    tag.append (body.getData(), body.getSize());
+    if (footer)
+    {
+        tag.append (header, sizeof (header));
+        static_cast<char*> (tag.getData())[tag.getSize() - 10] = '3'; // "3DI"
+    }
+    return tag;
+}
+
+/** Three MPEG-2.5 Layer III frames, 8 kbps at 8 kHz: a clip that decodes on its own. */
+juce::MemoryBlock clip()
+{
+    juce::MemoryBlock frames;
+    for (int i = 0; i < 3; ++i)
+        frames.append (test::makeMpegFrame (0xe3, 0x18, 0xc0, 72).getData(), 72);
+    return frames;
+}
+
 juce::int64 syncOf (const juce::MemoryBlock& data)
 {
     juce::MemoryInputStream stream (data, false);
@@ -136,6 +164,34 @@ TEST (Mp3FirstSync, TakesOnlyThreeChainedHeaders)
     EXPECT_EQ (syncOf ({}), -1);
 }
 
+TEST (Mp3FirstSync, StartsAfterTheLeadingId3Tags)
+{
+    const auto song = layer3Frames (3);
+    auto withSong = [&song] (juce::MemoryBlock data) {
+        data.append (song.getData(), song.getSize());
+        return data;
+    };
+    auto joined = [] (juce::MemoryBlock a, const juce::MemoryBlock& b) {
+        a.append (b.getData(), b.getSize());
+        return a;
+    };
+    const auto v23 = id3Tag (1000, false, clip());
+    const auto v24 = id3Tag (300, true, clip());
+    auto notSyncsafe = id3Tag (1000, false, clip());
+    static_cast<juce::uint8*> (notSyncsafe.getData())[8] = 0x80;
+
+    struct Case { const char* what; juce::MemoryBlock data; juce::int64 sync; };
+    const Case cases[] = {
+        { "v2.3 tag", withSong (v23), 1010 },
+        { "v2.4 tag with a footer", withSong (v24), 320 },
+        { "two tags", withSong (joined (v24, v23)), 1330 },
+        { "a size that is not syncsafe: no tag", withSong (notSyncsafe), 10 },
+        { "a tag cut off by a short copy", juce::MemoryBlock (id3Tag (100000, false, clip()).getData(), 300), -1 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ (syncOf (c.data), c.sync) << c.what;
+}
+
 TEST (Mp3FirstSync, FoundAcrossTheSearchBufferRefill)
 {
     for (int start : { 499990, 500000, 1499000 })
@@ -162,6 +218,30 @@ TEST (Mp3FrameTable, WalksPaddedAndUnpaddedFramesAcrossRefills)
     EXPECT_EQ (reader->lengthInSamples, 2999 * 1152);
     EXPECT_EQ (reader->getKbps(), 128);
     EXPECT_FALSE (isMp3ScanRunning (reader.get()));
+}
+
+TEST (Mp3FrameTable, AClipInsideATagIsNotTheSong)
+{
+    test::TempFolder temp;
+    const auto song = temp.file ("song.mp3");
+    ASSERT_TRUE (test::writeMp3 (song, 44100, 2, 44100, test::richSignal (44100), { "-b", "128" }));
+    juce::MemoryBlock tagged = id3Tag (4096, false, clip());
+    juce::MemoryBlock songData;
+    ASSERT_TRUE (song.loadFileAsData (songData));
+    tagged.append (songData.getData(), songData.getSize());
+    ASSERT_TRUE (temp.file ("tagged.mp3").replaceWithData (tagged.getData(), tagged.getSize()));
+
+    const auto plain = scannedReader (song);
+    const auto reader = scannedReader (temp.file ("tagged.mp3"));
+    ASSERT_NE (plain, nullptr);
+    ASSERT_NE (reader, nullptr);
+    EXPECT_EQ (reader->sampleRate, 44100.0);
+    EXPECT_EQ (reader->lengthInSamples, plain->lengthInSamples);
+
+    int kbps = 0, rate = 0, seconds = -1;
+    ASSERT_TRUE (getMp3FileInfo (temp.file ("tagged.mp3"), kbps, rate, seconds));
+    EXPECT_EQ (rate, 44100);
+    EXPECT_EQ (kbps, 128);
 }
 
 TEST (Mp3FrameTable, BadHeaderEndsTheTable)

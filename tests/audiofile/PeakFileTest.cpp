@@ -1,6 +1,8 @@
 #include "audiofile/PeakFile.h"
 #include "common/FileFacts.h"
+#include "audiofile/PeakFileFormat.h"
 #include "support/AudioFixtures.h"
+#include "support/BoundedRun.h"
 #include "support/Mp3Fixtures.h"
 #include "support/TempFolder.h"
 
@@ -153,11 +155,20 @@ TEST_F (SquarePeakFile, MalformedCachesAreRebuiltNeverTrusted)
         "<PeakFile lm_date=\"" + date + "\"/>",                 // no waves
         juce::String::repeatedString ("garbage ", 100),
         {},
+        // Each of these hung or crashed the framework's parser.
+        "<PeakFile lm_date=\"" + date + "\"><?pi?>x</PeakFile>",
+        "<!DOCTYPE x SYSTEM \"/dev/zero\"><PeakFile lm_date=\"" + date + "\">&e;</PeakFile>",
+        juce::String::repeatedString ("<PeakFile>", 50000) + juce::String::repeatedString ("</PeakFile>", 50000),
+        good.replace ("<PeakWave", "<PeakWave><AverageWave/></PeakWave><PeakWave"), // deeper than a cache goes
     };
     for (size_t i = 0; i < bad.size(); ++i)
     {
         SCOPED_TRACE (i);
         ASSERT_TRUE (pk.replaceWithText (bad[i]));
+        float values[PeakFileFormat::numValues];
+        test::finishWithin (10.0, "reading a damaged cache", [&] {
+            EXPECT_FALSE (PeakFileFormat::read (pk, lastWriteTimeOf (wav), wav.getSize(), values, values));
+        });
         peaks.load (wav);
         EXPECT_TRUE (peaks.isBuilding());
         waitUntilBuilt (peaks);

@@ -1,7 +1,6 @@
 #include "library/database/ID3DataBase.h"
 
 #include "library/database/DatabaseFile.h"
-#include "library/tags/Id3Tags.h"
 
 #include <algorithm>
 
@@ -36,9 +35,7 @@ juce::String normalisePath (const juce::String& path)
 }
 }
 
-ID3DataBase::ID3DataBase (const juce::File& file)
-    : databaseFile (file),
-      id3Buffers ((size_t) numId3Fields * id3TextBufferSize, true)
+ID3DataBase::ID3DataBase (const juce::File& file) : databaseFile (file)
 {
     load();
 }

@@ -2,6 +2,7 @@
 
 #include "library/database/ID3DataBaseEntry.h"
 #include "library/database/PathIndex.h"
+#include "library/database/SongFileReader.h"
 
 #include <atomic>
 #include <functional>
@@ -116,8 +117,6 @@ public:
     int countSongFoldersContaining (const juce::File& file) const;
 
 private:
-    void readMp3Info (ID3DataBaseEntry& record, const juce::File& file);
-    void readOggComments (ID3DataBaseEntry& record, const juce::File& file);
     std::vector<const ID3DataBaseEntry*> getStoredRecords() const;
     void removeWhere (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove);
     void indexChanged() noexcept;
@@ -130,7 +129,7 @@ private:
     PathIndex entries;
     std::vector<std::unique_ptr<ID3DataBaseEntry>> unindexedEntries; // stored, not findable
     std::atomic<int> numEntries { 0 };
-    juce::HeapBlock<char> id3Buffers;
+    SongFileReader fileReader; // used under the lock only
 
     juce::String loadProblem;
     bool mustNotOverwrite = false;

@@ -377,7 +377,7 @@ TEST_F (Dispatcher, EveryControlsValueGoesOutAtStartUp)
     EXPECT_EQ (onlyIds (sent, 301, 301), (std::vector<Entry> { { 301, 31 } }));
     EXPECT_EQ (onlyIds (sent, 155, 155), (std::vector<Entry> { { 155, 127 } }));
     EXPECT_EQ (onlyIds (sent, 37, 37), (std::vector<Entry> { { 37, 108 } })) << "the grid's 1/8 cell: 6 / 7 x 127";
-    EXPECT_EQ (onlyIds (sent, 1, 399).size(), 4u * 32u);
+    EXPECT_EQ (onlyIds (sent, 1, 399).size(), 4u * (32u + 8u)) << "each strip's controls, cue buttons and markers";
 
     rig.outputOpen = false;
     rig.dispatcher().sendFeedbackForAll();

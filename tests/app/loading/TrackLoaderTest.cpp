@@ -86,6 +86,8 @@ TEST (TrackLoadRefusal, LoadOntoASpinningChannelIsRefusedOnlyWithTheWarningOptio
 
         EXPECT_EQ (rig.loader.loadFileIntoDeck (second.getFullPathName(), 0), c.loads);
         EXPECT_EQ (rig.loader.getChannelFile (0), c.loads ? second : first);
+        const auto& overlay = rig.rig.strip (0).getWaveDisplay().getOverlay();
+        EXPECT_EQ (overlay.isVisible() && overlay.getMessage() == "Pause Song first!", ! c.loads);
         // A refused load leaves PLAY alone; a load switches it on and says so.
         EXPECT_EQ (rig.rig.feedback.valuesOf (ControlIds::play), c.loads ? std::vector<int> { 127 } : std::vector<int> {});
     }
@@ -101,6 +103,9 @@ TEST_F (TrackLoading, AFailedLoadKeepsTheChannelsFileAndCuePoints)
     r.rig.feedback.take();
 
     EXPECT_FALSE (load (bad, 0));
+    const auto& overlay = r.rig.strip (0).getWaveDisplay().getOverlay();
+    EXPECT_TRUE (overlay.isVisible());
+    EXPECT_EQ (overlay.getMessage(), "Loading error!");
     EXPECT_EQ (loader.getChannelFile (0), good);
     EXPECT_TRUE (engine.isTrackLoaded (0));
     EXPECT_FLOAT_EQ (loader.getCuePoint (0, 1), 0.25f);
@@ -130,6 +135,10 @@ TEST_F (TrackLoading, ALoadStartsTheChannelAndMarksTheLoadedFile)
     EXPECT_EQ (r.rig.feedback.valuesOf (ControlIds::of (1, ControlIds::play)), std::vector<int> { 127 });
     EXPECT_TRUE (engine.isPlaying (1));
     EXPECT_TRUE (r.rig.strip (1).getPlayerContainer().getPlayButton().isOn());
+    auto& display = r.rig.strip (1).getWaveDisplay();
+    display.timerCallback();
+    EXPECT_TRUE (display.getTitleLine().getText().contains ("loaded.wav"));
+    EXPECT_FALSE (display.getOverlay().isVisible());
 
     EXPECT_TRUE (r.recordOf (file).loadedInDeck);
     EXPECT_TRUE (r.recordOf (file).valid) << "a loaded file is kept in the database";

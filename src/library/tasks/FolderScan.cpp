@@ -1,0 +1,55 @@
+#include "library/tasks/FolderScan.h"
+
+#include "common/AudioFileTypes.h"
+#include "library/tasks/FolderWalker.h"
+#include "library/tasks/RecordUpdater.h"
+
+namespace zund
+{
+namespace
+{
+// The walk says it is a file: only its extension is left to test.
+bool isAudioFile (const juce::File& file)
+{
+    return isSupportedAudioExtension (file.getFileExtension());
+}
+}
+
+FolderScan::FolderScan (ID3DataBase& db, const juce::File& f) : database (db), folder (f)
+{
+}
+
+void FolderScan::run (TaskProgress& progress)
+{
+    int count = 0;
+    {
+        FolderWalker walker (folder);
+        for (juce::File file; walker.next (file);)
+        {
+            if (isAudioFile (file))
+                progress.showStatus ("Counting files... " + juce::String (++count) + " audio files found.");
+            if (progress.isCancelled())
+                return;
+        }
+    }
+    if (count < 1)
+        return;
+
+    RecordUpdater updater (database);
+    FolderWalker walker (folder);
+    int i = 0;
+    for (juce::File file; walker.next (file);)
+    {
+        if (isAudioFile (file))
+        {
+            ++i;
+            progress.showStatus ("Scanning file " + juce::String (i) + "/" + juce::String (count) + " : \n"
+                                 + file.getFullPathName());
+            updater.addFile (file);
+            progress.showProgress (i / (double) count);
+        }
+        if (progress.isCancelled())
+            return;
+    }
+}
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "library/database/ID3DataBase.h"
+#include "library/tasks/TaskProgress.h"
+
+namespace zund
+{
+/** Adds every audio file under a folder to the database as a stored record:
+    a counting walk first, then a walk that reads the files without a record
+    (known files are not read again). */
+class FolderScan
+{
+public:
+    FolderScan (ID3DataBase& database, const juce::File& folder);
+
+    void run (TaskProgress& progress);
+
+private:
+    ID3DataBase& database;
+    const juce::File folder;
+};
+}

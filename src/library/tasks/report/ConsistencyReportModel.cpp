@@ -1,0 +1,131 @@
+#include "library/tasks/report/ConsistencyReportModel.h"
+
+#include "common/FileFacts.h"
+
+#include <deque>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace zund
+{
+namespace
+{
+struct StringHash
+{
+    size_t operator() (const juce::String& text) const noexcept { return (size_t) text.hashCode64(); }
+};
+
+juce::String nameOf (const juce::String& path)
+{
+    return path.fromLastOccurrenceOf ("/", false, false);
+}
+
+/** Where this very record stands (others may share its path); -1 when it is not
+    in the index. Records of one path hash stand together. Call under the lock. */
+int findIndexOfRecord (const ID3DataBase& database, const ID3DataBaseEntry& record)
+{
+    const int start = database.findIndex (record.filename);
+    if (start < 0)
+        return -1;
+    const int hash = getPathHash (record.filename);
+    for (int step : { -1, 1 })
+        for (int i = step < 0 ? start : start + 1;; i += step)
+        {
+            const auto* entry = database.getEntry (i);
+            if (entry == nullptr || getPathHash (entry->filename) != hash)
+                break;
+            if (entry == &record)
+                return i;
+        }
+    return -1;
+}
+}
+
+ConsistencyReportModel::ConsistencyReportModel (ID3DataBase& db, std::vector<juce::File>& files, Rescan rescanFunction)
+    : database (db), filesToScan (files), rescan (std::move (rescanFunction))
+{
+}
+
+juce::String ConsistencyReportModel::getMissingFilesText() const
+{
+    juce::String text;
+    const juce::ScopedLock sl (database.getLock());
+    for (int i = 0; i < database.getNumEntries(); ++i)
+        if (const auto* record = database.getEntry (i); record->missing)
+            text << record->filename << "\n";
+    return text;
+}
+
+juce::String ConsistencyReportModel::getFilesToScanText() const
+{
+    juce::String text;
+    for (const auto& file : filesToScan)
+        text << file.getFullPathName() << "\n";
+    return text;
+}
+
+void ConsistencyReportModel::removeMissingFiles()
+{
+    database.removeMissingEntries();
+}
+
+void ConsistencyReportModel::rescanFiles()
+{
+    if (rescan != nullptr)
+        rescan (filesToScan);
+}
+
+ConsistencyReportModel::LocateResult ConsistencyReportModel::locateFiles (const juce::File& folder,
+                                                                          bool withSubfolders)
+{
+    LocateResult result;
+    const auto found = listFilesInFolder (folder, withSubfolders);
+
+    const juce::ScopedLock sl (database.getLock());
+
+    // The missing records by file name, each list in index order; a record that
+    // has moved leaves its list, so it moves once and the next of its name is next.
+    std::unordered_map<juce::String, std::deque<ID3DataBaseEntry*>, StringHash> missingByName;
+    for (int i = 0; i < database.getNumEntries(); ++i)
+        if (auto* record = database.getEntry (i); record->missing)
+            missingByName[nameOf (record->filename)].push_back (record);
+
+    for (const auto& file : *found)
+    {
+        const auto candidates = missingByName.find (file.getFileName());
+        if (candidates == missingByName.end() || candidates->second.empty())
+            continue;
+
+        const auto path = file.getFullPathName();
+        if (database.findIndex (path) >= 0)
+        {
+            result.duplicatePaths.add (path);
+            continue;
+        }
+
+        auto* record = candidates->second.front();
+        candidates->second.pop_front();
+        auto moved = database.takeEntry (findIndexOfRecord (database, *record));
+        if (moved == nullptr)
+            continue;
+        moved->filename = path;
+        moved->missing = false;
+        database.insertEntry (std::move (moved));
+        database.markDirty();
+        ++result.numMoved;
+    }
+    return result;
+}
+
+void ConsistencyReportModel::removeMissingRecordsOf (const juce::StringArray& duplicatePaths)
+{
+    std::unordered_set<juce::String, StringHash> names;
+    for (const auto& path : duplicatePaths)
+        names.insert (nameOf (path));
+
+    const juce::ScopedLock sl (database.getLock());
+    for (int i = database.getNumEntries(); --i >= 0;)
+        if (const auto* record = database.getEntry (i); record->missing && names.count (nameOf (record->filename)) != 0)
+            database.removeEntry (i);
+}
+}

@@ -1,0 +1,143 @@
+#include "ui/waveform/WaveComponent.h"
+
+#include "engine/Engine.h"
+#include "ui/MixerHost.h"
+#include "ui/waveform/WaveViewDrawing.h"
+
+namespace zund
+{
+WaveComponent::Colours WaveComponent::colours;
+
+WaveComponent::WaveComponent (MixerHost* host, int channelIndex)
+    : WaveDropTarget (static_cast<juce::Component&> (*this)),
+      owner (*host),
+      channel (channelIndex)
+{
+    colours = {};
+    setOpaque (true);
+    startTimer (repaintIntervalMs);
+}
+
+WaveComponent::~WaveComponent()
+{
+    stopTimer();
+}
+
+void WaveComponent::setRings (const std::atomic<float>* peakRing, const std::atomic<float>* averageRing,
+                              int length) noexcept
+{
+    peaks = peakRing;
+    averages = averageRing;
+    ringLength = length;
+}
+
+void WaveComponent::timerCallback()
+{
+    repaint();
+}
+
+void WaveComponent::mouseDown (const juce::MouseEvent& e)
+{
+    if (e.mods.isLeftButtonDown())
+    {
+        if (zoom > minZoom)
+            --zoom;
+    }
+    else if (e.mods.isRightButtonDown() && zoom < maxZoom)
+    {
+        ++zoom;
+    }
+}
+
+void WaveComponent::itemWasDropped (const juce::String& description, juce::Component* source)
+{
+    if (listener != nullptr)
+        listener->waveComponentItemDropped (this, source, description);
+}
+
+void WaveComponent::fileWasDropped (const juce::File& file)
+{
+    if (listener != nullptr)
+        listener->waveComponentFilesDropped (this, file);
+}
+
+juce::Range<juce::int64> WaveComponent::getLoopColumns (int width, int zoom, juce::int64 play,
+                                                        juce::int64 loopStart, juce::int64 loopEnd) noexcept
+{
+    zoom = juce::jmax (1, zoom);
+    // Frame positions rounded down to whole zoom steps.
+    const auto roundDown = [zoom] (juce::int64 x) { return x - x % zoom; };
+    const juce::int64 p = roundDown (play);
+    const juce::int64 columnFrames = (juce::int64) zoom * framesPerRingPair;
+    const juce::int64 middle = (juce::int64) (width / 2) * columnFrames;
+    return { (middle - p + roundDown (loopStart)) / columnFrames, (middle - p + roundDown (loopEnd)) / columnFrames };
+}
+
+void WaveComponent::paint (juce::Graphics& g)
+{
+    if (listener != nullptr)
+        listener->waveComponentNeedsData (this);
+
+    auto peakColour = colours.peak, averageColour = colours.average;
+    if (isHighlighted())
+    {
+        peakColour = peakColour.brighter (0.5f);
+        averageColour = averageColour.brighter (0.5f);
+    }
+
+    g.fillAll (colours.background);
+
+    // A channel that plays its live input has no track to show.
+    if (! owner.getEngine().isThru (channel))
+    {
+        drawColumns (g, peakColour, averageColour);
+        g.setColour (colours.locator);
+        g.drawVerticalLine (getWidth() / 2, 0.0f, (float) locatorLength);
+    }
+
+    drawSoftInnerFrame (g, getWidth(), getHeight());
+}
+
+void WaveComponent::drawColumns (juce::Graphics& g, juce::Colour peakColour, juce::Colour averageColour)
+{
+    // Indexes are masked, so a ring that is not a power of two long would be
+    // read out of range.
+    if (peaks == nullptr || averages == nullptr || ringLength <= 0 || ! juce::isPowerOfTwo (ringLength))
+        return;
+
+    const int w = getWidth();
+    const float half = (float) getHeight() * 0.5f;
+    const int mask = ringLength - 1;
+    const int z = zoom;
+    const int position = ringPosition & mask;
+    // Whole columns only, so the picture does not shimmer as it moves.
+    int index = position - position % z - (w / 2) * z;
+
+    juce::Range<juce::int64> loop;
+    const auto& engine = owner.getEngine();
+    if (engine.isLoopActive (channel))
+        loop = getLoopColumns (w, z, engine.getPlayPosition (channel), engine.getLoopStart (channel),
+                               engine.getLoopEnd (channel));
+
+    const float perEntry = 1.0f / (float) z;
+    for (int x = 0; x < w; ++x)
+    {
+        float hi = 0.0f, lo = 0.0f, sum = 0.0f;
+        for (int k = 0; k < z; ++k)
+        {
+            const int i = ((index + k) & mask) * 2;
+            hi = juce::jmax (hi, sampleForDrawing (peaks[i].load (std::memory_order_relaxed)));
+            lo = juce::jmin (lo, sampleForDrawing (peaks[i + 1].load (std::memory_order_relaxed)));
+            sum += sampleForDrawing (averages[i].load (std::memory_order_relaxed));
+        }
+        index += z;
+        const float mean = sum * perEntry;
+        const bool looped = loop.contains (x);
+
+        g.setColour (looped ? colours.peakLooped : peakColour);
+        g.drawVerticalLine (x, (lo + 1.0f) * half, (hi + 1.0f) * half);
+        g.setColour (looped ? colours.averageLooped : averageColour);
+        g.drawVerticalLine (x, half - mean * half, (mean + 1.0f) * half);
+    }
+}
+}

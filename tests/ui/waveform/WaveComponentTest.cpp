@@ -1,0 +1,154 @@
+#include "WaveTestSupport.h"
+
+#include "support/UiEvents.h"
+#include "ui/waveform/WaveComponent.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+using namespace zund;
+using namespace zund::test;
+
+namespace
+{
+constexpr int ringLength = 32768;
+constexpr juce::uint32 black = 0xff000000, purple = 0xff800080, red = 0xffff0000;
+
+struct WaveRig : public ViewHost
+{
+    explicit WaveRig (int width = 200, int height = 56)
+    {
+        view.setBounds (0, 0, width, height);
+        view.setRings (peaks.data(), averages.data(), ringLength);
+    }
+
+    // The columns where something other than the background shows on a row.
+    std::vector<int> litColumns (int row)
+    {
+        const auto image = snapshotOf (view);
+        std::vector<int> lit;
+        for (int x = 3; x < view.getWidth() - 3; ++x)
+            if (argbAt (image, x, row) != black)
+                lit.push_back (x);
+        return lit;
+    }
+
+    void click (juce::ModifierKeys button) { view.mouseDown (mouseEventAt (view, { 50, 20 }, button)); }
+
+    PairArray peaks { ringLength }, averages { ringLength };
+    WaveComponent view { &host, 0 };
+};
+}
+
+// One column: the peak pair spans (min + 1) x half .. (max + 1) x half, the
+// average mean x half around the middle, over the background.
+TEST (WaveComponent, ColumnDrawsPeakAndAverageAtTheirHeights)
+{
+    WaveRig rig;
+    for (int i = 0; i < ringLength; ++i)
+    {
+        rig.peaks.set (i, 0.5f, -0.25f);
+        rig.averages.set (i, 0.1f, 0.1f);
+    }
+    const auto image = snapshotOf (rig.view);
+    // half = 28: peak rows 21..42, average rows 25.2..30.8.
+    const std::vector<std::pair<int, juce::uint32>> rows { { 10, black }, { 19, black }, { 22, purple }, { 24, purple },
+                                                           { 27, red },   { 29, red },   { 32, purple }, { 41, purple },
+                                                           { 43, black }, { 50, black } };
+    for (int x : { 10, 60, 150 })
+        for (const auto& [y, colour] : rows)
+            EXPECT_EQ (argbAt (image, x, y), colour) << "column " << x << " row " << y;
+}
+
+// The play position is the middle column; each column takes zoom entries
+// from a whole multiple of the zoom, and the ring wraps.
+TEST (WaveComponent, ZoomAndPositionPlaceAnEntryInItsColumn)
+{
+    struct Case { int position, entry, leftClicks, column; };
+    const Case cases[] {
+        { 1000, 1080, 0, 110 },            // zoom 8: (1080 - 1000) / 8 columns right of the middle
+        { 1000, 1080, 1, 112 },            // zoom 7: from 994, (1080 - 994) / 7 = 12
+        { 1003, 1003, 7, 100 },            // zoom 1: the entry at the position is the middle
+        { 5, ringLength - 16, 0, 98 },     // behind the ring's start: it wraps
+    };
+    for (const auto& c : cases)
+    {
+        WaveRig rig;
+        rig.peaks.set (c.entry, 1.0f, 0.0f);
+        rig.view.setRingPosition (c.position);
+        for (int i = 0; i < c.leftClicks; ++i)
+            rig.click (juce::ModifierKeys::leftButtonModifier);
+        EXPECT_EQ (rig.litColumns (45), std::vector<int> { c.column }) << "entry " << c.entry;
+    }
+}
+
+TEST (WaveComponent, ClicksZoomWithinOneToSixteen)
+{
+    WaveRig rig;
+    EXPECT_EQ (rig.view.getZoom(), 8);
+    for (int i = 0; i < 10; ++i)
+        rig.click (juce::ModifierKeys::leftButtonModifier);
+    EXPECT_EQ (rig.view.getZoom(), 1) << "left zooms in, down to 1";
+    for (int i = 0; i < 20; ++i)
+        rig.click (juce::ModifierKeys::rightButtonModifier);
+    EXPECT_EQ (rig.view.getZoom(), 16) << "right zooms out, up to 16";
+}
+
+// Without usable rings, and in THRU, nothing of a waveform is drawn; only
+// THRU hides the locator too.
+TEST (WaveComponent, NoRingsOrThruDrawNoWaveform)
+{
+    const auto savedLocator = WaveComponent::colours.locator;
+    struct Case { const char* name; int length; bool thru; bool locator; };
+    const Case cases[] { { "no rings", 0, false, true },
+                         { "length not a power of two", 1000, false, true },
+                         { "negative length", -ringLength, false, true },
+                         { "THRU", ringLength, true, false } };
+    for (const auto& c : cases)
+    {
+        WaveRig rig;
+        WaveComponent::colours.locator = juce::Colour (0xff00ff00);
+        for (int i = 0; i < ringLength; ++i)
+            rig.peaks.set (i, 1.0f, -1.0f);
+        rig.view.setRings (c.length != 0 ? rig.peaks.data() : nullptr, rig.averages.data(), c.length);
+        rig.engine->setThru (0, c.thru);
+        const auto image = snapshotOf (rig.view);
+        EXPECT_EQ (argbAt (image, 50, 30), black) << c.name;
+        EXPECT_EQ (argbAt (image, 100, 3) == 0xff00ff00, c.locator) << c.name;
+    }
+    WaveComponent::colours.locator = savedLocator;
+}
+
+TEST (WaveComponent, BrokenSamplesStayInsideTheView)
+{
+    WaveRig rig;
+    for (int i = 0; i < ringLength; ++i)
+    {
+        rig.peaks.set (i, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN());
+        rig.averages.set (i, std::numeric_limits<float>::quiet_NaN(), 0.0f);
+    }
+    const auto image = snapshotOf (rig.view);
+    EXPECT_EQ (argbAt (image, 50, 27), black) << "no line above the middle from a NaN minimum";
+    EXPECT_EQ (argbAt (image, 50, 40), purple) << "an infinite maximum reaches the bottom";
+}
+
+// The loop's columns: from the loop start to its end, counted from the
+// middle column that holds the play position.
+TEST (WaveComponent, LoopColumnsFollowTheLoopAroundThePlayPosition)
+{
+    struct Case { int zoom; juce::int64 play, start, end, from, to; };
+    const Case cases[] {
+        { 8, 10000, 10000, 12560, 50, 60 }, // just started: the middle on, 10 columns of 256 frames
+        { 8, 11280, 10000, 12560, 45, 55 }, // five columns later
+        { 8, 10007, 10000, 12560, 50, 60 }, // positions rounded down to whole zoom steps
+        { 8, 90000, 10000, 12560, -262, -252 }, // long past: left of the view
+    };
+    for (const auto& c : cases)
+    {
+        const auto columns = WaveComponent::getLoopColumns (100, c.zoom, c.play, c.start, c.end);
+        EXPECT_EQ (columns.getStart(), c.from) << "play " << c.play;
+        EXPECT_EQ (columns.getEnd(), c.to) << "play " << c.play;
+    }
+}

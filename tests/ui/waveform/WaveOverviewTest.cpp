@@ -1,0 +1,180 @@
+#include "WaveTestSupport.h"
+
+#include "support/UiEvents.h"
+#include "ui/waveform/WaveOverview.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace zund;
+using namespace zund::test;
+
+namespace
+{
+constexpr int columns = 1000;
+
+/** Hands the overview its arrays and position at every paint, and notes seeks. */
+struct OverviewListener : public WaveOverviewListener
+{
+    void waveOverviewItemDropped (const juce::String&, juce::Component*) override {}
+    void waveOverviewFilesDropped (const juce::File&) override {}
+    void waveOverviewNeedsData (WaveOverview* view) override
+    {
+        view->setPeakData (peaks.data(), columns);
+        view->setAverageData (averages.data(), columns);
+        view->setPlayPosition (position);
+    }
+    void waveOverviewSeek (WaveOverview*, float fraction) override { seeks.push_back (fraction); }
+    void waveOverviewCueCleared (int) override {}
+
+    PairArray peaks { columns, -0.8f, 0.8f }, averages { columns, -0.2f, 0.2f };
+    float position = 0.0f;
+    std::vector<float> seeks;
+};
+
+struct OverviewRig : public ViewHost
+{
+    explicit OverviewRig (int width = 328, int height = 56)
+    {
+        overview.setBounds (0, 0, width, height);
+        overview.setListener (&listener);
+    }
+
+    int markerCentre (int index) { return overview.getMarker (index).getBounds().getCentreX(); }
+
+    void drag (int x) { overview.mouseDrag (mouseEventAt (overview, { x, 20 })); }
+
+    OverviewListener listener;
+    WaveOverview overview { 0, &host };
+};
+
+// Played columns are yellow (peak) over orange (average), the rest purple over
+// red; the frame only darkens the edges, so hue tells them apart.
+bool isPlayedPeak (juce::Colour c) { return c.getGreen() > c.getBlue(); }
+}
+
+TEST (WaveOverview, PlayedPartTakesThePlayedColoursUpToThePlayColumn)
+{
+    struct Case { float position; int firstRemaining; };
+    for (const auto& c : { Case { 1.0f, 327 }, Case { 0.5f, 163 }, Case { 0.0f, 0 }, Case { 3.0f, 327 } })
+    {
+        OverviewRig rig;
+        rig.listener.position = c.position;
+        const auto image = snapshotOf (rig.overview);
+        // Row 40 holds only the peak line (rows 5.6..50.4), below the markers.
+        for (int x = 0; x < 328; ++x)
+            ASSERT_EQ (isPlayedPeak (image.getPixelAt (x, 40)), x < c.firstRemaining)
+                << "position " << c.position << " column " << x;
+        EXPECT_EQ (argbAt (image, 100, 30), c.firstRemaining > 100 ? 0xffffa500u : 0xffff0000u) << "average";
+    }
+}
+
+TEST (WaveOverview, LocatorStandsAtThePlayColumn)
+{
+    OverviewRig rig;
+    WaveOverview::colours.locator = juce::Colour (0xff00ff00);
+    rig.overview.setLocatorLength (56);
+    rig.listener.position = 0.25f;
+    const auto image = snapshotOf (rig.overview);
+    EXPECT_EQ (argbAt (image, 81, 28), 0xff00ff00u) << "(int) (327 x 0.25)";
+    EXPECT_NE (argbAt (image, 80, 28), 0xff00ff00u);
+    EXPECT_NE (argbAt (image, 82, 28), 0xff00ff00u);
+}
+
+// Without arrays, or in THRU, only the background (and outside THRU the
+// locator) shows; in THRU the markers hide at the next tick.
+TEST (WaveOverview, MissingDataOrThruDrawNoTrack)
+{
+    {
+        ViewHost h;
+        WaveOverview overview (0, &h.host);
+        overview.setBounds (0, 0, 328, 56);
+        const auto image = snapshotOf (overview);
+        EXPECT_EQ (argbAt (image, 100, 40), 0xff000000u) << "no arrays";
+    }
+    OverviewRig rig;
+    rig.engine->setThru (0, true);
+    rig.overview.timerCallback();
+    const auto image = snapshotOf (rig.overview);
+    EXPECT_EQ (argbAt (image, 100, 40), 0xff000000u) << "THRU";
+    for (int i = 0; i < WaveOverview::numCues; ++i)
+        EXPECT_FALSE (rig.overview.getMarker (i).isVisible());
+    rig.engine->setThru (0, false);
+    rig.overview.timerCallback();
+    EXPECT_TRUE (rig.overview.getMarker (3).isVisible()) << "back after THRU";
+}
+
+TEST (WaveOverview, DragsSeekToTheClampedFraction)
+{
+    OverviewRig rig (200);
+    rig.overview.mouseDown (mouseEventAt (rig.overview, { 50, 20 }));
+    EXPECT_TRUE (rig.listener.seeks.empty()) << "a plain click does not seek";
+    for (int x : { 50, -30, 260, 200, 0 })
+        rig.drag (x);
+    EXPECT_EQ (rig.listener.seeks, (std::vector<float> { 0.25f, 0.0f, 1.0f, 1.0f, 0.0f }));
+}
+
+// Markers keep the fraction they were given; each is centred over the column
+// of its fraction, and an unset one is out of sight.
+TEST (WaveOverview, CueMarkersStandOverTheirFractions)
+{
+    OverviewRig rig;
+    EXPECT_EQ (rig.overview.getCuePosition (2), 0.5f) << "markers start at quarters";
+    EXPECT_EQ (rig.markerCentre (2), 163);
+    EXPECT_EQ (rig.overview.getMarker (0).getHeight(), 28) << "half the overview's height";
+
+    rig.overview.setCuePosition (1, 0.3f);
+    rig.overview.setCuePosition (3, -1.0f);
+    EXPECT_EQ (rig.overview.getCuePosition (1), 0.3f);
+    EXPECT_EQ (rig.markerCentre (1), 98) << "(int) (327 x 0.3)";
+    EXPECT_LT (rig.overview.getCuePosition (3), 0.0f);
+    EXPECT_LT (rig.overview.getMarker (3).getRight(), 0) << "unset: out of sight";
+
+    rig.overview.setSize (655, 56);
+    EXPECT_EQ (rig.markerCentre (1), 196) << "placed again from the fraction";
+    EXPECT_EQ (rig.overview.getCuePosition (1), 0.3f);
+}
+
+// A right click on a marker moves it away and clears its cue before the press
+// reaches the dispatcher.
+TEST (WaveOverview, RightClickOnAMarkerClearsItsCue)
+{
+    OverviewRig rig;
+    auto& marker = rig.overview.getMarker (1);
+    struct PressProbe : public ExComponentListener
+    {
+        explicit PressProbe (WaveOverview& o) : overview (o) {}
+        void exComponentValueChanged (ExComponent* widget) override
+        {
+            if (widget->isOn())
+                seen = overview.getCuePosition (1);
+        }
+        WaveOverview& overview;
+        float seen = 2.0f;
+    } probe (rig.overview);
+    marker.setListener (&probe);
+
+    marker.mouseDown (mouseEventAt (marker, { 5, 5 }, juce::ModifierKeys::rightButtonModifier));
+    EXPECT_LT (probe.seen, 0.0f);
+    EXPECT_LT (marker.getRight(), 0);
+    rig.overview.setSize (300, 56);
+    EXPECT_LT (marker.getRight(), 0) << "stays away on a resize";
+    marker.setListener (nullptr);
+}
+
+// Narrow overviews: nothing divides by the width.
+TEST (WaveOverview, WidthsZeroAndOneAreSafe)
+{
+    for (int width : { 0, 1 })
+    {
+        OverviewRig rig (width);
+        rig.overview.setCuePosition (0, 0.7f);
+        EXPECT_EQ (rig.overview.getCuePosition (0), 0.7f) << width;
+        rig.listener.position = 1.0f;
+        snapshotOf (rig.overview);
+        rig.drag (0);
+        rig.drag (5);
+        EXPECT_EQ (rig.listener.seeks, (std::vector<float> { 0.0f, 1.0f })) << width;
+    }
+}
