@@ -6,6 +6,7 @@
 #include "app/ZundCloseComponent.h"
 #include "app/ZundMidiInputCallback.h"
 #include "common/Levels.h"
+#include "library/browser/ZundBrowser.h"
 #include "ui/channel/ChannelContainer.h"
 #include "ui/dialogs/LoadFileComponent.h"
 #include "ui/panels/ControlIds.h"
@@ -38,10 +39,12 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
       lastX (unset), lastY (unset), lastWidth (unset), lastHeight (unset)
 {
     // 1. All eleven sections shown. (The default sans-serif face is set by the
-    //    window's look and feel; the browser comes here.) Then the channel
-    //    strips, of which strips 1 and 2 are shown until the preferences say more.
+    //    window's look and feel.) The browser with the song database and the
+    //    tree file, then the channel strips, of which strips 1 and 2 are shown
+    //    until the preferences say more.
     for (auto& visible : sectionVisible)
         visible = true;
+    createBrowser();
     createChannelStrips();
 
     // 2. The audio device, from the preferences; a failure is shown and start-up goes on.
@@ -79,9 +82,12 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     // 7. The 20 ms clock of the user interface.
     startTimer (20);
 
-    // 8. An unreadable preferences file was kept aside: say so once the window
-    //    is up (posted, so that the box opens over it), without holding up the start.
-    if (const auto warning = preferences.getReadWarning(); warning.isNotEmpty())
+    // 8. An unreadable preferences, database or tree file was kept aside: say so
+    //    once the window is up (posted, so that the box opens over it), without
+    //    holding up the start.
+    juce::StringArray warnings { preferences.getReadWarning(), browser->getStartupWarning() };
+    warnings.removeEmptyStrings();
+    if (const auto warning = warnings.joinIntoString ("\n\n"); warning.isNotEmpty())
         juce::MessageManager::callAsync ([warning] {
             juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, "Zund2", warning);
         });
@@ -274,8 +280,8 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
-    // (The browser, bottom bar and master strip take their places here as
-    // they join the program.)
+    // (The bottom bar and master strip take their places here as they join
+    // the program.)
     MainLayout::Sizes sizes;
     sizes.width = getWidth();
     sizes.height = getHeight();
@@ -286,6 +292,8 @@ void MainComponent::resized()
 
     channelContainer->setSize (layout.channels.getWidth(), layout.channels.getHeight());
     crossfaderPanel->setBounds (layout.crossfader);
+    if (browser != nullptr)
+        browser->setBounds (layout.browser);
 }
 
 void MainComponent::timerCallback()

@@ -8,6 +8,7 @@
 #include "app/TrackLoaderHost.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
+#include "library/browser/ZundBrowserListener.h"
 #include "ui/MixerHost.h"
 #include "ui/PluginListHolder.h"
 #include "ui/master/BeatCounter.h"
@@ -31,6 +32,7 @@ class CrossfaderContainer;
 class ID3DataBase;
 class LoadFileComponent;
 class MainAppWindow;
+class ZundBrowser;
 class ZundCloseComponent;
 class ZundMidiInputCallback;
 
@@ -49,6 +51,7 @@ class MainComponent : public juce::Component,
                       public MixerHost,
                       public ControlDispatcherHost,
                       public TrackLoaderHost,
+                      public ZundBrowserListener,
                       public juce::Timer,
                       public juce::ChangeListener
 {
@@ -82,10 +85,6 @@ public:
     void exComponentValueChanged (ExComponent* widget) override;
     /** MIDI learn takes the widget's id while learn mode is on. */
     void exComponentMouseDown (ExComponent* widget, const juce::MouseEvent& e) override;
-    /** Keys the browser does not use itself: Enter asks for a channel and
-        loads the selected song onto it; the function keys act while their
-        option is on. True when the key was used. */
-    bool browserKeyPressed (const juce::KeyPress& key);
     bool keyPressed (const juce::KeyPress& key) override;
     /** The strips' deck radios, CONTROL and CLOCK show the engine's state. */
     void refreshDeckIndicators() override;
@@ -106,11 +105,7 @@ public:
     void showPauseFirst (int channel);
 
     // TrackLoaderHost
-    /** The song database: the browser's, once the browser is part of the program. */
-    ID3DataBase* getDatabase() const override;
     bool isLearnMode() const override { return learnMode.load(); }
-    void markSongLoaded (const juce::String& path) override;
-    void addToCurrentPlaylist (const juce::String& path) override;
 
     // ControlDispatcherHost
     Channel* getChannel (int index) override;
@@ -149,6 +144,21 @@ public:
 
     void showCloseComponent();
 
+    // The browser (MainComponentBrowser.cpp).
+    /** The song database, owned by the browser; null before it exists. Any thread. */
+    ID3DataBase* getDatabase() const override;
+    void browserItemSelected (juce::String fullPath) override;
+    /** A double click on a song: the preview player takes it. */
+    void songChosen (const juce::String& fullPath) override;
+    /** Keys the browser does not use itself: Enter asks for a channel and
+        loads the selected song onto it; the function keys act while their
+        option is on. True when the key was used. */
+    bool browserKeyPressed (const juce::KeyPress& key) override;
+    /** The song table shows the rows of this file as loaded. */
+    void markSongLoaded (const juce::String& path) override;
+    /** The file joins "Current Playlist". */
+    void addToCurrentPlaylist (const juce::String& path) override;
+
     /** The skin images from the "gfx" folder; without them the widgets draw
         their vector forms. */
     void loadBackgroundImages();
@@ -161,9 +171,8 @@ public:
 private:
     void createChannelStrips();
     void createChildPanels();
-    /** Enter in the browser: the selected song onto the channel the user names. */
-    void loadSelectedSongOntoChosenChannel();
     void showChannelModesOnStrips();
+    void createBrowser();
     void openAudioDevice();
     void registerMidiInputs();
     void unregisterMidiInputs();
@@ -190,8 +199,9 @@ private:
     Preferences preferences;
     ControlDispatcher dispatcher { *engine, midiMapping, colours, *this };
     TrackLoader trackLoader { *engine, peakFiles, preferences.getModel(), *this };
-    ChannelContainer* channelContainer = nullptr;       // a child
-    CrossfaderContainer* crossfaderPanel = nullptr;     // a child
+    ChannelContainer* channelContainer = nullptr;   // a child
+    CrossfaderContainer* crossfaderPanel = nullptr; // a child
+    ZundBrowser* browser = nullptr;                 // a child
     std::unique_ptr<LoadFileComponent> loadFileDialog; // shown as its own window
 
     MainAppWindow* window = nullptr;

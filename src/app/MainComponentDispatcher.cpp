@@ -18,16 +18,6 @@ void MainComponent::exComponentMouseDown (ExComponent* widget, const juce::Mouse
         learnFromMouseDown (widget->getID());
 }
 
-bool MainComponent::browserKeyPressed (const juce::KeyPress& key)
-{
-    if (key.isKeyCode (juce::KeyPress::returnKey))
-    {
-        loadSelectedSongOntoChosenChannel();
-        return true; // always used, whether or not a song was loaded
-    }
-    return dispatcher.handleFunctionKey (key, preferences.getModel().useFunctionKeys);
-}
-
 bool MainComponent::keyPressed (const juce::KeyPress& key)
 {
     return browserKeyPressed (key);

@@ -1,8 +1,5 @@
 #include "app/MainComponent.h"
 
-#include "common/AudioFileTypes.h"
-#include "ui/dialogs/LoadFileComponent.h"
-
 namespace zund
 {
 //==============================================================================
@@ -37,28 +34,4 @@ void MainComponent::showPauseFirst (int channel)
 {
     trackLoader.showPauseFirst (channel);
 }
-
-void MainComponent::loadSelectedSongOntoChosenChannel()
-{
-    // The browser's selected song, once the browser is part of the program.
-    const juce::String path;
-    if (! juce::File::isAbsolutePath (path) || ! isSupportedAudioFile (juce::File (path)))
-        return;
-
-    if (const int channel = loadFileDialog->chooseChannel(); channel >= 0)
-        loadFileIntoDeck (path, channel);
-}
-
-//==============================================================================
-// The browser's part; it joins the program with the browser, which owns the
-// song database and marks the loaded rows (their records are marked already).
-
-ID3DataBase* MainComponent::getDatabase() const
-{
-    return nullptr;
-}
-
-void MainComponent::markSongLoaded (const juce::String&) {}
-
-void MainComponent::addToCurrentPlaylist (const juce::String&) {}
 }

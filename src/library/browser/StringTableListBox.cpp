@@ -34,6 +34,19 @@ void StringTableListBox::addEmptyRow()
     triggerAsyncUpdate();
 }
 
+void StringTableListBox::addRows (std::vector<std::unique_ptr<StringTableRow>>& newRows)
+{
+    const int numColumns = getHeader().getNumColumns (false);
+    for (auto& row : newRows)
+    {
+        while (row->cells.size() < numColumns)
+            row->cells.add ({});
+        model.rows.add (row.release());
+    }
+    newRows.clear();
+    triggerAsyncUpdate();
+}
+
 void StringTableListBox::setCellText (int columnIndex, int row, const juce::String& text)
 {
     auto* r = model.getRow (row);
@@ -53,6 +66,12 @@ juce::String StringTableListBox::getCellText (int columnIndex, int row) const
     if (r == nullptr || ! isColumnIndex (columnIndex))
         return {};
     return r->cells[columnIndex];
+}
+
+juce::StringArray StringTableListBox::getRowCells (int row) const
+{
+    const auto* r = model.getRow (row);
+    return r != nullptr ? r->cells : juce::StringArray();
 }
 
 void StringTableListBox::setRowState (int row, int state)
@@ -117,10 +136,71 @@ void StringTableListBox::removeRow (int index)
     updateContent();
 }
 
+void StringTableListBox::removeRows (const juce::SparseSet<int>& rowsToRemove)
+{
+    const auto selected = getSelectedRows();
+    juce::SparseSet<int> kept;
+    juce::Array<StringTableRow*> remaining;
+    juce::OwnedArray<StringTableRow> removed;
+    for (int i = 0; i < model.rows.size(); ++i)
+    {
+        auto* row = model.rows.getUnchecked (i);
+        if (rowsToRemove.contains (i))
+        {
+            removed.add (row);
+            continue;
+        }
+        if (selected.contains (i))
+            kept.addRange ({ remaining.size(), remaining.size() + 1 });
+        remaining.add (row);
+    }
+    if (removed.isEmpty())
+        return;
+
+    model.rows.clear (false);
+    for (auto* row : remaining)
+        model.rows.add (row);
+    updateContent();
+    setSelectedRows (kept, juce::dontSendNotification);
+}
+
 void StringTableListBox::clearRows()
 {
     model.rows.clear();
     updateContent();
+}
+
+void StringTableListBox::reorderRows (const std::vector<int>& newOrder)
+{
+    const int count = model.rows.size();
+    if ((int) newOrder.size() != count)
+        return;
+
+    std::vector<int> newPlaceOf ((size_t) count, -1);
+    for (int place = 0; place < count; ++place)
+    {
+        const int old = newOrder[(size_t) place];
+        if (! juce::isPositiveAndBelow (old, count) || newPlaceOf[(size_t) old] >= 0)
+            return;
+        newPlaceOf[(size_t) old] = place;
+    }
+
+    const auto selected = getSelectedRows();
+    juce::SparseSet<int> moved;
+    for (int i = 0; i < selected.size(); ++i)
+        if (juce::isPositiveAndBelow (selected[i], count))
+            moved.addRange ({ newPlaceOf[(size_t) selected[i]], newPlaceOf[(size_t) selected[i]] + 1 });
+
+    juce::Array<StringTableRow*> reordered;
+    reordered.ensureStorageAllocated (count);
+    for (const int old : newOrder)
+        reordered.add (model.rows.getUnchecked (old));
+    for (int i = 0; i < count; ++i)
+        model.rows.set (i, reordered.getUnchecked (i), false);
+
+    updateContent();
+    setSelectedRows (moved, juce::dontSendNotification);
+    repaint();
 }
 
 bool StringTableListBox::sortRows (const StringTableRowSorter::Comparator& compare, juce::Thread* threadToWatch)

@@ -4,6 +4,9 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <memory>
+#include <vector>
+
 namespace zund
 {
 class StringTableListBoxListener;
@@ -26,11 +29,19 @@ public:
     /** A row in state 0, grey text, one empty cell per header column (hidden
         columns included). The table shows it after the next message loop pass. */
     void addEmptyRow();
+    /** Appends made rows (cells padded to the header's column count) in one go;
+        the table shows them after the next message loop pass. */
+    void addRows (std::vector<std::unique_ptr<StringTableRow>>& newRows);
+
+    /** The number of rows (also from const code). */
+    int getRowCount() const noexcept { return model.rows.size(); }
 
     /** columnIndex = column id - 1. */
     void setCellText (int columnIndex, int row, const juce::String& text);
     /** Empty for a row or column index out of range. */
     juce::String getCellText (int columnIndex, int row) const;
+    /** All cell texts of a row; empty for a row out of range. */
+    juce::StringArray getRowCells (int row) const;
 
     void setRowState (int row, int state);
     /** -1 for a row out of range. */
@@ -43,7 +54,15 @@ public:
     void swapRows (int a, int b);
     /** The rows below move up, and so does their selection. */
     void removeRow (int index);
+    /** Removes every row of the set at once; the selection of the others
+        follows them. */
+    void removeRows (const juce::SparseSet<int>& rowsToRemove);
     void clearRows();
+
+    /** Puts the rows in a new order: newOrder[i] is the index of the row that
+        goes to place i (a permutation of all rows; anything else is ignored).
+        The selection follows its rows. */
+    void reorderRows (const std::vector<int>& newOrder);
 
     /** Sorts the rows with the caller's comparison, holding the message-manager
         lock for one range at a time (see StringTableRowSorter). Returns false
