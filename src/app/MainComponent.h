@@ -150,9 +150,9 @@ public:
     void browserItemSelected (juce::String fullPath) override;
     /** A double click on a song: the preview player takes it. */
     void songChosen (const juce::String& fullPath) override;
-    /** Keys the browser does not use itself: Enter asks for a channel and
-        loads the selected song onto it; the function keys act while their
-        option is on. True when the key was used. */
+    /** Keys the browser does not use itself. Enter asks for a channel and loads
+        the selected song onto it; the function keys act while their option is
+        on. True when the key was used. */
     bool browserKeyPressed (const juce::KeyPress& key) override;
     /** The song table shows the rows of this file as loaded. */
     void markSongLoaded (const juce::String& path) override;
