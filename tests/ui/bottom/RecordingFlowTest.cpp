@@ -33,6 +33,7 @@ ChooserAnswer choose (int sourceId, int qualityItemId)
 void pressRecord (BottomBarRig& rig)
 {
     click (rig.bar.getRecordButton());
+    ASSERT_EQ (rig.dialogs->sourceChoosersShown, 0) << "not inside the mouse handler";
     ASSERT_TRUE (pumpMessagesUntil ([&] {
         return rig.dialogs->sourceChoosersShown > 0 && ! rig.bar.getRecordingFlow().isAsking();
     }));
