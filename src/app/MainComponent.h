@@ -27,11 +27,13 @@ namespace zund
 class Channel;
 class MainChannel;
 class ChannelContainer;
+class ColourSchemeFiles;
 class ID3DataBase;
 class LoadFileComponent;
 class MainAppWindow;
 class ZundBrowser;
 class ZundCloseComponent;
+class ZundColourSelector;
 class ZundMidiInputCallback;
 
 /** The main window's content and the hub of the program: owns the engine, the
@@ -152,6 +154,12 @@ public:
         on. True when the key was used. */
     bool browserKeyPressed (const juce::KeyPress& key) override;
 
+    // The colour scheme (MainComponentColours.cpp).
+    /** The preferences' "Colour Selector": the selector in a modal window. */
+    void showColourSelector() override;
+    /** The colour selector; null before it is made. */
+    ZundColourSelector* getColourSelector() const noexcept { return colourSelector.get(); }
+
     /** The skin images from the "gfx" folder; without them the widgets draw
         their vector forms. */
     void loadBackgroundImages();
@@ -169,6 +177,13 @@ private:
     void createChildPanels();
     void showChannelModesOnStrips();
     void createBrowser();
+    /** Lists the 49 colour entries, then loads the base scheme and the last
+        session's colours (every panel exists by then). */
+    void createColourSelector();
+    /** The last session's colours to "defaultColours.xml"; the selector goes. */
+    void saveColoursAndDeleteSelector();
+    /** Everything that draws in the scheme's colours shows the new ones. */
+    void colourSchemeChanged();
     void openAudioDevice();
     void registerMidiInputs();
     void unregisterMidiInputs();
@@ -199,6 +214,8 @@ private:
 
     ZundBrowser* browser = nullptr; // a child, deleted with the others
     std::unique_ptr<LoadFileComponent> loadFileDialog;
+    std::unique_ptr<ZundColourSelector> colourSelector;
+    std::unique_ptr<ColourSchemeFiles> colourFiles;
 
     MainAppWindow* window = nullptr;
     int lastX, lastY, lastWidth, lastHeight;
