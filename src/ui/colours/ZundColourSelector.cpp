@@ -15,8 +15,6 @@ const XmlLimits schemeLimits { 64 << 10, 4 };
     colour, and must not turn the entry black or transparent. */
 bool readColourValue (const juce::XmlElement& entry, juce::Colour& colour)
 {
-    if (! entry.hasAttribute ("Value"))
-        return false;
     const auto text = entry.getStringAttribute ("Value").trim();
     if (text.isEmpty() || text.length() > 8 || ! text.containsOnly ("0123456789abcdefABCDEF"))
         return false;
