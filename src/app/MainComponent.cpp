@@ -13,6 +13,7 @@
 #include "ui/dialogs/LoadFileComponent.h"
 #include "ui/master/MainChannel.h"
 #include "ui/panels/ControlIds.h"
+#include "ui/panels/CrossfaderContainer.h"
 
 #include <iostream>
 
@@ -21,6 +22,8 @@ namespace zund
 namespace
 {
 constexpr int unset = MixerHost::unsetBound;
+constexpr int masterStripSection = 7;
+constexpr int crossfaderSection = 10;
 
 // Lets the windows paint before the next long step (the device, the shut-down);
 // a queue that never empties is left after this long.
@@ -52,7 +55,8 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     deviceManager.addAudioCallback (audioCallback.get());
     deviceManager.addChangeListener (this);
 
-    // 3. The panels: (bottom bar, crossfader, master strip, dialogs) and the preferences panel.
+    // 3. The panels: (bottom bar,) crossfader, (master strip,) the track-load
+    //    dialog (and the name-entry dialog and the preferences panel).
     createChildPanels();
     setOpaque (true);
     setBufferedToImage (true);
@@ -125,7 +129,8 @@ MainComponent::~MainComponent()
     for (const auto& identifier : midiInputIdentifiers)
         deviceManager.setMidiInputDeviceEnabled (identifier, false);
 
-    // 4. The children (each writes its own files).
+    // 4. The track-load dialog, then the children (each writes its own files).
+    loadFileDialog.reset();
     deleteAllChildren();
     midiInputCallbacks.clear();
 
@@ -167,8 +172,13 @@ void MainComponent::showChannelModesOnStrips()
 
 void MainComponent::createChildPanels()
 {
-    // (The bottom bar and the crossfader panel come before the master strip, the dialogs after it.)
+    // (The bottom bar comes first.) The crossfader panel, the master strip, then
+    // the dialogs.
+    crossfaderPanel = new CrossfaderContainer(); // owned as a child
+    addAndMakeVisible (crossfaderPanel);
     createMasterStrip();
+
+    // Shown as its own window for each question; never a child.
     loadFileDialog = std::make_unique<LoadFileComponent>();
 }
 
@@ -243,7 +253,9 @@ void MainComponent::setSectionVisible (int index, bool visible)
         if (mainChannel != nullptr)
             mainChannel->setVisible (visible);
     }
-    else if (index != crossfaderSection) // (the crossfader panel joins later)
+    else if (index == crossfaderSection)
+        crossfaderPanel->setVisible (visible);
+    else
         channelContainer->setSectionVisible (index, visible);
     resized();
 }
@@ -295,7 +307,7 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
-    // (The crossfader panel and bottom bar take their places here as they join
+    // (The bottom bar takes its place here as it joins
     // the program.)
     MainLayout::Sizes sizes;
     sizes.width = getWidth();
@@ -306,10 +318,13 @@ void MainComponent::resized()
         sizes.masterWidth = mainChannel->getWidth();
         sizes.masterHeight = mainChannel->getHeight();
     }
+    sizes.crossfaderVisible = crossfaderPanel->isVisible();
+    sizes.crossfaderHeight = crossfaderPanel->getHeight();
     sizes.channelsHeightForWidth = [this] (int width) { return channelContainer->getHeightForWidth (width); };
     const auto layout = MainLayout::compute (sizes);
 
     channelContainer->setSize (layout.channels.getWidth(), layout.channels.getHeight());
+    crossfaderPanel->setBounds (layout.crossfader);
     if (mainChannel != nullptr)
         mainChannel->setBounds (layout.master);
     if (browser != nullptr)

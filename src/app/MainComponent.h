@@ -4,6 +4,8 @@
 #include "app/ControlDispatcherHost.h"
 #include "app/MainAudioCallback.h"
 #include "app/MixerColours.h"
+#include "app/TrackLoader.h"
+#include "app/TrackLoaderHost.h"
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
 #include "library/browser/ZundBrowserListener.h"
@@ -28,6 +30,7 @@ class Channel;
 class MainChannel;
 class ChannelContainer;
 class ColourSchemeFiles;
+class CrossfaderContainer;
 class ID3DataBase;
 class LoadFileComponent;
 class MainAppWindow;
@@ -50,6 +53,7 @@ class MainComponent : public juce::Component,
                       public MidiControlSurfaceManagerListener,
                       public MasterStripHost,
                       public ControlDispatcherHost,
+                      public TrackLoaderHost,
                       public ZundBrowserListener,
                       public juce::Timer,
                       public juce::ChangeListener
@@ -99,16 +103,30 @@ public:
     void exComponentMouseDown (ExComponent* widget, const juce::MouseEvent& e) override;
     bool keyPressed (const juce::KeyPress& key) override;
     /** The strips' deck radios, CONTROL and CLOCK show the engine's state. */
-    void refreshDeckIndicators();
+    void refreshDeckIndicators() override;
     /** Every control's value to the MIDI output. */
     void sendMidiFeedbackForAll();
+
+    // Track loading (MainComponentTrackLoading.cpp; the work is the track loader's).
+    /** Loads a song onto channel 0..3; false when nothing was loaded (the
+        channel's wave display says why). */
+    bool loadFileIntoDeck (const juce::String& path, int channel) override;
+    /** The BPM of the file's song record, 0..300. */
+    double getTrackBpm (const juce::File& file);
+    /** Cue point 0..3 of the song record of the channel's file; -1 when unset. Any thread. */
+    float getCuePoint (int channel, int index) override;
+    /** Stores it into that record, limited to -1..1. Any thread. */
+    void setCuePoint (int channel, int index, float position) override;
+    void refreshWaveDisplay (int channel);
+    void showPauseFirst (int channel);
+
+    // TrackLoaderHost
+    bool isLearnMode() const override { return learnMode.load(); }
 
     // ControlDispatcherHost
     Channel* getChannel (int index) override;
     FilterContainer* getFilterPanel (int set) override;
     EqContainer* getEqPanel (int set) override;
-    float getCuePoint (int channel, int index) override;
-    void setCuePoint (int channel, int index, float position) override;
     void seekDeck (int channel, float fraction) override;
     float getOverviewCuePosition (int channel, int index) override;
     void setOverviewCuePosition (int channel, int index, float position) override;
@@ -122,14 +140,13 @@ public:
     const std::atomic<float>* getPeakData (int channel) override;
     const std::atomic<float>* getAverageData (int channel) override;
     double getPositionFraction (int channel) const override;
-    bool loadFileIntoDeck (const juce::String& path, int channel) override;
 
     /** The saved bounds when all four are set, else nothing. */
     std::optional<juce::Rectangle<int>> getSavedBounds() const;
 
     // MIDI learn and feedback (MainComponentMidi.cpp).
     /** The bottom bar's LEARN toggle. A pending learn stays armed when it goes off. */
-    void setLearnMode (bool on);
+    void setLearnMode (bool on) override;
     /** A mouse-down on the control widget `controlId`: arms learn while learn
         mode is on (Ctrl held makes a reset trigger). */
     void learnFromMouseDown (int controlId);
@@ -144,8 +161,8 @@ public:
     void showCloseComponent();
 
     // The browser (MainComponentBrowser.cpp).
-    /** The song database, owned by the browser; null before it exists. */
-    ID3DataBase* getDatabase() const;
+    /** The song database, owned by the browser; null before it exists. Any thread. */
+    ID3DataBase* getDatabase() const override;
     void browserItemSelected (juce::String fullPath) override;
     /** A double click on a song: the preview player takes it. */
     void songChosen (const juce::String& fullPath) override;
@@ -153,6 +170,10 @@ public:
         the selected song onto it; the function keys act while their option is
         on. True when the key was used. */
     bool browserKeyPressed (const juce::KeyPress& key) override;
+    /** The song table shows the rows of this file as loaded. */
+    void markSongLoaded (const juce::String& path) override;
+    /** The file joins "Current Playlist". */
+    void addToCurrentPlaylist (const juce::String& path) override;
 
     // The colour scheme (MainComponentColours.cpp).
     /** The preferences' "Colour Selector": the selector in a modal window. */
@@ -209,11 +230,12 @@ private:
 
     Preferences preferences;
     ControlDispatcher dispatcher { *engine, midiMapping, colours, *this };
-    ChannelContainer* channelContainer = nullptr; // a child
-    MainChannel* mainChannel = nullptr;           // a child
-
-    ZundBrowser* browser = nullptr; // a child, deleted with the others
-    std::unique_ptr<LoadFileComponent> loadFileDialog;
+    TrackLoader trackLoader { *engine, peakFiles, preferences.getModel(), *this };
+    ChannelContainer* channelContainer = nullptr;   // a child
+    CrossfaderContainer* crossfaderPanel = nullptr; // a child
+    MainChannel* mainChannel = nullptr;             // a child
+    ZundBrowser* browser = nullptr;                 // a child
+    std::unique_ptr<LoadFileComponent> loadFileDialog; // shown as its own window
     std::unique_ptr<ZundColourSelector> colourSelector;
     std::unique_ptr<ColourSchemeFiles> colourFiles;
 

@@ -55,15 +55,6 @@ EqContainer* MainComponent::getEqPanel (int set)
     return strip != nullptr ? &strip->getEqContainer() : nullptr;
 }
 
-// Cue points live in the song records; until the database is part of the
-// program there are none. (The overview's markers: MainComponentViews.cpp.)
-float MainComponent::getCuePoint (int, int)
-{
-    return -1.0f;
-}
-
-void MainComponent::setCuePoint (int, int, float) {}
-
 void MainComponent::seekDeck (int channel, float fraction)
 {
     engine->setPositionFraction (channel, fraction);

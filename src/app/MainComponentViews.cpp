@@ -45,10 +45,4 @@ void MainComponent::setOverviewCuePosition (int channel, int index, float positi
     if (auto* strip = getChannel (channel))
         strip->getWaveDisplay().getOverview().setCuePosition (index, position);
 }
-
-// Filled by track loading.
-bool MainComponent::loadFileIntoDeck (const juce::String&, int)
-{
-    return false;
-}
 }

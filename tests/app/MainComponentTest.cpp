@@ -1,6 +1,11 @@
 #include "app/MainComponent.h"
+#include "library/database/ID3DataBase.h"
+#include "support/AudioFixtures.h"
 #include "support/SignalMeasures.h"
 #include "support/TempFolder.h"
+#include "ui/panels/ControlIds.h"
+#include "ui/channel/Channel.h"
+#include "ui/widgets/ExComponent.h"
 
 #include <gtest/gtest.h>
 
@@ -33,4 +38,51 @@ TEST (MainComponent, MainVolumeStartsAt0707)
         recorded.insert (recorded.end(), outLeft.begin(), outLeft.end());
     }
     EXPECT_NEAR (test::toneAmplitude (recorded.data() + 25600, 25600, 1000.0, 44100.0), 0.5 * 0.707, 0.003);
+}
+
+// The crossfader panel sits right under the channel strips, across the whole
+// width while the master strip is hidden, and leaves with its section.
+TEST (MainComponent, TheCrossfaderPanelSitsUnderTheStripsAcrossTheWidth)
+{
+    test::ScopedProgramFolder folder;
+    MainComponent main (nullptr);
+    main.setSize (1022, 730);
+    main.setSectionVisible (7, false);
+
+    auto* crossfader = ExComponent::getComponentByID (ControlIds::crossfader);
+    ASSERT_NE (crossfader, nullptr);
+    auto* panel = crossfader->getParentComponent();
+    auto* strips = main.getChannel (0)->getParentComponent();
+    EXPECT_EQ (panel->getParentComponent(), &main);
+    EXPECT_EQ (panel->getBounds(), juce::Rectangle<int> (0, strips->getBottom(), 1022, panel->getHeight()));
+    EXPECT_GT (strips->getHeight(), 0);
+
+    main.setSectionVisible (10, false);
+    EXPECT_FALSE (panel->isVisible());
+    main.setSectionVisible (10, true);
+    EXPECT_TRUE (panel->isVisible());
+}
+
+// A load reaches the browser's song database: the track plays at its record's
+// tempo, and its cue points are kept there.
+TEST (MainComponent, LoadsUseTheBrowsersSongDatabase)
+{
+    test::ScopedProgramFolder folder;
+    MainComponent main (nullptr);
+    auto* database = main.getDatabase();
+    ASSERT_NE (database, nullptr);
+
+    const auto file = folder.file ("track.wav");
+    ASSERT_TRUE (test::writeAudioFile (file, test::FileKind::wav, 44100.0, 2, 16, 44100, test::sineSignal (440.0, 44100.0, 0.25f)));
+    {
+        const juce::ScopedLock sl (database->getLock());
+        bool wasScanned = false;
+        database->addOrUpdateFile (file, wasScanned, false, false)->bpm = "126";
+    }
+    ASSERT_TRUE (main.loadFileIntoDeck (file.getFullPathName(), 1));
+    EXPECT_EQ (main.getEngine().getTrackBpm (1), 126.0);
+
+    main.setCuePoint (1, 2, 0.25f);
+    const juce::ScopedLock sl (database->getLock());
+    EXPECT_EQ (database->getEntry (database->findIndex (file.getFullPathName()))->cuePoint[2], 0.25f);
 }

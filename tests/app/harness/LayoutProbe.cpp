@@ -3,9 +3,10 @@
 #include "app/MainLayout.h"
 #include "engine/Engine.h"
 #include "ui/channel/ChannelContainer.h"
+#include "ui/look/ZundLookAndFeel.h"
 #include "ui/master/MainChannel.h"
 #include "ui/master/MasterStripHostBase.h"
-#include "ui/look/ZundLookAndFeel.h"
+#include "ui/panels/CrossfaderContainer.h"
 #include "ui/widgets/ExComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -32,6 +33,40 @@ struct FrameProbe
 
     ~FrameProbe() { window.setLookAndFeel (nullptr); }
 };
+
+// The panels the main component shows at the start (two channel strips, the
+// crossfader panel, the master strip), made and laid out as it makes and lays
+// them out.
+struct MixerProbe
+{
+    MasterStripHostBase host;
+    juce::Component main;
+    ChannelContainer channels { &host };
+    CrossfaderContainer crossfader;
+    MainChannel master { &host };
+
+    MixerProbe (int width, int height)
+    {
+        main.setSize (width, height);
+        main.addAndMakeVisible (channels);
+        main.addAndMakeVisible (crossfader);
+        main.addAndMakeVisible (master);
+
+        MainLayout::Sizes sizes;
+        sizes.width = width;
+        sizes.height = height;
+        sizes.masterVisible = true;
+        sizes.masterWidth = master.getWidth();
+        sizes.masterHeight = master.getHeight();
+        sizes.crossfaderVisible = true;
+        sizes.crossfaderHeight = crossfader.getHeight();
+        sizes.channelsHeightForWidth = [this] (int w) { return channels.getHeightForWidth (w); };
+        const auto layout = MainLayout::compute (sizes);
+        channels.setBounds (layout.channels);
+        crossfader.setBounds (layout.crossfader);
+        master.setBounds (layout.master);
+    }
+};
 }
 
 juce::Point<int> LayoutProbe::contentOrigin() const
@@ -52,34 +87,14 @@ std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int controlId) con
 {
     FrameProbe frame (windowWidth, windowHeight);
     const auto content = frame.window.getContentComponentBorder().subtractedFrom (frame.window.getLocalBounds());
-
-    // The main component's children as it lays them out (the channel strips,
-    // strips 1 and 2 with every panel shown, and the master strip so far).
-    MasterStripHostBase host;
-    juce::Component main;
-    main.setSize (content.getWidth(), content.getHeight());
-    ChannelContainer strips (&host);
-    MainChannel master (&host);
-    main.addAndMakeVisible (strips);
-    main.addAndMakeVisible (master);
-
-    MainLayout::Sizes sizes;
-    sizes.width = main.getWidth();
-    sizes.height = main.getHeight();
-    sizes.masterVisible = true;
-    sizes.masterWidth = master.getWidth();
-    sizes.masterHeight = master.getHeight();
-    sizes.channelsHeightForWidth = [&strips] (int width) { return strips.getHeightForWidth (width); };
-    const auto layout = MainLayout::compute (sizes);
-    strips.setBounds (layout.channels);
-    master.setBounds (layout.master);
+    MixerProbe mixer (content.getWidth(), content.getHeight());
 
     auto* widget = ExComponent::getComponentByID (controlId);
-    if (widget == nullptr || ! main.isParentOf (widget))
+    if (widget == nullptr || ! mixer.main.isParentOf (widget))
         return std::nullopt;
-    for (juce::Component* c = widget; c != &main; c = c->getParentComponent())
+    for (juce::Component* c = widget; c != &mixer.main; c = c->getParentComponent())
         if (! c->isVisible())
             return std::nullopt;
-    return main.getLocalArea (widget, widget->getLocalBounds()) + contentOrigin();
+    return mixer.main.getLocalArea (widget, widget->getLocalBounds()) + contentOrigin();
 }
 }

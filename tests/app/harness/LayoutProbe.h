@@ -12,13 +12,13 @@ namespace zund::test
 
     findControl makes the panels that MainComponent makes inside a plain
     juce::Component of the main component's size (the window minus the frame),
-    with the control ids MainComponent gives them, lays them out as it does
-    with the sections of a fresh start shown (strips 1 and 2, every panel),
-    then converts the widget's bounds. So far the channel strips and the
-    master strip are probed; the crossfader panel, bottom bar and browser
-    join it with their parts of the program. A control that is not there (or hidden) is
-    not found, and a test that needs it fails with a clear message instead of
-    clicking blind. */
+    with the control ids MainComponent gives them, lays them out by its layout
+    rules with the sections of a fresh start shown (strips 1 and 2, every
+    panel), then converts the widget's bounds. So far the channel strips, the
+    crossfader panel and the master strip are probed; the bottom bar and browser
+    join it with their parts of the program. A control that is not there (or
+    hidden) is not found, and a test that needs it fails with a clear message
+    instead of clicking blind. */
 struct LayoutProbe
 {
     int windowWidth, windowHeight;
@@ -30,7 +30,8 @@ struct LayoutProbe
     /** The title bar's close button. */
     juce::Rectangle<int> closeButton() const;
 
-    /** The widget with this control id; nothing while the panels are not probed. */
+    /** The widget with this control id; nothing for one the probe does not
+        make, or that is hidden at the start. */
     std::optional<juce::Rectangle<int>> findControl (int controlId) const;
 };
 }
