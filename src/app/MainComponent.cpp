@@ -9,6 +9,8 @@
 #include "library/browser/ZundBrowser.h"
 #include "ui/bottom/BottomComponent.h"
 #include "ui/channel/ChannelContainer.h"
+#include "ui/colours/ColourSchemeFiles.h"
+#include "ui/colours/ZundColourSelector.h"
 #include "ui/dialogs/LoadFileComponent.h"
 #include "ui/master/MainChannel.h"
 #include "ui/panels/ControlIds.h"
@@ -76,6 +78,10 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     sendMidiFeedbackForAll();
     setControlValue (ControlIds::zeroLockRange, (float) preferences.getModel().zeroLockRange);
 
+    //    The colour selector and the colour scheme, now that every panel exists
+    //    (each new panel sets its class's colours back to the defaults).
+    createColourSelector();
+
     // 5. MIDI inputs, only now that everything a message reaches exists.
     registerMidiInputs();
 
@@ -88,7 +94,8 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     // 8. An unreadable preferences, database or tree file was kept aside: say so
     //    once the window is up (posted, so that the box opens over it), without
     //    holding up the start.
-    juce::StringArray warnings { preferences.getReadWarning(), browser->getStartupWarning() };
+    juce::StringArray warnings { preferences.getReadWarning(), browser->getStartupWarning(),
+                                 colourFiles->getWarning() };
     warnings.removeEmptyStrings();
     if (const auto warning = warnings.joinIntoString ("\n\n"); warning.isNotEmpty())
         juce::MessageManager::callAsync ([warning] {
@@ -103,6 +110,9 @@ MainComponent::~MainComponent()
     deviceManager.removeAudioCallback (audioCallback.get());
     unregisterMidiInputs();
     stopTimer();
+
+    //    This session's colours are kept.
+    saveColoursAndDeleteSelector();
 
     // 2. MIDI is ignored from here on, and no widget reaches the dispatcher.
     closing.store (true);
@@ -340,6 +350,10 @@ void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
         unregisterMidiInputs();
         for (int i = 0; i < midiInputIdentifiers.size(); ++i)
             deviceManager.addMidiInputDeviceCallback (midiInputIdentifiers[i], midiInputCallbacks[i]);
+    }
+    else if (colourSelector != nullptr && source == colourSelector.get())
+    {
+        colourSchemeChanged();
     }
 }
 }

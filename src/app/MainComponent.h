@@ -31,12 +31,14 @@ class BottomComponent;
 class Channel;
 class MainChannel;
 class ChannelContainer;
+class ColourSchemeFiles;
 class CrossfaderContainer;
 class ID3DataBase;
 class LoadFileComponent;
 class MainAppWindow;
 class ZundBrowser;
 class ZundCloseComponent;
+class ZundColourSelector;
 class ZundMidiInputCallback;
 
 /** The main window's content and the hub of the program: owns the engine, the
@@ -183,6 +185,12 @@ public:
     /** The file joins "Current Playlist". */
     void addToCurrentPlaylist (const juce::String& path) override;
 
+    // The colour scheme (MainComponentColours.cpp).
+    /** The preferences' "Colour Selector": the selector in a modal window. */
+    void showColourSelector() override;
+    /** The colour selector; null before it is made. */
+    ZundColourSelector* getColourSelector() const noexcept { return colourSelector.get(); }
+
     /** The skin images from the "gfx" folder; without them the widgets draw
         their vector forms. */
     void loadBackgroundImages();
@@ -201,6 +209,13 @@ private:
     void createChildPanels();
     void showChannelModesOnStrips();
     void createBrowser();
+    /** Lists the 49 colour entries, then loads the base scheme and the last
+        session's colours (every panel exists by then). */
+    void createColourSelector();
+    /** The last session's colours to "defaultColours.xml"; the selector goes. */
+    void saveColoursAndDeleteSelector();
+    /** Everything that draws in the scheme's colours shows the new ones. */
+    void colourSchemeChanged();
     void openAudioDevice();
     void registerMidiInputs();
     void unregisterMidiInputs();
@@ -233,6 +248,8 @@ private:
     MainChannel* mainChannel = nullptr;             // a child
     ZundBrowser* browser = nullptr;                 // a child
     std::unique_ptr<LoadFileComponent> loadFileDialog; // shown as its own window
+    std::unique_ptr<ZundColourSelector> colourSelector;
+    std::unique_ptr<ColourSchemeFiles> colourFiles;
 
     MainAppWindow* window = nullptr;
     int lastX, lastY, lastWidth, lastHeight;

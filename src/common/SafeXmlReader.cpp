@@ -355,10 +355,13 @@ XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits
     return result;
 }
 
-XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits)
+namespace
 {
-    XmlReadResult result;
-
+/** The whole of a regular file, at most limits.maxBytes; `result` says why
+    there is nothing. */
+bool readRegularFile (const juce::File& file, const XmlLimits& limits, juce::MemoryBlock& contents,
+                      XmlReadResult& result)
+{
     // Non-blocking: a FIFO or device put in a file's place must not stall the caller.
     const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
@@ -366,12 +369,11 @@ XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits
         result.missing = errno == ENOENT || errno == ENOTDIR;
         if (! result.missing)
             result.error = std::strerror (errno);
-        return result;
+        return false;
     }
 
     const auto maxBytes = std::min<juce::int64> (limits.maxBytes, largestText);
     struct stat info;
-    juce::MemoryBlock contents;
     juce::String error;
     if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode))
         error = "not a file";
@@ -398,11 +400,54 @@ XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits
     }
     ::close (fd);
 
-    if (error.isNotEmpty())
+    result.error = error;
+    return error.isEmpty();
+}
+
+/** Drops whatever text comes between the XML declaration (or the start) and
+    the first tag. */
+void dropTextBeforeRoot (juce::MemoryBlock& data)
+{
+    const auto* text = static_cast<const char*> (data.getData());
+    const auto size = data.getSize();
+
+    size_t start = 0;
+    if (size >= 3 && (unsigned char) text[0] == 0xef && (unsigned char) text[1] == 0xbb
+        && (unsigned char) text[2] == 0xbf)
+        start = 3;
+    while (start < size && juce::CharacterFunctions::isWhitespace (text[start]))
+        ++start;
+
+    if (size - start >= 5 && std::memcmp (text + start, "<?xml", 5) == 0)
     {
-        result.error = error;
-        return result;
+        const auto* end = static_cast<const char*> (std::memchr (text + start, '>', size - start));
+        if (end == nullptr)
+            return;
+        start = (size_t) (end - text) + 1;
     }
+
+    const auto* firstTag = static_cast<const char*> (std::memchr (text + start, '<', size - start));
+    if (firstTag != nullptr && firstTag > text + start)
+        data.removeSection (start, (size_t) (firstTag - (text + start)));
+}
+}
+
+XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits)
+{
+    XmlReadResult result;
+    juce::MemoryBlock contents;
+    if (! readRegularFile (file, limits, contents, result))
+        return result;
+    return parseXmlSafely (contents.getData(), contents.getSize(), limits);
+}
+
+XmlReadResult readXmlFileAfterPreamble (const juce::File& file, const XmlLimits& limits)
+{
+    XmlReadResult result;
+    juce::MemoryBlock contents;
+    if (! readRegularFile (file, limits, contents, result))
+        return result;
+    dropTextBeforeRoot (contents);
     return parseXmlSafely (contents.getData(), contents.getSize(), limits);
 }
 }

@@ -34,4 +34,10 @@ XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits
     with parseXmlSafely. Only a regular file is read: a folder, FIFO or device in
     its place is an error, found without waiting. */
 XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits);
+
+/** As readXmlFileSafely, for files whose older writers put a bare word (their
+    document-type text) between the XML declaration and the root, which leaves
+    the framework's parser without a root: any text before the first tag is
+    dropped first. */
+XmlReadResult readXmlFileAfterPreamble (const juce::File& file, const XmlLimits& limits);
 }

@@ -39,6 +39,10 @@ public:
     /** The panel colour: the module panels' knob captions. */
     virtual juce::Colour getBackgroundColour() const = 0;
 
+    /** The colour selector in its own modal window (the preferences panel's
+        "Colour Selector" button); returns when it is closed. */
+    virtual void showColourSelector() = 0;
+
     /** For reading meters and states only: the panels' widgets reach the
         engine's setters through the control dispatcher. */
     virtual const Engine& getEngine() const = 0;

@@ -40,13 +40,14 @@ TEST (MainComponent, MainVolumeStartsAt0707)
     EXPECT_NEAR (test::toneAmplitude (recorded.data() + 25600, 25600, 1000.0, 44100.0), 0.5 * 0.707, 0.003);
 }
 
-// The crossfader panel sits right under the channel strips across the whole
-// width (no master strip yet) and leaves with its section.
+// The crossfader panel sits right under the channel strips, across the whole
+// width while the master strip is hidden, and leaves with its section.
 TEST (MainComponent, TheCrossfaderPanelSitsUnderTheStripsAcrossTheWidth)
 {
     test::ScopedProgramFolder folder;
     MainComponent main (nullptr);
     main.setSize (1022, 730);
+    main.setSectionVisible (7, false);
 
     auto* crossfader = ExComponent::getComponentByID (ControlIds::crossfader);
     ASSERT_NE (crossfader, nullptr);

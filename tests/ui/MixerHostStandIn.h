@@ -38,6 +38,7 @@ public:
     juce::Rectangle<int> getWindowBounds() const override { return window; }
 
     juce::Colour getBackgroundColour() const override { return panelColour; }
+    void showColourSelector() override { ++colourSelectorShown; }
     const Engine& getEngine() const override { return engine; }
 
     void seekDeck (int channel, float fraction) override { seeks.emplace_back (channel, fraction); }
@@ -67,6 +68,7 @@ public:
     std::array<bool, numSections> sections;
     juce::Rectangle<int> window { 449, 235, 1022, 730 };
     juce::Colour panelColour { 0xffababab };
+    int colourSelectorShown = 0;
 
     std::vector<std::pair<int, float>> seeks;                // (channel, fraction)
     std::vector<std::pair<juce::String, int>> loads;         // (path, channel)

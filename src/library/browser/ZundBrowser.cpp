@@ -234,6 +234,12 @@ void ZundBrowser::resizerMoved (ResizerComponent* movedResizer)
     resized();
 }
 
+void ZundBrowser::updateColours()
+{
+    table->setColour (juce::ListBox::backgroundColourId, background);
+    repaint();
+}
+
 //==============================================================================
 void ZundBrowser::paint (juce::Graphics& g)
 {

@@ -48,6 +48,12 @@ public:
     /** After a channel load: the file joins "Current Playlist". */
     void addToCurrentPlaylist (const juce::String& path);
 
+    /** The panel's background, which the colour scheme edits in place. */
+    juce::Colour& getBackgroundColour() noexcept { return background; }
+    /** After a colour-scheme change: the song table's empty area takes the
+        background too, and both repaint. */
+    void updateColours();
+
     /** What could not be read at start-up ("database.xml", "TreeView.xml"), for a
         warning box; empty when all was well. */
     juce::String getStartupWarning() const;

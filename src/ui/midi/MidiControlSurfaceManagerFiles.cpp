@@ -4,8 +4,6 @@
 #include "common/SafeXmlReader.h"
 #include "common/UserFiles.h"
 
-#include <cstring>
-
 namespace zund
 {
 namespace
@@ -16,34 +14,6 @@ const XmlLimits settingsLimits { 1 << 20, 4 };
 const char* const fileRootName = "MidiControlSettings";
 const char* const filePattern = "*.kms";
 const char* const fileExtension = ".kms";
-
-/** Older saves wrote a bare word between the XML declaration and the root,
-    which leaves the parser without a root: drop whatever text precedes the
-    first tag. */
-void dropTextBeforeRoot (juce::MemoryBlock& data)
-{
-    const auto* text = static_cast<const char*> (data.getData());
-    const auto size = data.getSize();
-
-    size_t start = 0;
-    if (size >= 3 && (unsigned char) text[0] == 0xef && (unsigned char) text[1] == 0xbb
-        && (unsigned char) text[2] == 0xbf)
-        start = 3;
-    while (start < size && juce::CharacterFunctions::isWhitespace (text[start]))
-        ++start;
-
-    if (size - start >= 5 && std::memcmp (text + start, "<?xml", 5) == 0)
-    {
-        const auto* end = static_cast<const char*> (std::memchr (text + start, '>', size - start));
-        if (end == nullptr)
-            return;
-        start = (size_t) (end - text) + 1;
-    }
-
-    const auto* firstTag = static_cast<const char*> (std::memchr (text + start, '<', size - start));
-    if (firstTag != nullptr && firstTag > text + start)
-        data.removeSection (start, (size_t) (firstTag - (text + start)));
-}
 }
 
 juce::File MidiControlSurfaceManager::getSettingsFolder()
@@ -56,15 +26,8 @@ juce::File MidiControlSurfaceManager::getSettingsFolder()
 
 bool MidiControlSurfaceManager::loadSettingsFrom (const juce::File& file)
 {
-    if (! file.existsAsFile() || file.getSize() > settingsLimits.maxBytes)
-        return false;
-
-    juce::MemoryBlock data;
-    if (! file.loadFileAsData (data) || (juce::int64) data.getSize() > settingsLimits.maxBytes)
-        return false;
-
-    dropTextBeforeRoot (data);
-    const auto result = parseXmlSafely (data.getData(), data.getSize(), settingsLimits);
+    // Older saves wrote a bare word between the XML declaration and the root.
+    const auto result = readXmlFileAfterPreamble (file, settingsLimits);
     if (! result.parsed())
         return false;
 

@@ -26,6 +26,7 @@ public:
     void setSavedBounds (int x, int y, int w, int h) override { mixer.setSavedBounds (x, y, w, h); }
     juce::Rectangle<int> getWindowBounds() const override { return mixer.getWindowBounds(); }
     juce::Colour getBackgroundColour() const override { return mixer.getBackgroundColour(); }
+    void showColourSelector() override { mixer.showColourSelector(); }
     const Engine& getEngine() const override { return *engine; }
     void seekDeck (int channel, float fraction) override { mixer.seekDeck (channel, fraction); }
     void getWaveRing (int channel, const std::atomic<float>*& peak, const std::atomic<float>*& average) override
