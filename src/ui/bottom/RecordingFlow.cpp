@@ -23,40 +23,44 @@ void RecordingFlow::begin (std::function<void (bool)> finished)
 
     chooser = std::make_unique<RecordInputChooser>();
     chooser->setInputChannelNames (host.getInputChannelNames());
-    dialogs.chooseRecordSource (*chooser, [this] { sourceChosen(); });
+    dialogs.chooseRecordSource (*chooser, [this, thisRun = run] {
+        if (isCurrent (thisRun))
+            sourceChosen();
+    });
 }
 
 void RecordingFlow::abandon()
 {
+    // Answers to the questions still open belong to the abandoned run.
+    ++run;
     asking = false;
     onFinished = nullptr;
 }
 
 void RecordingFlow::sourceChosen()
 {
-    if (chooser == nullptr)
-        return;
     const bool confirmed = chooser->wasConfirmed();
     const int source = chooser->getSelectedSourceId();
     bitsPerSample = chooser->getBitsPerSample();
     chooser.reset();
 
-    if (! asking)
-        return;
     // The pair is taken even when the dialog was cancelled; nothing records from it then.
     host.setRecordingInputPair (RecordInputChooser::firstInputChannelOf (source));
     recordMix = source <= RecordInputChooser::mainOutputId;
 
     if (! confirmed)
+    {
         finish (false);
-    else
-        dialogs.chooseRecordFile ([this] (const juce::File& chosen) { fileChosen (chosen); });
+        return;
+    }
+    dialogs.chooseRecordFile ([this, thisRun = run] (const juce::File& chosen) {
+        if (isCurrent (thisRun))
+            fileChosen (chosen);
+    });
 }
 
 void RecordingFlow::fileChosen (const juce::File& chosen)
 {
-    if (! asking)
-        return;
     if (chosen == juce::File())
     {
         finish (false);
@@ -65,17 +69,19 @@ void RecordingFlow::fileChosen (const juce::File& chosen)
 
     // The question is about the file that will really be replaced.
     const auto file = withWaveExtension (chosen);
-    if (file.existsAsFile())
-        dialogs.confirmOverwrite (file, [this, file] (bool replace) {
-            if (! asking)
-                return;
-            if (replace)
-                startRecording (file);
-            else
-                finish (false);
-        });
-    else
+    if (! file.existsAsFile())
+    {
         startRecording (file);
+        return;
+    }
+    dialogs.confirmOverwrite (file, [this, thisRun = run, file] (bool replace) {
+        if (! isCurrent (thisRun))
+            return;
+        if (replace)
+            startRecording (file);
+        else
+            finish (false);
+    });
 }
 
 void RecordingFlow::startRecording (const juce::File& file)
@@ -94,6 +100,7 @@ void RecordingFlow::startRecording (const juce::File& file)
 void RecordingFlow::finish (bool recording)
 {
     asking = false;
+    ++run;
     if (auto done = std::move (onFinished))
         done (recording);
 }
@@ -114,10 +121,9 @@ juce::File RecordingFlow::withWaveExtension (const juce::File& chosen)
 
 juce::String RecordingFlow::describeStartFailure (const juce::File& file)
 {
-    const auto folder = file.getParentDirectory();
     if (file.isDirectory())
         return "A folder of that name is in the way.";
-    if (! folder.isDirectory())
+    if (! file.getParentDirectory().isDirectory())
         return "The folder does not exist.";
     if (! file.hasWriteAccess())
         return file.existsAsFile() ? "The file is write-protected." : "The folder is write-protected.";

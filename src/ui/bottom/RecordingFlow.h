@@ -47,6 +47,8 @@ private:
     void fileChosen (const juce::File& chosen);
     void startRecording (const juce::File& file);
     void finish (bool recording);
+    /** Whether an answer still belongs to the questions being asked. */
+    bool isCurrent (int answersRun) const noexcept { return asking && answersRun == run; }
 
     Engine& engine;
     BottomBarHost& host;
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<RecordInputChooser> chooser;
     std::function<void (bool)> onFinished;
     bool asking = false;
+    int run = 0; // counts the runs, so that a late answer of an earlier one is ignored
     int bitsPerSample = 16;
     bool recordMix = true;
     juce::File recordingFile;
