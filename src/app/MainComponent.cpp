@@ -7,6 +7,7 @@
 #include "app/ZundMidiInputCallback.h"
 #include "common/Levels.h"
 #include "library/browser/ZundBrowser.h"
+#include "ui/bottom/BottomComponent.h"
 #include "ui/channel/ChannelContainer.h"
 #include "ui/colours/ColourSchemeFiles.h"
 #include "ui/colours/ZundColourSelector.h"
@@ -55,7 +56,7 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     deviceManager.addAudioCallback (audioCallback.get());
     deviceManager.addChangeListener (this);
 
-    // 3. The panels: (bottom bar,) crossfader, (master strip,) the track-load
+    // 3. The panels: bottom bar, crossfader, master strip, the track-load
     //    dialog (and the name-entry dialog and the preferences panel).
     createChildPanels();
     setOpaque (true);
@@ -172,8 +173,8 @@ void MainComponent::showChannelModesOnStrips()
 
 void MainComponent::createChildPanels()
 {
-    // (The bottom bar comes first.) The crossfader panel, the master strip, then
-    // the dialogs.
+    // The bottom bar, the crossfader panel, the master strip, then the dialogs.
+    createBottomBar();
     crossfaderPanel = new CrossfaderContainer(); // owned as a child
     addAndMakeVisible (crossfaderPanel);
     createMasterStrip();
@@ -257,6 +258,7 @@ void MainComponent::setSectionVisible (int index, bool visible)
         crossfaderPanel->setVisible (visible);
     else
         channelContainer->setSectionVisible (index, visible);
+    bottomBar->refreshSectionToggles();
     resized();
 }
 
@@ -273,6 +275,7 @@ void MainComponent::setNumChannels (int count)
         sectionVisible[k] = count >= k + 1;
         channelContainer->setSectionVisible (k, sectionVisible[k]);
     }
+    bottomBar->refreshSectionToggles();
     resized();
     engine->setNumChannels (count);
     refreshDeckIndicators();
@@ -307,8 +310,6 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
-    // (The bottom bar takes its place here as it joins
-    // the program.)
     MainLayout::Sizes sizes;
     sizes.width = getWidth();
     sizes.height = getHeight();
@@ -320,11 +321,13 @@ void MainComponent::resized()
     }
     sizes.crossfaderVisible = crossfaderPanel->isVisible();
     sizes.crossfaderHeight = crossfaderPanel->getHeight();
+    sizes.bottomBarHeight = bottomBar->getHeight();
     sizes.channelsHeightForWidth = [this] (int width) { return channelContainer->getHeightForWidth (width); };
     const auto layout = MainLayout::compute (sizes);
 
     channelContainer->setSize (layout.channels.getWidth(), layout.channels.getHeight());
     crossfaderPanel->setBounds (layout.crossfader);
+    bottomBar->setBounds (layout.bottomBar);
     if (mainChannel != nullptr)
         mainChannel->setBounds (layout.master);
     if (browser != nullptr)

@@ -9,6 +9,7 @@
 #include "audiofile/PeakFile.h"
 #include "engine/Engine.h"
 #include "library/browser/ZundBrowserListener.h"
+#include "ui/bottom/BottomBarHost.h"
 #include "ui/master/MasterStripHost.h"
 #include "ui/master/BeatCounter.h"
 #include "ui/plugins/PluginListHolder.h"
@@ -26,6 +27,7 @@
 
 namespace zund
 {
+class BottomComponent;
 class Channel;
 class MainChannel;
 class ChannelContainer;
@@ -54,6 +56,7 @@ class MainComponent : public juce::Component,
                       public MasterStripHost,
                       public ControlDispatcherHost,
                       public TrackLoaderHost,
+                      public BottomBarHost,
                       public ZundBrowserListener,
                       public juce::Timer,
                       public juce::ChangeListener
@@ -94,6 +97,13 @@ public:
 
     /** The master strip; null before it is made. */
     MainChannel* getMainChannel() const noexcept { return mainChannel; }
+
+    // The bottom bar (MainComponentBottomBar.cpp).
+    /** The bottom bar; null before it is made. */
+    BottomComponent* getBottomBar() const noexcept { return bottomBar; }
+    juce::StringArray getInputChannelNames() const override;
+    void setRecordingInputPair (int firstChannel) override;
+    AudioPluginContainer* getPluginSlot (int index) override;
 
     // The control dispatcher (MainComponentDispatcher.cpp).
     /** Every control widget without a listener of its own reports here, on the
@@ -193,6 +203,7 @@ public:
 private:
     void createChannelStrips();
     void createMasterStrip();
+    void createBottomBar();
     /** Sets the widget with that id, with notification (the dispatcher acts). */
     static void setControlValue (int id, float value);
     void createChildPanels();
@@ -232,6 +243,7 @@ private:
     ControlDispatcher dispatcher { *engine, midiMapping, colours, *this };
     TrackLoader trackLoader { *engine, peakFiles, preferences.getModel(), *this };
     ChannelContainer* channelContainer = nullptr;   // a child
+    BottomComponent* bottomBar = nullptr;           // a child
     CrossfaderContainer* crossfaderPanel = nullptr; // a child
     MainChannel* mainChannel = nullptr;             // a child
     ZundBrowser* browser = nullptr;                 // a child

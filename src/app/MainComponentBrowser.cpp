@@ -32,11 +32,6 @@ void MainComponent::browserItemSelected (juce::String)
 {
 }
 
-void MainComponent::songChosen (const juce::String&)
-{
-    // The preview player takes the song here once it joins the program.
-}
-
 bool MainComponent::browserKeyPressed (const juce::KeyPress& key)
 {
     if (! key.isKeyCode (juce::KeyPress::returnKey))

@@ -1,6 +1,7 @@
 #include "app/MainComponent.h"
 
 #include "app/ZundMidiInputCallback.h"
+#include "ui/bottom/BottomComponent.h"
 #include "ui/widgets/ExComponent.h"
 
 namespace zund
@@ -15,7 +16,7 @@ void MainComponent::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
 {
     if (closing.load())
         return;
-    // (The bottom bar's MIDI lamp flashes here once it exists.)
+    bottomBar->flashMidiLamp();
     midiMapping.handleIncomingMidiMessage (message);
 }
 

@@ -5,7 +5,6 @@
 #include "common/AudioFileTypes.h"
 #include "engine/Engine.h"
 #include "ui/MixerHost.h"
-#include "ui/SongDragSource.h"
 #include "ui/panels/ControlIds.h"
 #include "ui/waveform/ChannelStatusText.h"
 
@@ -15,8 +14,6 @@ WaveDisplay::Colours WaveDisplay::colours;
 
 namespace
 {
-const char* const songTableDescription = "StringTableListBox";
-
 void setUpLabel (juce::Component& parent, juce::Label& label, bool takesClicks)
 {
     label.setFont (juce::Font (20.0f, juce::Font::plain));
@@ -166,14 +163,8 @@ void WaveDisplay::loadDroppedFile (const juce::File& file)
 
 void WaveDisplay::loadDroppedSong (const juce::String& description, juce::Component* source)
 {
-    if (description != songTableDescription)
-        return;
-    const auto* table = dynamic_cast<SongDragSource*> (source);
-    if (table == nullptr)
-        return;
-    const auto path = table->getSelectedSongPath();
-    if (juce::File::isAbsolutePath (path))
-        loadDroppedFile (juce::File (path));
+    if (const auto song = WaveDropTarget::songOfDrop (description, source); song != juce::File())
+        loadDroppedFile (song);
 }
 
 void WaveDisplay::waveOverviewItemDropped (const juce::String& description, juce::Component* source)

@@ -1,6 +1,7 @@
 #include "ui/waveform/WaveDropTarget.h"
 
 #include "common/AudioFileTypes.h"
+#include "ui/SongDragSource.h"
 
 namespace zund
 {
@@ -11,6 +12,19 @@ bool isOneAudioFile (const juce::StringArray& files)
     // A relative path names no file of ours (and would trip the File class).
     return files.size() == 1 && juce::File::isAbsolutePath (files[0]) && isSupportedAudioFile (juce::File (files[0]));
 }
+}
+
+juce::File WaveDropTarget::songOfDrop (const juce::String& description, juce::Component* source)
+{
+    if (description != songTableDescription)
+        return {};
+    const auto* table = dynamic_cast<SongDragSource*> (source);
+    if (table == nullptr)
+        return {};
+    const auto path = table->getSelectedSongPath();
+    if (! juce::File::isAbsolutePath (path) || ! isSupportedAudioFile (juce::File (path)))
+        return {};
+    return juce::File (path);
 }
 
 WaveDropTarget::WaveDropTarget (juce::Component& viewToRepaint)

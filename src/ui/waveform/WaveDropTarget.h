@@ -16,6 +16,13 @@ public:
 
     bool isHighlighted() const noexcept { return highlight; }
 
+    /** The description of rows dragged out of the song table. */
+    static constexpr const char* songTableDescription = "StringTableListBox";
+    /** The song a drop names: the song table's selected row, when the drag is
+        the table's and the row is the absolute path of a supported audio file;
+        otherwise a default File. */
+    static juce::File songOfDrop (const juce::String& description, juce::Component* source);
+
     bool isInterestedInDragSource (const SourceDetails& details) override;
     void itemDragEnter (const SourceDetails& details) override;
     void itemDragExit (const SourceDetails& details) override;

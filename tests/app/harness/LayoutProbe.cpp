@@ -2,6 +2,8 @@
 
 #include "app/MainLayout.h"
 #include "engine/Engine.h"
+#include "ui/bottom/BottomBarHostStandIn.h"
+#include "ui/bottom/BottomComponent.h"
 #include "ui/channel/ChannelContainer.h"
 #include "ui/look/ZundLookAndFeel.h"
 #include "ui/master/MainChannel.h"
@@ -35,15 +37,17 @@ struct FrameProbe
 };
 
 // The panels the main component shows at the start (two channel strips, the
-// crossfader panel, the master strip), made and laid out as it makes and lays
-// them out.
+// crossfader panel, the master strip, the bottom bar), made and laid out as it
+// makes and lays them out.
 struct MixerProbe
 {
     MasterStripHostBase host;
+    BottomBarHostStandIn barHost;
     juce::Component main;
     ChannelContainer channels { &host };
     CrossfaderContainer crossfader;
     MainChannel master { &host };
+    BottomComponent bottomBar { *host.engine, barHost };
 
     MixerProbe (int width, int height)
     {
@@ -51,6 +55,7 @@ struct MixerProbe
         main.addAndMakeVisible (channels);
         main.addAndMakeVisible (crossfader);
         main.addAndMakeVisible (master);
+        main.addAndMakeVisible (bottomBar);
 
         MainLayout::Sizes sizes;
         sizes.width = width;
@@ -60,11 +65,24 @@ struct MixerProbe
         sizes.masterHeight = master.getHeight();
         sizes.crossfaderVisible = true;
         sizes.crossfaderHeight = crossfader.getHeight();
+        sizes.bottomBarHeight = bottomBar.getHeight();
         sizes.channelsHeightForWidth = [this] (int w) { return channels.getHeightForWidth (w); };
         const auto layout = MainLayout::compute (sizes);
         channels.setBounds (layout.channels);
         crossfader.setBounds (layout.crossfader);
         master.setBounds (layout.master);
+        bottomBar.setBounds (layout.bottomBar);
+    }
+
+    // Where the widget is in the window; nothing when it is not shown.
+    std::optional<juce::Rectangle<int>> boundsOf (juce::Component* widget, juce::Point<int> origin) const
+    {
+        if (widget == nullptr || ! main.isParentOf (widget))
+            return std::nullopt;
+        for (juce::Component* c = widget; c != &main; c = c->getParentComponent())
+            if (! c->isVisible())
+                return std::nullopt;
+        return main.getLocalArea (widget, widget->getLocalBounds()) + origin;
     }
 };
 }
@@ -89,12 +107,15 @@ std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int controlId) con
     const auto content = frame.window.getContentComponentBorder().subtractedFrom (frame.window.getLocalBounds());
     MixerProbe mixer (content.getWidth(), content.getHeight());
 
-    auto* widget = ExComponent::getComponentByID (controlId);
-    if (widget == nullptr || ! mixer.main.isParentOf (widget))
-        return std::nullopt;
-    for (juce::Component* c = widget; c != &mixer.main; c = c->getParentComponent())
-        if (! c->isVisible())
-            return std::nullopt;
-    return mixer.main.getLocalArea (widget, widget->getLocalBounds()) + contentOrigin();
+    return mixer.boundsOf (ExComponent::getComponentByID (controlId), contentOrigin());
+}
+
+std::optional<juce::Rectangle<int>>
+LayoutProbe::findBottomBarWidget (const std::function<juce::Component& (BottomComponent&)>& pick) const
+{
+    FrameProbe frame (windowWidth, windowHeight);
+    const auto content = frame.window.getContentComponentBorder().subtractedFrom (frame.window.getLocalBounds());
+    MixerProbe mixer (content.getWidth(), content.getHeight());
+    return mixer.boundsOf (&pick (mixer.bottomBar), contentOrigin());
 }
 }

@@ -2,7 +2,18 @@
 
 #include <juce_graphics/juce_graphics.h>
 
+#include <functional>
 #include <optional>
+
+namespace juce
+{
+class Component;
+}
+
+namespace zund
+{
+class BottomComponent;
+}
 
 namespace zund::test
 {
@@ -15,10 +26,10 @@ namespace zund::test
     with the control ids MainComponent gives them, lays them out by its layout
     rules with the sections of a fresh start shown (strips 1 and 2, every
     panel), then converts the widget's bounds. So far the channel strips, the
-    crossfader panel and the master strip are probed; the bottom bar and browser
-    join it with their parts of the program. A control that is not there (or
-    hidden) is not found, and a test that needs it fails with a clear message
-    instead of clicking blind. */
+    crossfader panel, the master strip and the bottom bar are probed; the
+    browser joins it with its part of the program. A control that is not there
+    (or hidden) is not found, and a test that needs it fails with a clear
+    message instead of clicking blind. */
 struct LayoutProbe
 {
     int windowWidth, windowHeight;
@@ -33,5 +44,10 @@ struct LayoutProbe
     /** The widget with this control id; nothing for one the probe does not
         make, or that is hidden at the start. */
     std::optional<juce::Rectangle<int>> findControl (int controlId) const;
+
+    /** A widget of the bottom bar (its widgets have no control id), e.g.
+        [] (BottomComponent& bar) -> juce::Component& { return bar.getRecordButton(); }. */
+    std::optional<juce::Rectangle<int>>
+    findBottomBarWidget (const std::function<juce::Component& (BottomComponent&)>& pick) const;
 };
 }
