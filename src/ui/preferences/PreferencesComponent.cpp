@@ -40,6 +40,14 @@ ComponentType* PreferencesComponent::make (juce::Rectangle<int> bounds, Args&&..
     return component;
 }
 
+void PreferencesComponent::makeGroup (juce::Rectangle<int> bounds, const juce::String& title)
+{
+    // Dark on the white panel, whatever the look and feel's own colours.
+    auto* group = make<juce::GroupComponent> (bounds, juce::String(), title);
+    group->setColour (juce::GroupComponent::textColourId, juce::Colours::black);
+    group->setColour (juce::GroupComponent::outlineColourId, juce::Colours::grey);
+}
+
 juce::Label* PreferencesComponent::makeLabel (juce::Rectangle<int> bounds, const juce::String& text,
                                               juce::Justification justification)
 {
@@ -49,6 +57,14 @@ juce::Label* PreferencesComponent::makeLabel (juce::Rectangle<int> bounds, const
     label->setEditable (false, false, false);
     label->setColour (juce::Label::textColourId, juce::Colours::black);
     label->setColour (juce::Label::backgroundColourId, juce::Colours::transparentBlack);
+    return label;
+}
+
+juce::Label* PreferencesComponent::makeRowLabel (int y, const juce::String& text)
+{
+    // As wide as the room left of the lists allows: "Chan. 1 Output" needs it.
+    auto* label = makeLabel ({ 12, y, 106, rowHeight }, text, juce::Justification::centredLeft);
+    label->setBorderSize ({ 1, 2, 1, 2 });
     return label;
 }
 
@@ -103,10 +119,10 @@ PreferencesComponent::PreferencesComponent (MixerHost& hostToUse, Engine& engine
       midi (midiToUse),
       plugins (pluginsToUse)
 {
-    make<juce::GroupComponent> ({ 4, 4, 672, 660 }, juce::String(), "AUDIO CARD CONFIGURATION");
-    make<juce::GroupComponent> ({ 680, 288, 336, 128 }, juce::String(), "MIDI CONTROL SETTINGS");
-    make<juce::GroupComponent> ({ 680, 4, 336, 276 }, juce::String(), "MISCELLANEOUS");
-    make<juce::GroupComponent> ({ 680, 424, 336, 240 }, juce::String(), "VINYL INPUT SIGNALS XY VIEW");
+    makeGroup ({ 4, 4, 672, 660 }, "AUDIO CARD CONFIGURATION");
+    makeGroup ({ 680, 288, 336, 128 }, "MIDI CONTROL SETTINGS");
+    makeGroup ({ 680, 4, 336, 276 }, "MISCELLANEOUS");
+    makeGroup ({ 680, 424, 336, 240 }, "VINYL INPUT SIGNALS XY VIEW");
 
     makeDeviceSelector ({ 16, 32, 536, 240 });
 
@@ -114,13 +130,12 @@ PreferencesComponent::PreferencesComponent (MixerHost& hostToUse, Engine& engine
     {
         const auto text = "Deck " + juce::String (d + 1) + " Input";
         deckLists[(size_t) d] = makeList ({ 120, deckRowY[d], 304, rowHeight }, text);
-        makeLabel ({ 16, deckRowY[d], 96, rowHeight }, text, juce::Justification::centredLeft);
+        makeRowLabel (deckRowY[d], text);
     }
     for (int o = 0; o < numOutputLists; ++o)
         outputLists[(size_t) o] = makeList ({ 120, outputRowY[o], 536, rowHeight }, outputLabels[o]);
     for (int o = 0; o < numOutputLists; ++o)
-        makeLabel ({ 16, outputRowY[o], o == phonesList ? 104 : 96, rowHeight }, outputLabels[o],
-                   juce::Justification::centredLeft);
+        makeRowLabel (outputRowY[o], outputLabels[o]);
 
     for (int d = 0; d < numDecks; ++d)
         softPreampToggles[(size_t) d] = makeToggle ({ 528, deckRowY[d], 128, rowHeight }, "Soft Phono Preamp");

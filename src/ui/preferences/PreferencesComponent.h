@@ -82,7 +82,10 @@ private:
     /** A new child at fixed bounds, owned by the panel. */
     template <typename ComponentType, typename... Args>
     ComponentType* make (juce::Rectangle<int> bounds, Args&&... args);
+    void makeGroup (juce::Rectangle<int> bounds, const juce::String& title);
     juce::Label* makeLabel (juce::Rectangle<int> bounds, const juce::String& text, juce::Justification justification);
+    /** The name of a routing row, left of its list. */
+    juce::Label* makeRowLabel (int y, const juce::String& text);
     juce::ToggleButton* makeToggle (juce::Rectangle<int> bounds, const juce::String& text);
     juce::TextButton* makeButton (juce::Rectangle<int> bounds, const juce::String& text);
     juce::ComboBox* makeList (juce::Rectangle<int> bounds, const juce::String& name);
