@@ -15,6 +15,7 @@
 #include "ui/master/MainChannel.h"
 #include "ui/panels/ControlIds.h"
 #include "ui/panels/CrossfaderContainer.h"
+#include "ui/preferences/PreferencesComponent.h"
 
 #include <iostream>
 
@@ -53,11 +54,13 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
 
     // 2. The audio device, from the preferences; a failure is shown and start-up goes on.
     openAudioDevice();
+    midiFeedback.useOutput (deviceManager.getDefaultMidiOutputIdentifier());
     deviceManager.addAudioCallback (audioCallback.get());
     deviceManager.addChangeListener (this);
 
     // 3. The panels: bottom bar, crossfader, master strip, the track-load
-    //    dialog (and the name-entry dialog and the preferences panel).
+    //    dialog (, the name-entry dialog) and the preferences panel, whose XY
+    //    views the engine feeds; the bottom bar is given the preferences panel.
     createChildPanels();
     setOpaque (true);
     setBufferedToImage (true);
@@ -73,6 +76,7 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     //    sections, bounds, routing, channel options and count, MIDI mapping.
     midiMapping.setListener (this);
     preferences.loadPreferences (*this, *engine, midiMapping, DevicePairs::of (deviceManager));
+    preferencesPanel->showModel();
     showChannelModesOnStrips();
     refreshDeckIndicators();
     sendMidiFeedbackForAll();
@@ -130,9 +134,11 @@ MainComponent::~MainComponent()
     for (const auto& identifier : midiInputIdentifiers)
         deviceManager.setMidiInputDeviceEnabled (identifier, false);
 
-    // 4. The track-load dialog, then the children (each writes its own files).
+    // 4. The track-load dialog, the children (each writes its own files), then
+    //    the preferences panel.
     loadFileDialog.reset();
     deleteAllChildren();
+    deletePreferencesPanel();
     midiInputCallbacks.clear();
 
     // 5. The members go in reverse order: the peak-file builders stop, the device
@@ -181,6 +187,7 @@ void MainComponent::createChildPanels()
 
     // Shown as its own window for each question; never a child.
     loadFileDialog = std::make_unique<LoadFileComponent>();
+    createPreferencesPanel();
 }
 
 void MainComponent::setControlValue (int id, float value)
@@ -346,6 +353,9 @@ void MainComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
     if (source == &deviceManager)
     {
+        // The device selector may have chosen another MIDI output for the feedback.
+        midiFeedback.useOutput (deviceManager.getDefaultMidiOutputIdentifier());
+
         // A new device set-up drops the MIDI callbacks; register them again.
         unregisterMidiInputs();
         for (int i = 0; i < midiInputIdentifiers.size(); ++i)

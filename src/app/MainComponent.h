@@ -35,6 +35,7 @@ class ColourSchemeFiles;
 class CrossfaderContainer;
 class ID3DataBase;
 class LoadFileComponent;
+class PreferencesComponent;
 class MainAppWindow;
 class ZundBrowser;
 class ZundCloseComponent;
@@ -84,6 +85,14 @@ public:
     const Engine& getEngine() const override { return *engine; }
     /** For tests: the engine that the audio device drives. */
     Engine& getEngine() noexcept { return *engine; }
+    /** For tests: the audio device's callback. */
+    MainAudioCallback& getAudioCallback() noexcept { return *audioCallback; }
+
+    // The preferences panel (MainComponentPreferences.cpp).
+    /** Made at start-up and never a child: the bottom bar shows it in a dialog. */
+    PreferencesComponent* getPreferencesPanel() const noexcept { return preferencesPanel.get(); }
+    void setTestToneOn (bool on) override;
+    void setXYViewsShowing (bool showing) override;
 
     // MasterStripHost (MainComponentMaster.cpp)
     float getTapTempo() const override { return beatCounter.getBpm(); }
@@ -207,6 +216,8 @@ private:
     /** Sets the widget with that id, with notification (the dispatcher acts). */
     static void setControlValue (int id, float value);
     void createChildPanels();
+    void createPreferencesPanel();
+    void deletePreferencesPanel();
     void showChannelModesOnStrips();
     void createBrowser();
     /** Lists the 49 colour entries, then loads the base scheme and the last
@@ -233,7 +244,7 @@ private:
     MixerColours colours;
     MidiControlSurfaceManager midiMapping;
     juce::AudioDeviceManager deviceManager;
-    DefaultMidiFeedbackOutput midiFeedback { deviceManager };
+    DefaultMidiFeedbackOutput midiFeedback;
     BeatCounter beatCounter;
     PeakFile peakFiles[4];
     juce::OwnedArray<ZundMidiInputCallback> midiInputCallbacks;
@@ -250,6 +261,7 @@ private:
     std::unique_ptr<LoadFileComponent> loadFileDialog; // shown as its own window
     std::unique_ptr<ZundColourSelector> colourSelector;
     std::unique_ptr<ColourSchemeFiles> colourFiles;
+    std::unique_ptr<PreferencesComponent> preferencesPanel; // shown in the bottom bar's dialog
 
     MainAppWindow* window = nullptr;
     int lastX, lastY, lastWidth, lastHeight;

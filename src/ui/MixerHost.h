@@ -69,5 +69,13 @@ public:
         the track; -1 when unset or without a record. */
     virtual float getCuePoint (int channel, int index) = 0;
     virtual void setCuePoint (int channel, int index, float position) = 0;
+
+    // The preferences panel (message thread). Hosts without an audio device
+    // may leave them as they are.
+    /** The 440 Hz test tone on every output instead of the mix. */
+    virtual void setTestToneOn (bool) {}
+    /** Whether the preferences panel is on screen: only then does the audio
+        thread feed its XY views. */
+    virtual void setXYViewsShowing (bool) {}
 };
 }

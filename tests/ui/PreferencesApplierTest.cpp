@@ -1,4 +1,5 @@
 #include "MixerHostStandIn.h"
+#include "preferences/DeckSignal.h"
 
 #include "support/SignalMeasures.h"
 #include "ui/midi/MidiControlSurfaceManager.h"
@@ -14,67 +15,10 @@ using namespace zund;
 
 namespace
 {
-constexpr int numDeviceChannels = 8;
-constexpr int blockSize = 256;
-constexpr int numBlocks = 24;
-
-/** Records what the engine hands a deck's XY view: the deck's conditioned input. */
-struct DeckProbe : public XYInputListener
-{
-    DeckProbe()
-    {
-        left.reserve (blockSize * numBlocks);
-        right.reserve (blockSize * numBlocks);
-    }
-
-    void addSamples (const float* l, const float* r, int n) override
-    {
-        left.insert (left.end(), l, l + n);
-        right.insert (right.end(), r, r + n);
-    }
-
-    std::vector<float> left, right;
-};
-
-/** Device input channel i carries a 1 kHz sine of amplitude 0.01 x (i + 1). */
-float deviceInput (int channel, int sample)
-{
-    return 0.01f * (float) (channel + 1) * (float) std::sin (2.0 * juce::MathConstants<double>::pi * 1000.0 * sample / 44100.0);
-}
-
-/** Runs the engine on an eight-in, eight-out device; returns the outputs. */
-std::vector<std::vector<float>> runDevice (Engine& engine)
-{
-    std::vector<std::vector<float>> in (numDeviceChannels, std::vector<float> (blockSize));
-    std::vector<std::vector<float>> out (numDeviceChannels);
-    std::vector<std::vector<float>> block (numDeviceChannels, std::vector<float> (blockSize));
-    std::vector<const float*> inputs;
-    std::vector<float*> outputs;
-    for (int ch = 0; ch < numDeviceChannels; ++ch)
-    {
-        inputs.push_back (in[(size_t) ch].data());
-        outputs.push_back (block[(size_t) ch].data());
-    }
-
-    for (int b = 0; b < numBlocks; ++b)
-    {
-        for (int ch = 0; ch < numDeviceChannels; ++ch)
-        {
-            for (int i = 0; i < blockSize; ++i)
-                in[(size_t) ch][(size_t) i] = deviceInput (ch, b * blockSize + i);
-            std::fill (block[(size_t) ch].begin(), block[(size_t) ch].end(), 0.0f);
-        }
-        engine.processBlock (inputs.data(), numDeviceChannels, outputs.data(), numDeviceChannels, blockSize, true);
-        for (int ch = 0; ch < numDeviceChannels; ++ch)
-            out[(size_t) ch].insert (out[(size_t) ch].end(), block[(size_t) ch].begin(), block[(size_t) ch].end());
-    }
-    return out;
-}
-
-float peakOf (const std::vector<float>& samples)
-{
-    return test::peakOf (samples.data(), (int) samples.size());
-}
+using test::DeckSignal;
+using test::peakOf;
+constexpr int blockSize = DeckSignal::blockSize;
+constexpr int numBlocks = DeckSignal::numBlocks;
 }
 
 TEST (PreferencesApplier, RoutingIndexGivesTheEnginePairOrNone)
@@ -104,19 +48,19 @@ TEST (PreferencesApplier, DecksAndOutputsAreRoutedInTheEngine)
     // (the buffers carry eight channels all the same).
     applyPreferences (model, host, *engine, midi, DevicePairs { 3, 4 });
 
-    DeckProbe probes[4];
+    DeckSignal::Probe probes[4];
     for (int d = 0; d < 4; ++d)
         engine->setXYView (d, &probes[d]);
     engine->setThru (0, true); // channel 1 plays deck 1's input
-    const auto out = runDevice (*engine);
+    const auto out = DeckSignal::run (*engine);
 
     // Deck 1 reads inputs 5/6, its left side inverted.
     ASSERT_EQ (probes[0].left.size(), (size_t) (blockSize * numBlocks));
     float worst = 0.0f;
     for (int i = 0; i < blockSize * numBlocks; ++i)
     {
-        worst = std::max (worst, std::abs (probes[0].left[(size_t) i] + deviceInput (4, i)));
-        worst = std::max (worst, std::abs (probes[0].right[(size_t) i] - deviceInput (5, i)));
+        worst = std::max (worst, std::abs (probes[0].left[(size_t) i] + DeckSignal::input (4, i)));
+        worst = std::max (worst, std::abs (probes[0].right[(size_t) i] - DeckSignal::input (5, i)));
     }
     EXPECT_LT (worst, 1e-6f);
 

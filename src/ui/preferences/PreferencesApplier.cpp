@@ -14,7 +14,7 @@ constexpr int noPair = -2;
 
 int pairsOf (const juce::StringArray& channelNames)
 {
-    return (channelNames.size() + 1) / 2;
+    return channelNames.size() / 2; // an odd last channel is no stereo pair
 }
 }
 

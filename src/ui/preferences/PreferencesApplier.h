@@ -13,8 +13,8 @@ class Engine;
 class MidiControlSurfaceManager;
 class MixerHost;
 
-/** How many stereo pairs the open device offers (an odd last channel makes a
-    pair of its own); none without a device. */
+/** How many whole stereo pairs the open device offers; none without a
+    device. */
 struct DevicePairs
 {
     int inputs = 0;
