@@ -16,6 +16,9 @@ void KelCrossfader::paint (juce::Graphics& g)
 
     g.setColour (juce::Colour::greyLevel (0.2f));
     g.fillRoundedRectangle (4.0f, third, w - 8.0f, third, 2.0f);
+    // The track's grey is the panels' own; a light edge keeps it in sight.
+    g.setColour (juce::Colour::greyLevel (0.45f));
+    g.drawRoundedRectangle (4.5f, third + 0.5f, w - 9.0f, third - 1.0f, 2.0f, 1.0f);
     g.setColour (juce::Colours::white);
     g.drawVerticalLine (getWidth() / 2, third, 2.0f * third);
 
