@@ -12,6 +12,7 @@
 #include "ui/colours/ColourSchemeFiles.h"
 #include "ui/colours/ZundColourSelector.h"
 #include "ui/dialogs/LoadFileComponent.h"
+#include "ui/dialogs/TextInputComponent.h"
 #include "ui/master/MainChannel.h"
 #include "ui/panels/ControlIds.h"
 #include "ui/panels/CrossfaderContainer.h"
@@ -59,7 +60,7 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     deviceManager.addChangeListener (this);
 
     // 3. The panels: bottom bar, crossfader, master strip, the track-load
-    //    dialog (, the name-entry dialog) and the preferences panel, whose XY
+    //    dialog, the name-entry dialog and the preferences panel, whose XY
     //    views the engine feeds; the bottom bar is given the preferences panel.
     createChildPanels();
     setOpaque (true);
@@ -122,6 +123,7 @@ MainComponent::~MainComponent()
     closing.store (true);
     ExComponent::setDefaultListener (nullptr);
     flushMessages();
+    nameEntryDialog.reset();
 
     // 3. "preferences.xml" (with the enabled MIDI inputs), then the inputs are let go.
     //    The VIRTUAL Z-LOCK RANGE knob's value goes into the model first.
@@ -187,6 +189,7 @@ void MainComponent::createChildPanels()
 
     // Shown as its own window for each question; never a child.
     loadFileDialog = std::make_unique<LoadFileComponent>();
+    nameEntryDialog = std::make_unique<TextInputComponent>();
     createPreferencesPanel();
 }
 

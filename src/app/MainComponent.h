@@ -35,6 +35,7 @@ class ColourSchemeFiles;
 class CrossfaderContainer;
 class ID3DataBase;
 class LoadFileComponent;
+class TextInputComponent;
 class PreferencesComponent;
 class MainAppWindow;
 class ZundBrowser;
@@ -259,6 +260,7 @@ private:
     MainChannel* mainChannel = nullptr;             // a child
     ZundBrowser* browser = nullptr;                 // a child
     std::unique_ptr<LoadFileComponent> loadFileDialog; // shown as its own window
+    std::unique_ptr<TextInputComponent> nameEntryDialog; // never added
     std::unique_ptr<ZundColourSelector> colourSelector;
     std::unique_ptr<ColourSchemeFiles> colourFiles;
     std::unique_ptr<PreferencesComponent> preferencesPanel; // shown in the bottom bar's dialog
