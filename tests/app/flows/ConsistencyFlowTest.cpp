@@ -108,6 +108,7 @@ TEST_F (ConsistencyFlow, TheReportsRepairsAreKeptAndTheNextStartFindsTheLibraryW
     jack->source (0).playTimecode (0.0);
     loadSong (added, 0);
     EXPECT_GT (onMain (recordUntilHeard (1000.0), 1000.0), 0.05) << "the rescanned song does not play";
+    EXPECT_EQ (rowsShownFor ("Database"), 2);
     openCases();
     EXPECT_EQ (rowsShownFor ("Current Playlist", true), 1);
     EXPECT_EQ (closePlayingProgram(), 0);
@@ -117,8 +118,8 @@ TEST_F (ConsistencyFlow, TheReportsRepairsAreKeptAndTheNextStartFindsTheLibraryW
     EXPECT_TRUE (records.contains (kept.getFullPathName())) << records.joinIntoString ("\n");
     EXPECT_FALSE (records.contains (gone.getFullPathName())) << records.joinIntoString ("\n");
 
-    // The next start has nothing to report; the database shows both songs,
-    // the current playlist of the last run is empty.
+    // The next start has nothing to report; the database shows the same two
+    // songs, the current playlist of the last run is empty.
     startProgram();
     ASSERT_TRUE (waitForWindow()) << "the start stopped; a report again? "
                                   << x->findWindow ("Consistency Check Report").has_value();

@@ -138,9 +138,10 @@ protected:
     Recording recordWhen (const std::function<bool (const Recording&)>& settled, double seconds = 0.5, int tries = 10);
 
     /** Closes the window while loaded channels play: the program asks
-        "Really quit?" and the user answers "Yes". The exit code, or nothing
-        when the question did not come or the program did not end. */
+        "Really quit?" and the user answers "Yes" (the test fails when it does
+        not ask). The exit code, or nothing when the program did not end. */
     std::optional<int> closePlayingProgram();
+
     std::unique_ptr<XServer> xServer;
     std::unique_ptr<JackServer> jackServer;
     std::unique_ptr<X11Display> x;
