@@ -5,7 +5,6 @@
 #include "support/SignalMeasures.h"
 #include "ui/panels/ControlIds.h"
 
-#include <functional>
 #include <thread>
 
 using namespace zund;
@@ -20,31 +19,6 @@ protected:
     double heardOnMain (const test::Recording& heard, double frequency)
     {
         return test::toneAmplitude (heard.getChannel (0), heard.getNumFrames(), frequency, jack->getSampleRate());
-    }
-
-    /** Half a second of the program's output once `settled` holds for it (the
-        program takes the clicks in its own time), or the last half second
-        after five seconds. */
-    test::Recording recordOnce (const std::function<bool (const test::Recording&)>& settled)
-    {
-        auto heard = jack->record (0.5);
-        for (int tries = 0; tries < 10 && ! settled (heard); ++tries)
-            heard = jack->record (0.5);
-        return heard;
-    }
-
-    juce::Rectangle<int> controlBounds (int id)
-    {
-        const auto bounds = layout().findControl (id);
-        EXPECT_TRUE (bounds.has_value()) << "control " << id << " is not in the window";
-        return bounds.value_or (juce::Rectangle<int>());
-    }
-
-    /** A click in the middle of cell `cell` of a one-row grid of `cells` cells. */
-    void clickCell (int gridId, int cell, int cells)
-    {
-        const auto grid = controlBounds (gridId);
-        input->click (window->id, grid.getX() + grid.getWidth() * (2 * cell + 1) / (2 * cells), grid.getCentreY());
     }
 };
 
@@ -64,11 +38,8 @@ TEST_F (CrossfaderFlow, WithTheSidesSetTheCrossfaderOnBLeavesOnlyChannelTwo)
 
     // Channels 1 and 2 pass their decks' input: both tones on the main pair.
     for (int channel : { 0, 1 })
-    {
-        const auto thru = controlBounds (ControlIds::of (channel, ControlIds::thru));
-        input->click (window->id, thru.getCentreX(), thru.getCentreY());
-    }
-    const auto both = recordOnce ([&] (auto& r) {
+        clickOn (ControlIds::of (channel, ControlIds::thru));
+    const auto both = recordWhen ([&] (auto& r) {
         return heardOnMain (r, channelOneTone) > 0.1 && heardOnMain (r, channelTwoTone) > 0.1;
     });
     keepRecording (both, "both.wav");
@@ -78,7 +49,7 @@ TEST_F (CrossfaderFlow, WithTheSidesSetTheCrossfaderOnBLeavesOnlyChannelTwo)
 
     // On "THRU" the crossfader changes nothing: fully on B, both still play.
     // (300 pixels of drag span its range.)
-    const auto fader = controlBounds (ControlIds::crossfader);
+    const auto fader = control (ControlIds::crossfader);
     input->drag (window->id, fader.getCentreX(), fader.getCentreY(), fader.getCentreX() + 320, fader.getCentreY());
     std::this_thread::sleep_for (500ms);
     const auto thruSides = jack->record (0.5);
@@ -87,14 +58,14 @@ TEST_F (CrossfaderFlow, WithTheSidesSetTheCrossfaderOnBLeavesOnlyChannelTwo)
     // Channel 1 on side A, channel 2 on side B: with the crossfader on B only channel 2 is left.
     clickCell (ControlIds::crossfaderSideA, 0, 5);
     clickCell (ControlIds::crossfaderSideB, 1, 5);
-    const auto faded = recordOnce ([&] (auto& r) { return heardOnMain (r, channelOneTone) < 0.001 * one; });
+    const auto faded = recordWhen ([&] (auto& r) { return heardOnMain (r, channelOneTone) < 0.001 * one; });
     keepRecording (faded, "faded.wav");
     EXPECT_LT (heardOnMain (faded, channelOneTone), 0.001 * one) << "channel 1 still heard";
     EXPECT_NEAR (heardOnMain (faded, channelTwoTone), two, 0.05 * two);
 
     // Back to A: channel 2 goes and channel 1 returns.
     input->drag (window->id, fader.getCentreX(), fader.getCentreY(), fader.getCentreX() - 320, fader.getCentreY());
-    const auto back = recordOnce ([&] (auto& r) { return heardOnMain (r, channelTwoTone) < 0.001 * two; });
+    const auto back = recordWhen ([&] (auto& r) { return heardOnMain (r, channelTwoTone) < 0.001 * two; });
     EXPECT_NEAR (heardOnMain (back, channelOneTone), one, 0.05 * one);
     EXPECT_LT (heardOnMain (back, channelTwoTone), 0.001 * two) << "channel 2 still heard";
 

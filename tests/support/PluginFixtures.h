@@ -3,6 +3,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <memory>
+#include <optional>
 
 namespace zund::test
 {
@@ -12,6 +13,10 @@ namespace zund::test
 constexpr const char* stereoLv2Effect = "http://drobilla.net/plugins/mda/RingMod";
 constexpr const char* lv2Instrument = "http://drobilla.net/plugins/mda/DX10";
 constexpr const char* monoLv2Effect = "http://lv2plug.in/plugins/eg-scope#Mono";
+
+/** The description of the installed LV2 plug-in with the given URI, as a scan
+    finds it; nothing when it is not installed. */
+std::optional<juce::PluginDescription> describeLv2Plugin (const juce::String& uri);
 
 /** An instance of the installed LV2 plug-in with the given URI, or null with
     the reason in error. Message thread. */

@@ -3,6 +3,8 @@
 #include "app/harness/InstanceLock.h"
 #include "app/harness/Screenshot.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <iostream>
 
 #ifndef ZUND_PROGRAM_PATH
@@ -33,7 +35,9 @@ void EndToEndTest::SetUp()
         folder->createDirectory();
 
     programFile = programFolder.getChildFile ("Zund");
-    ASSERT_TRUE (juce::File (ZUND_PROGRAM_PATH).copyFileTo (programFile));
+    const auto* otherBuild = std::getenv ("ZUND_E2E_PROGRAM");
+    const juce::File built (otherBuild != nullptr && *otherBuild != 0 ? otherBuild : ZUND_PROGRAM_PATH);
+    ASSERT_TRUE (built.copyFileTo (programFile)) << built.getFullPathName();
     programFile.setExecutePermission (true);
 
     xServer = std::make_unique<XServer> (1920, 1200, artifactPath ("xvfb.log"));
@@ -86,9 +90,10 @@ void EndToEndTest::writeProgramFile (const juce::String& name, const juce::Strin
     ASSERT_TRUE (programFolder.getChildFile (name).replaceWithText (text)) << name;
 }
 
-void EndToEndTest::writePreferences (const juce::XmlElement& root) const
+void EndToEndTest::writePreferences (const juce::XmlElement& root)
 {
     writeProgramFile ("preferences.xml", root.toString());
+    shownSections = LayoutProbe::shownBy (root);
 }
 
 void EndToEndTest::keepRecording (const Recording& recording, const std::string& name) const
@@ -193,7 +198,12 @@ bool EndToEndTest::listenTo (int routingIndex, int firstClientInput)
 
 LayoutProbe EndToEndTest::layout() const
 {
-    return LayoutProbe { window ? window->width : 0, window ? window->height : 0 };
+    return LayoutProbe { window ? window->width : 0, window ? window->height : 0, shownSections };
+}
+
+std::unique_ptr<BrowserProbe> EndToEndTest::browserProbe() const
+{
+    return std::make_unique<BrowserProbe> (programFolder, layout().browserArea());
 }
 
 juce::Rectangle<int> EndToEndTest::control (int controlId) const
@@ -207,5 +217,85 @@ void EndToEndTest::clickOn (int controlId)
 {
     const auto r = control (controlId);
     input->click (window->id, r.getCentreX(), r.getCentreY());
+}
+
+void EndToEndTest::clickCell (int gridId, int cell, int cells)
+{
+    const auto grid = control (gridId);
+    input->click (window->id, grid.getX() + grid.getWidth() * (2 * cell + 1) / (2 * cells), grid.getCentreY());
+}
+
+void EndToEndTest::pressKey (const std::string& keysymName, int modifiers)
+{
+    input->focus (window->id);
+    EXPECT_TRUE (input->pressKey (keysymName, modifiers)) << "no key " << keysymName;
+}
+
+std::optional<WindowInfo> EndToEndTest::waitForOtherWindow (const std::set<unsigned long>& besides,
+                                                            std::chrono::milliseconds timeout)
+{
+    std::optional<WindowInfo> other;
+    waitUntil (
+        [&] {
+            for (const auto& w : x->listWindows())
+                if (mainWindowIds.count (w.id) == 0 && besides.count (w.id) == 0
+                    && (window == std::nullopt || w.id != window->id))
+                    other = w;
+            return other.has_value();
+        },
+        timeout);
+    return other;
+}
+
+std::optional<XwdImage> EndToEndTest::screenNow() const
+{
+    const auto file = artifactPath ("now.xwd");
+    if (! takeScreenshot (xServer->getDisplayName(), file))
+        return std::nullopt;
+    return readXwd (file);
+}
+
+bool EndToEndTest::showsInk (const XwdImage& screen, juce::Rectangle<int> area, Ink ink,
+                             std::optional<WindowInfo> in) const
+{
+    const auto& where = in ? *in : *window;
+    const auto onScreen = (area + juce::Point<int> (where.x, where.y)).getIntersection ({ 0, 0, screen.width, screen.height });
+    for (int y = onScreen.getY(); y < onScreen.getBottom(); ++y)
+        for (int x = onScreen.getX(); x < onScreen.getRight(); ++x)
+        {
+            const auto pixel = screen.pixelAt (x, y);
+            const auto brightest = std::max ({ (pixel >> 16) & 0xff, (pixel >> 8) & 0xff, pixel & 0xff });
+            if (ink == Ink::light ? brightest > 0xa0 : brightest < 0x60)
+                return true;
+        }
+    return false;
+}
+
+Recording EndToEndTest::recordWhen (const std::function<bool (const Recording&)>& settled, double seconds, int tries)
+{
+    auto heard = jack->record (seconds);
+    for (int i = 1; i < tries && ! settled (heard); ++i)
+        heard = jack->record (seconds);
+    return heard;
+}
+
+std::optional<int> EndToEndTest::closePlayingProgram()
+{
+    if (program == nullptr || window == std::nullopt)
+        return std::nullopt;
+    x->sendCloseRequest (window->id);
+    std::optional<WindowInfo> question;
+    waitUntil ([&] { return (question = x->findWindow ("Really quit?")).has_value(); }, 20s);
+    if (! question)
+    {
+        ADD_FAILURE() << "no \"Really quit?\" came while channels played";
+        return closeProgram();
+    }
+    input->focus (question->id);
+    input->pressKey ("Return"); // its first button, "Yes"
+    if (auto code = program->waitForExit (60s))
+        return code;
+    recordStacks (*program, "stacks.log");
+    return std::nullopt;
 }
 }

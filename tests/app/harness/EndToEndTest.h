@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/harness/BrowserProbe.h"
 #include "app/harness/JackServer.h"
 #include "app/harness/JackTestClient.h"
 #include "app/harness/LayoutProbe.h"
 #include "app/harness/RoutingPreferences.h"
+#include "app/harness/Screenshot.h"
 #include "app/harness/SpawnedProcess.h"
 #include "app/harness/X11Windows.h"
 #include "app/harness/XServer.h"
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -46,7 +49,10 @@ namespace zund::test
 
     A derived fixture may change jackOptions and the client's port counts in
     its constructor. Tests run one at a time: the program allows one
-    instance per machine. */
+    instance per machine.
+
+    The environment variable ZUND_E2E_PROGRAM may name another build of the
+    program to run (e.g. the release build, for its processor time). */
 class EndToEndTest : public ::testing::Test
 {
 public:
@@ -66,8 +72,9 @@ protected:
     juce::File getProgramFolder() const { return programFolder; }
     juce::File getSongFolder() const { return songFolder; }
     void writeProgramFile (const juce::String& name, const juce::String& text) const;
-    void writePreferences (const juce::XmlElement& root) const;
-    void writePreferences (const RoutingSetup& routing) const { writePreferences (*makePreferences (routing)); }
+    /** Also tells the layout probe which sections the program will show. */
+    void writePreferences (const juce::XmlElement& root);
+    void writePreferences (const RoutingSetup& routing) { writePreferences (*makePreferences (routing)); }
     /** Kept in the test's output folder when the test fails. */
     juce::File getArtifactFolder() const { return artifacts; }
     std::string artifactPath (const std::string& name) const;
@@ -97,11 +104,43 @@ protected:
     bool listenTo (int routingIndex, int firstClientInput);
     /** Where a widget is; see LayoutProbe. Needs the window. */
     LayoutProbe layout() const;
+    /** Where the browser's tree items and rows are; see BrowserProbe. Needs the window. */
+    std::unique_ptr<BrowserProbe> browserProbe() const;
     /** Where the widget with this control id is in the window; fails the test
         (and gives an empty rectangle) when it is not there. */
     juce::Rectangle<int> control (int controlId) const;
     /** A left click on the middle of that widget. */
     void clickOn (int controlId);
+    /** A left click in the middle of cell `cell` of a one-row grid of `cells` cells. */
+    void clickCell (int gridId, int cell, int cells);
+    /** A key typed into the main window (focused first, as no window manager does it). */
+    void pressKey (const std::string& keysymName, int modifiers = XTestInput::noModifiers);
+    /** A mapped top-level window other than the main window and those named
+        (a dialog, a menu), once one shows. */
+    std::optional<WindowInfo> waitForOtherWindow (const std::set<unsigned long>& besides = {},
+                                                  std::chrono::milliseconds timeout = std::chrono::seconds (20));
+
+    /** The screen as it is now (also kept as "now.xwd"). */
+    std::optional<XwdImage> screenNow() const;
+    /** Light ink is text on a dark ground or a lit lamp, dark ink text on a light ground. */
+    enum class Ink
+    {
+        light,
+        dark
+    };
+    /** Whether that part of the window (the main window unless named) shows ink. */
+    bool showsInk (const XwdImage& screen, juce::Rectangle<int> area, Ink ink = Ink::light,
+                   std::optional<WindowInfo> in = std::nullopt) const;
+
+    /** `seconds` of the program's output once `settled` holds for it (the
+        program takes clicks and keys in its own time), or the last one after
+        `tries` recordings. */
+    Recording recordWhen (const std::function<bool (const Recording&)>& settled, double seconds = 0.5, int tries = 10);
+
+    /** Closes the window while loaded channels play: the program asks
+        "Really quit?" and the user answers "Yes" (the test fails when it does
+        not ask). The exit code, or nothing when the program did not end. */
+    std::optional<int> closePlayingProgram();
 
     std::unique_ptr<XServer> xServer;
     std::unique_ptr<JackServer> jackServer;
@@ -111,6 +150,8 @@ protected:
     std::unique_ptr<SpawnedProcess> program;
     std::optional<WindowInfo> window;
     std::set<unsigned long> mainWindowIds;
+    /** The sections the layout probe shows (set by writePreferences). */
+    LayoutProbe::Sections shownSections = LayoutProbe::freshStart();
 
 private:
     std::vector<std::string> programEnvironment() const;

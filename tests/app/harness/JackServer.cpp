@@ -55,9 +55,10 @@ JackServer::JackServer (const JackServerOptions& serverOptions, const std::strin
             continue;
 
         auto candidate = std::make_unique<SpawnedProcess> (
-            std::vector<std::string> { "jackd", "--no-realtime", "-n", candidateName, "-d", "dummy", "-r",
-                                       std::to_string (options.sampleRate), "-p", std::to_string (options.periodSize),
-                                       "-C", std::to_string (options.capturePorts), "-P",
+            std::vector<std::string> { "jackd", options.realtime ? "--realtime" : "--no-realtime", "-n", candidateName,
+                                       "-d", "dummy", "-r", std::to_string (options.sampleRate), "-p",
+                                       std::to_string (options.periodSize), "-C",
+                                       std::to_string (options.capturePorts), "-P",
                                        std::to_string (options.playbackPorts) },
             std::vector<std::string> { "JACK_NO_AUDIO_RESERVATION=1" }, logFile);
 

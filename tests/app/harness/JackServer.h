@@ -13,6 +13,19 @@ struct JackServerOptions
     int playbackPorts = 12; // main, phones and four channel output pairs
     int sampleRate = 48000;
     int periodSize = 256;
+    /** Realtime scheduling for the server and its clients' audio threads. */
+    bool realtime = false;
+
+    /** For flows that judge what they hear: a busy machine, and the
+        sanitizers' slower code, must not put gaps of their own into it. So
+        the audio threads run at realtime priority, with long periods. */
+    static JackServerOptions steady()
+    {
+        JackServerOptions options;
+        options.realtime = true;
+        options.periodSize = 2048;
+        return options;
+    }
 };
 
 /** A JACK server with the dummy backend (no sound card), stopped with this

@@ -11,12 +11,14 @@
 #include "ui/panels/CrossfaderContainer.h"
 #include "ui/widgets/ExComponent.h"
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
 
 namespace zund::test
 {
 namespace
 {
+constexpr int masterSection = 7, crossfaderSection = 10, numStrips = 4;
+
 // A window with the main window's frame: its look and feel, its buttons and
 // its own 20-pixel title bar with the corner resizer, off the desktop.
 struct FrameProbe
@@ -34,11 +36,16 @@ struct FrameProbe
     }
 
     ~FrameProbe() { window.setLookAndFeel (nullptr); }
+
+    juce::Rectangle<int> content()
+    {
+        return window.getContentComponentBorder().subtractedFrom (window.getLocalBounds());
+    }
 };
 
-// The panels the main component shows at the start (two channel strips, the
-// crossfader panel, the master strip, the bottom bar), made and laid out as it
-// makes and lays them out.
+// The panels the main component shows (channel strips, crossfader panel,
+// master strip, bottom bar), made, shown and laid out as it makes, shows and
+// lays them out.
 struct MixerProbe
 {
     MasterStripHostBase host;
@@ -48,8 +55,9 @@ struct MixerProbe
     CrossfaderContainer crossfader;
     MainChannel master { &host };
     BottomComponent bottomBar { *host.engine, barHost };
+    MainLayout layout;
 
-    MixerProbe (int width, int height)
+    MixerProbe (int width, int height, const LayoutProbe::Sections& sections)
     {
         main.setSize (width, height);
         main.addAndMakeVisible (channels);
@@ -57,17 +65,23 @@ struct MixerProbe
         main.addAndMakeVisible (master);
         main.addAndMakeVisible (bottomBar);
 
+        for (int i = 0; i < LayoutProbe::numSections; ++i)
+            if (i != masterSection && i != crossfaderSection)
+                channels.setSectionVisible (i, sections[(size_t) i]);
+        master.setVisible (sections[masterSection]);
+        crossfader.setVisible (sections[crossfaderSection]);
+
         MainLayout::Sizes sizes;
         sizes.width = width;
         sizes.height = height;
-        sizes.masterVisible = true;
+        sizes.masterVisible = master.isVisible();
         sizes.masterWidth = master.getWidth();
         sizes.masterHeight = master.getHeight();
-        sizes.crossfaderVisible = true;
+        sizes.crossfaderVisible = crossfader.isVisible();
         sizes.crossfaderHeight = crossfader.getHeight();
         sizes.bottomBarHeight = bottomBar.getHeight();
         sizes.channelsHeightForWidth = [this] (int w) { return channels.getHeightForWidth (w); };
-        const auto layout = MainLayout::compute (sizes);
+        layout = MainLayout::compute (sizes);
         channels.setBounds (layout.channels);
         crossfader.setBounds (layout.crossfader);
         master.setBounds (layout.master);
@@ -85,13 +99,41 @@ struct MixerProbe
         return main.getLocalArea (widget, widget->getLocalBounds()) + origin;
     }
 };
+
+template <typename Question>
+auto askMixer (const LayoutProbe& probe, Question&& question)
+{
+    FrameProbe frame (probe.windowWidth, probe.windowHeight);
+    const auto content = frame.content();
+    MixerProbe mixer (content.getWidth(), content.getHeight(), probe.sections);
+    return question (mixer, content.getTopLeft());
+}
+}
+
+LayoutProbe::Sections LayoutProbe::freshStart()
+{
+    Sections shown;
+    shown.fill (true);
+    shown[2] = shown[3] = false;
+    return shown;
+}
+
+LayoutProbe::Sections LayoutProbe::shownBy (const juce::XmlElement& preferences)
+{
+    Sections shown;
+    for (int i = 0; i < numSections; ++i)
+        shown[(size_t) i] = preferences.getBoolAttribute ("MODULE_ACTIVE_" + juce::String (i), true);
+    const int count = preferences.getIntAttribute ("NumChannels", 2);
+    if (count >= 2 && count <= numStrips)
+        for (int k = 0; k < numStrips; ++k)
+            shown[(size_t) k] = k < count;
+    return shown;
 }
 
 juce::Point<int> LayoutProbe::contentOrigin() const
 {
     FrameProbe probe (windowWidth, windowHeight);
-    const auto border = probe.window.getContentComponentBorder();
-    return { border.getLeft(), border.getTop() };
+    return probe.content().getTopLeft();
 }
 
 juce::Rectangle<int> LayoutProbe::closeButton() const
@@ -103,19 +145,43 @@ juce::Rectangle<int> LayoutProbe::closeButton() const
 
 std::optional<juce::Rectangle<int>> LayoutProbe::findControl (int controlId) const
 {
-    FrameProbe frame (windowWidth, windowHeight);
-    const auto content = frame.window.getContentComponentBorder().subtractedFrom (frame.window.getLocalBounds());
-    MixerProbe mixer (content.getWidth(), content.getHeight());
-
-    return mixer.boundsOf (ExComponent::getComponentByID (controlId), contentOrigin());
+    return askMixer (*this, [controlId] (MixerProbe& mixer, juce::Point<int> origin) {
+        return mixer.boundsOf (ExComponent::getComponentByID (controlId), origin);
+    });
 }
 
 std::optional<juce::Rectangle<int>>
 LayoutProbe::findBottomBarWidget (const std::function<juce::Component& (BottomComponent&)>& pick) const
 {
-    FrameProbe frame (windowWidth, windowHeight);
-    const auto content = frame.window.getContentComponentBorder().subtractedFrom (frame.window.getLocalBounds());
-    MixerProbe mixer (content.getWidth(), content.getHeight());
-    return mixer.boundsOf (&pick (mixer.bottomBar), contentOrigin());
+    return askMixer (*this, [&pick] (MixerProbe& mixer, juce::Point<int> origin) {
+        return mixer.boundsOf (&pick (mixer.bottomBar), origin);
+    });
+}
+
+std::optional<juce::Rectangle<int>> LayoutProbe::findView (View view, int index) const
+{
+    return askMixer (*this, [view, index] (MixerProbe& mixer, juce::Point<int> origin) {
+        juce::Component* widget = nullptr;
+        if (view == View::pluginSlotButton)
+        {
+            if (index >= 0 && index < FXContainer::numPluginSlots)
+                widget = &mixer.master.getFXContainer().getPluginSlot (index).getNameButton();
+        }
+        else if (auto* strip = mixer.channels.getChannel (index))
+        {
+            auto& display = strip->getWaveDisplay();
+            widget = view == View::waveDisplay     ? static_cast<juce::Component*> (&display)
+                   : view == View::scrollingWave ? static_cast<juce::Component*> (&display.getWaveComponent())
+                                                 : &display.getOverview();
+        }
+        return mixer.boundsOf (widget, origin);
+    });
+}
+
+juce::Rectangle<int> LayoutProbe::browserArea() const
+{
+    return askMixer (*this, [] (MixerProbe& mixer, juce::Point<int> origin) {
+        return mixer.layout.browser + origin;
+    });
 }
 }

@@ -74,6 +74,26 @@ int decodeStatus (int status)
 }
 }
 
+std::optional<double> SpawnedProcess::getCpuSeconds() const
+{
+    if (pid <= 0 || exitCode.has_value())
+        return std::nullopt;
+    // /proc/<pid>/stat: fields 14 and 15 (utime, stime) in clock ticks, after
+    // the command name in parentheses, which may hold spaces.
+    FILE* stat = std::fopen (("/proc/" + std::to_string (pid) + "/stat").c_str(), "r");
+    if (stat == nullptr)
+        return std::nullopt;
+    char line[2048] = {};
+    const bool read = std::fgets (line, sizeof line, stat) != nullptr;
+    std::fclose (stat);
+    const char* afterName = read ? std::strrchr (line, ')') : nullptr;
+    unsigned long user = 0, system = 0;
+    if (afterName == nullptr
+        || std::sscanf (afterName + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system) != 2)
+        return std::nullopt;
+    return (double) (user + system) / (double) sysconf (_SC_CLK_TCK);
+}
+
 SpawnedProcess::SpawnedProcess (const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
                                 const std::string& logFile)
 {

@@ -26,6 +26,10 @@ public:
         A death by signal gives 128 + signal. */
     std::optional<int> waitForExit (std::chrono::milliseconds timeout);
 
+    /** The processor time it has used so far (user and system, all threads);
+        nothing once it has ended. */
+    std::optional<double> getCpuSeconds() const;
+
     /** SIGTERM, a grace period, then SIGKILL. */
     void stop (std::chrono::milliseconds grace = std::chrono::milliseconds (3000));
 

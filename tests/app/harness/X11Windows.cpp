@@ -63,6 +63,16 @@ std::vector<Window> mappedTopLevels (Display* d)
     return topLevels (d, true);
 }
 
+WindowInfo infoOf (Display* d, Window w)
+{
+    XWindowAttributes attributes;
+    XGetWindowAttributes (d, w, &attributes);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates (d, w, DefaultRootWindow (d), 0, 0, &x, &y, &child);
+    return WindowInfo { (unsigned long) w, x, y, attributes.width, attributes.height, windowTitle (d, w) };
+}
+
 int ignoreErrors (Display*, XErrorEvent*) { return 0; }
 }
 
@@ -90,17 +100,18 @@ std::optional<WindowInfo> X11Display::findWindow (const std::string& title)
 {
     auto* d = dpy (display);
     for (Window w : mappedTopLevels (d))
-    {
-        if (windowTitle (d, w) != title)
-            continue;
-        XWindowAttributes attributes;
-        XGetWindowAttributes (d, w, &attributes);
-        int x = 0, y = 0;
-        Window child;
-        XTranslateCoordinates (d, w, DefaultRootWindow (d), 0, 0, &x, &y, &child);
-        return WindowInfo { (unsigned long) w, x, y, attributes.width, attributes.height };
-    }
+        if (windowTitle (d, w) == title)
+            return infoOf (d, w);
     return std::nullopt;
+}
+
+std::vector<WindowInfo> X11Display::listWindows()
+{
+    auto* d = dpy (display);
+    std::vector<WindowInfo> windows;
+    for (Window w : mappedTopLevels (d))
+        windows.push_back (infoOf (d, w));
+    return windows;
 }
 
 int X11Display::countWindows (const std::string& title)

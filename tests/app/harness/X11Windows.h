@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace zund::test
 {
@@ -13,6 +14,7 @@ struct WindowInfo
 {
     unsigned long id = 0;
     int x = 0, y = 0, width = 0, height = 0;
+    std::string title;
 };
 
 /** Opens a connection to the display (e.g. ":99"); false when it is not up. */
@@ -29,6 +31,9 @@ public:
 
     /** Asks the window to close as a window manager's close button would. */
     bool sendCloseRequest (unsigned long window);
+
+    /** Every mapped top-level window, bottom first. */
+    std::vector<WindowInfo> listWindows();
 
     /** Number of mapped windows with that title. */
     int countWindows (const std::string& title);

@@ -1,0 +1,158 @@
+// Four channels playing songs under the timecode of their decks: a plug-in
+// loaded meanwhile leaves the main output whole, and what the program costs
+// in processor time, idle and playing.
+
+#include "app/flows/SongFlow.h"
+#include "support/PluginFixtures.h"
+#include "support/SignalMeasures.h"
+#include "support/SignalScan.h"
+
+#include <iostream>
+#include <thread>
+
+using namespace zund;
+using namespace std::chrono_literals;
+
+namespace
+{
+constexpr double tones[] = { 300.0, 440.0, 650.0, 970.0 };
+constexpr float trackAmplitude = 0.1f;
+
+class FourChannelFlow : public test::SongFlow
+{
+protected:
+    FourChannelFlow() { clientRingSeconds = 30.0; }
+
+    /** Four songs on four channels, one tone each; the program started with
+        four strips, the decks routed and the main pair recorded. */
+    void startWithFourSongs()
+    {
+        for (int c = 0; c < 4; ++c)
+            songs.push_back (writeToneTrack ("song-" + juce::String (c + 1) + ".wav", 90.0, tones[c], trackAmplitude));
+        writeLibrary (songs);
+        writeMixerPreferences (4, { 10, 10, 1900, 1150 });
+
+        startProgram();
+        ASSERT_TRUE (waitForWindow());
+        ASSERT_TRUE (waitForProgramPorts());
+        for (int deck = 0; deck < 4; ++deck)
+            ASSERT_TRUE (connectDeck (deck, deck + 1));
+        ASSERT_TRUE (listenTo (1, 0));
+    }
+
+    void playFourSongs()
+    {
+        for (int deck = 0; deck < 4; ++deck)
+            jack->source (deck).playTimecode (0.0);
+        for (int c = 0; c < 4; ++c)
+        {
+            loadSong (songs[(size_t) c], c);
+            recordUntilHeard (tones[c], 0.02);
+        }
+    }
+
+    /** Each song's tone on the main pair's left side. */
+    std::vector<double> toneLevels (const test::Recording& heard) const
+    {
+        std::vector<double> levels;
+        for (double tone : tones)
+            levels.push_back (onMain (heard, tone));
+        return levels;
+    }
+
+    std::vector<juce::File> songs;
+};
+}
+
+// The plug-in slot's chooser, used while four songs play: Down, Down, Return
+// picks the ring modulator after "[ NO PLUGIN ]". With FX off the plug-in
+// runs but is not heard, so the main pair must go on exactly as before.
+TEST_F (FourChannelFlow, LoadingAPlugInWhileFourChannelsPlayLeavesNoGap)
+{
+    const auto ringModulator = test::describeLv2Plugin (test::stereoLv2Effect);
+    ASSERT_TRUE (ringModulator.has_value()) << "mda-lv2 is not installed";
+    juce::KnownPluginList known;
+    known.addType (*ringModulator);
+    writeProgramFile ("pluginList.xml", known.createXml()->toString());
+
+    startWithFourSongs();
+    playFourSongs();
+    const auto before = jack->record (1.0);
+    const auto levels = toneLevels (before);
+    for (size_t c = 0; c < levels.size(); ++c)
+        ASSERT_GT (levels[c], 0.02) << "channel " << c + 1 << " is not heard";
+
+    jack->startRecording();
+    std::this_thread::sleep_for (1s);
+    const auto slot = layout().findView (test::LayoutProbe::View::pluginSlotButton, 0);
+    ASSERT_TRUE (slot.has_value());
+    input->click (window->id, slot->getCentreX(), slot->getCentreY());
+    const auto menu = waitForOtherWindow();
+    ASSERT_TRUE (menu.has_value()) << "no plug-in menu";
+    for (const auto* key : { "Down", "Down", "Return" })
+        pressKey (key);
+    const auto pluginWindow = waitForOtherWindow ({ menu->id });
+    std::this_thread::sleep_for (2s);
+    const auto heard = jack->stopRecording();
+    keepRecording (heard, "load.wav");
+    ASSERT_TRUE (pluginWindow.has_value()) << "no plug-in window came";
+
+    // A block the program did not fill in time plays as zeros; a skipped or
+    // repeated stretch of a song as a step no sum of these sines can make.
+    ASSERT_EQ (heard.droppedFrames, 0) << "the test itself lost audio";
+    float largestStep = 0.0f;
+    for (size_t c = 0; c < levels.size(); ++c)
+        largestStep += test::largestSineStep (tones[c], (float) levels[c], heard.sampleRate);
+    for (int side = 0; side < 2; ++side)
+    {
+        const auto* samples = heard.getChannel (side);
+        const auto gaps = test::findZeroRuns (samples, heard.getNumFrames(), 8);
+        EXPECT_TRUE (gaps.empty()) << gaps.size() << " gaps, the first at frame " << gaps.front().start;
+        const auto jumps = test::findJumps (samples, heard.getNumFrames(), 1.2f * largestStep);
+        EXPECT_TRUE (jumps.empty()) << jumps.size() << " jumps, the first at frame " << jumps.front();
+    }
+    EXPECT_EQ (closePlayingProgram(), 0);
+
+    const auto slots = juce::XmlDocument::parse (getProgramFolder().getChildFile ("lastPlugins.xml"));
+    ASSERT_NE (slots, nullptr);
+    const auto* plugin = slots->getChildElement (0) != nullptr ? slots->getChildElement (0)->getChildElement (0) : nullptr;
+    ASSERT_NE (plugin, nullptr) << "slot 1 kept no plug-in";
+    EXPECT_EQ (plugin->getStringAttribute ("file"), test::stereoLv2Effect);
+}
+
+// Figures, not goals checked here: the processor time of the whole program
+// as a share of one core, idle as a fresh start shows it (strips 1 and 2,
+// over 20 s), idle with four strips at full screen (over 20 s) and with four
+// songs playing under timecode (over 30 s). ZUND_E2E_PROGRAM may name the
+// release build.
+TEST_F (FourChannelFlow, ProcessorTimeIdleAndWithFourChannelsPlaying)
+{
+    auto shareOfOneCore = [this] (std::chrono::seconds span) {
+        std::this_thread::sleep_for (2s); // what a start or a load sets going
+        const auto start = program->getCpuSeconds();
+        std::this_thread::sleep_for (span);
+        const auto end = program->getCpuSeconds();
+        return start && end ? (*end - *start) / (double) span.count() : -1.0;
+    };
+
+    writePreferences (test::RoutingSetup::everyPairInUse());
+    startProgram();
+    ASSERT_TRUE (waitForWindow());
+    const double idleTwoStrips = shareOfOneCore (20s);
+    ASSERT_EQ (closeProgram(), 0);
+
+    startWithFourSongs();
+    const double idleFourStrips = shareOfOneCore (20s);
+    playFourSongs();
+    const double playing = shareOfOneCore (30s);
+
+    const auto heard = jack->record (1.0);
+    for (double level : toneLevels (heard))
+        EXPECT_GT (level, 0.02) << "a channel stopped while it was measured";
+    std::cout << "[ figures  ] processor time as a share of one core: idle with two strips " << idleTwoStrips
+              << ", idle with four strips " << idleFourStrips << ", four channels playing " << playing << std::endl;
+    RecordProperty ("idleTwoStrips", juce::String (idleTwoStrips, 4).toStdString());
+    RecordProperty ("idleFourStrips", juce::String (idleFourStrips, 4).toStdString());
+    RecordProperty ("fourChannelsPlaying", juce::String (playing, 4).toStdString());
+    EXPECT_EQ (closePlayingProgram(), 0);
+}
