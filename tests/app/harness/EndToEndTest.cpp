@@ -41,15 +41,18 @@ void EndToEndTest::SetUp()
     programFile.setExecutePermission (true);
 
     xServer = std::make_unique<XServer> (1920, 1200, artifactPath ("xvfb.log"));
-    ASSERT_TRUE (xServer->isRunning()) << "Xvfb did not start";
+    ASSERT_TRUE (xServer->isRunning()) << xServer->getProblem();
     x = std::make_unique<X11Display> (xServer->getDisplayName());
+    ASSERT_TRUE (x->isOpen()) << "no connection to the X server \"" << xServer->getDisplayName() << "\"";
     input = std::make_unique<XTestInput> (*x);
+    ASSERT_TRUE (input->isAvailable()) << "the X server \"" << xServer->getDisplayName() << "\" offers no XTest";
 
     jackServer = std::make_unique<JackServer> (jackOptions, artifactPath ("jackd.log"));
-    ASSERT_TRUE (jackServer->isRunning()) << "jackd did not start";
+    ASSERT_TRUE (jackServer->isRunning()) << jackServer->getProblem();
     jack = std::make_unique<JackTestClient> (jackServer->getName(), clientOutputPairs, clientInputs,
                                              clientRingSeconds);
-    ASSERT_TRUE (jack->isOpen()) << "the test's JACK client could not join the server";
+    ASSERT_TRUE (jack->isOpen()) << "the test's JACK client could not join the server \"" << jackServer->getName()
+                                 << "\"";
 }
 
 void EndToEndTest::TearDown()
@@ -109,22 +112,32 @@ std::vector<std::string> EndToEndTest::programEnvironment() const
     return environment;
 }
 
-SpawnedProcess& EndToEndTest::startProgram()
+bool EndToEndTest::startProgram()
 {
-    // The program runs once per machine; other checkouts' tests may run theirs.
-    for (int attempt = 0; attempt < 5; ++attempt)
+    // The program runs once per machine: test runs of other checkouts may hold
+    // its lock for several of their tests, and one started at the same moment
+    // may take it first (ours then quits at once with 0, as a second instance).
+    const auto end = std::chrono::steady_clock::now() + instanceLockWait;
+    for (;;)
     {
-        if (! waitUntil ([] { return ! programInstanceHolder().has_value(); }, 300s))
-            ADD_FAILURE() << "another instance of the program (process " << programInstanceHolder().value_or (0)
-                          << ") kept running on this machine";
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (end - std::chrono::steady_clock::now());
+        if (! waitUntil ([] { return ! programInstanceHolder().has_value(); }, left))
+        {
+            const auto holder = programInstanceHolder().value_or (0);
+            ADD_FAILURE() << "the program's single-instance lock " << programInstanceLockFile() << " stayed held for "
+                          << std::chrono::duration_cast<std::chrono::seconds> (instanceLockWait).count()
+                          << " s, by process " << holder << " ("
+                          << juce::File ("/proc/" + juce::String (holder) + "/exe").getLinkedTarget().getFullPathName()
+                          << ")";
+            program.reset();
+            return false;
+        }
 
         program = startAnotherInstance ("zund.log");
         waitUntil ([&] { return ! program->isRunning() || programInstanceHolder() == program->getPid(); }, 60s);
-        // One that lost the race for the lock ends at once with 0, as a second instance: try again.
         if (program->isRunning() || program->waitForExit (0s) != 0)
-            break;
+            return true;
     }
-    return *program;
 }
 
 std::unique_ptr<SpawnedProcess> EndToEndTest::startAnotherInstance (const std::string& logName)

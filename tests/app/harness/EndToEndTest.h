@@ -83,8 +83,10 @@ protected:
     // The program.
     /** Starts it (into `program`) once no other instance runs on this
         machine, and again when another one took the single-instance lock
-        first: test runs of other checkouts share the lock. */
-    SpawnedProcess& startProgram();
+        first: test runs of other checkouts share the lock. Fails the test
+        (and starts nothing) when the lock stays held for instanceLockWait. */
+    bool startProgram();
+    std::chrono::milliseconds instanceLockWait = std::chrono::minutes (10);
     /** Starts one more, without any waiting: for the single-instance check. */
     std::unique_ptr<SpawnedProcess> startAnotherInstance (const std::string& logName);
     /** The program's main window once it is mapped (also kept in `window`);

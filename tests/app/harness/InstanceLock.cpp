@@ -8,11 +8,16 @@
 
 namespace zund::test
 {
-std::optional<int> programInstanceHolder()
+std::string programInstanceLockFile()
 {
     struct stat info;
     const std::string folder = stat ("/var/tmp", &info) == 0 && S_ISDIR (info.st_mode) ? "/var/tmp" : "/tmp";
-    const int handle = ::open ((folder + "/juceAppLock_Zund").c_str(), O_RDWR);
+    return folder + "/juceAppLock_Zund";
+}
+
+std::optional<int> programInstanceHolder()
+{
+    const int handle = ::open (programInstanceLockFile().c_str(), O_RDWR | O_CLOEXEC);
     if (handle < 0)
         return std::nullopt; // no program ever ran here
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 namespace zund::test
 {
@@ -11,4 +12,7 @@ namespace zund::test
     at once as a second instance. The harness waits for the lock to be free
     and checks that its program took it. */
 std::optional<int> programInstanceHolder();
+
+/** The file of that lock. */
+std::string programInstanceLockFile();
 }

@@ -1,9 +1,12 @@
 #include "app/harness/JackServer.h"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace zund::test
 {
@@ -41,19 +44,56 @@ Answer probe (const std::string& name, const JackServerOptions& options, const s
                    && countLinesStartingWith (ports, "system:playback_") == options.playbackPorts;
     return ours ? Answer::ours : Answer::other;
 }
+
+constexpr int poolSize = 8; // the registry's slot count
+
+// The name's lock, held until the descriptor is closed (or the process ends);
+// -1 when another test holds it.
+int lockName (const std::string& name)
+{
+    const auto path = "/tmp/" + name + ".lock";
+    const int fd = ::open (path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0 && flock (fd, LOCK_EX | LOCK_NB) == 0)
+        return fd;
+    if (fd >= 0)
+        ::close (fd);
+    return -1;
+}
 }
 
 JackServer::JackServer (const JackServerOptions& serverOptions, const std::string& logFile)
     : options (serverOptions)
 {
+    // Other test runs may hold every name for a while.
+    const bool started = waitUntil ([&]
+                                    {
+                                        for (int slot = 1; slot <= poolSize; ++slot)
+                                            if (tryName ("zund-e2e-" + std::to_string (slot), logFile))
+                                                return true;
+                                        return false;
+                                    },
+                                    120s);
+    if (! started)
+        problem = "no JACK server named zund-e2e-1 to zund-e2e-" + std::to_string (poolSize)
+                + " could be started within 120 s (every name in use, or see " + logFile + ")";
+}
+
+JackServer::~JackServer()
+{
+    process.reset(); // the name stays ours until its server is gone
+    if (nameLock >= 0)
+        ::close (nameLock);
+}
+
+bool JackServer::tryName (const std::string& candidateName, const std::string& logFile)
+{
+    const int lock = lockName (candidateName);
+    if (lock < 0)
+        return false;
+
     const auto scratchFile = logFile + ".ports";
-
-    for (int slot = 1; slot <= 4; ++slot)
+    if (probe (candidateName, options, scratchFile) == Answer::none)
     {
-        const auto candidateName = "zund-e2e-" + std::to_string (slot);
-        if (probe (candidateName, options, scratchFile) != Answer::none)
-            continue;
-
         auto candidate = std::make_unique<SpawnedProcess> (
             std::vector<std::string> { "jackd", options.realtime ? "--realtime" : "--no-realtime", "-n", candidateName,
                                        "-d", "dummy", "-r", std::to_string (options.sampleRate), "-p",
@@ -73,9 +113,12 @@ JackServer::JackServer (const JackServerOptions& serverOptions, const std::strin
         {
             process = std::move (candidate);
             name = candidateName;
-            return;
+            nameLock = lock;
+            return true;
         }
     }
+    ::close (lock);
+    return false;
 }
 
 std::vector<std::string> JackServer::environment() const

@@ -32,25 +32,33 @@ struct JackServerOptions
     object. Its "system" client has the capture and playback ports asked for;
     the dummy capture ports carry silence.
 
-    The server's name comes from a small pool: a name that answers is in use
-    (another checkout's test run) and is skipped. The pool stays small because
-    the machine-wide server registry has few slots, and the slot of a killed
-    server is only reclaimed by a server of the same name. */
+    The server's name comes from a small pool, each name held through a file
+    lock for this object's whole life, so test runs on one machine never
+    share a server; a name that answers anyway (a server no test owns) is
+    skipped. The pool stays small because the machine-wide server registry
+    has few slots, and the slot of a killed server is only reclaimed by a
+    server of the same name. */
 class JackServer
 {
 public:
     JackServer (const JackServerOptions& options, const std::string& logFile);
+    ~JackServer();
 
     bool isRunning() const noexcept { return process != nullptr; }
     const std::string& getName() const noexcept { return name; }
     const JackServerOptions& getOptions() const noexcept { return options; }
+    /** Why it is not running, for the test's failure message. */
+    const std::string& getProblem() const noexcept { return problem; }
 
     /** "NAME=value" entries that point a JACK program at this server. */
     std::vector<std::string> environment() const;
 
 private:
+    bool tryName (const std::string& candidateName, const std::string& logFile);
+
     JackServerOptions options;
     std::unique_ptr<SpawnedProcess> process;
-    std::string name;
+    std::string name, problem;
+    int nameLock = -1;
 };
 }

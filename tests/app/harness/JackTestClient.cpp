@@ -2,6 +2,7 @@
 
 #include "app/harness/SpawnedProcess.h"
 
+#include <gtest/gtest.h>
 #include <jack/jack.h>
 
 namespace zund::test
@@ -16,7 +17,8 @@ jack_port_t* port (void* p) { return static_cast<jack_port_t*> (p); }
 void dropMessage (const char*) {}
 }
 
-JackTestClient::JackTestClient (const std::string& serverName, int numOutputPairs, int numInputs, double ringSeconds)
+JackTestClient::JackTestClient (const std::string& server, int numOutputPairs, int numInputs, double ringSeconds)
+    : serverName (server)
 {
     jack_set_error_function (dropMessage);
     jack_set_info_function (dropMessage);
@@ -127,8 +129,17 @@ bool JackTestClient::waitForPorts (const std::string& pattern, int count, std::c
     return waitUntil ([&] { return (int) findPorts (pattern).size() >= count; }, timeout);
 }
 
+bool JackTestClient::reachable() const
+{
+    if (client == nullptr)
+        ADD_FAILURE() << "the test's JACK client is not on the server \"" << serverName << "\"";
+    return client != nullptr;
+}
+
 void JackTestClient::startRecording()
 {
+    if (! reachable())
+        return;
     droppedAtStart = ring->getDroppedFrames();
     ring->startCapture();
 }
@@ -137,6 +148,8 @@ Recording JackTestClient::collect (int wantedFrames, std::chrono::milliseconds t
 {
     Recording recording;
     recording.sampleRate = sampleRate;
+    if (! reachable())
+        return recording;
     // Read as it comes, so a recording may be longer than the ring.
     waitUntil ([&]
                {

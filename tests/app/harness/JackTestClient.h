@@ -14,7 +14,8 @@ namespace zund::test
 /** A JACK client inside the test process: it plays into the program what
     turntables would (output pairs "play_1"/"play_2", "play_3"/"play_4", ...,
     each with its own PairSource) and records what the program puts out
-    (input ports "rec_1", "rec_2", ...). Connections are made by port name. */
+    (input ports "rec_1", "rec_2", ...). Connections are made by port name.
+    Without a connection, recording fails the test, naming the server. */
 class JackTestClient
 {
 public:
@@ -52,7 +53,9 @@ private:
     static int processCallback (unsigned int numFrames, void* self);
     void process (int numFrames) noexcept;
     Recording collect (int wantedFrames, std::chrono::milliseconds timeout);
+    bool reachable() const;
 
+    std::string serverName;
     void* client = nullptr; // jack_client_t*, kept out of this header
     double sampleRate = 0.0;
     std::vector<void*> outputPorts, inputPorts;

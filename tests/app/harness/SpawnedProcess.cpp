@@ -47,7 +47,7 @@ struct ExecPlan
     }
 };
 
-[[noreturn]] void execChild (const ExecPlan& plan, int outFd, pid_t parent)
+[[noreturn]] void execChild (const ExecPlan& plan, int outFd, pid_t parent, int passedFd = -1)
 {
     // Ends with the test: a test killed by a time-out or a signal must not
     // leave servers behind (the JACK server registry has few slots).
@@ -59,6 +59,8 @@ struct ExecPlan
         dup2 (outFd, 1);
         dup2 (outFd, 2);
     }
+    if (passedFd >= 0)
+        fcntl (passedFd, F_SETFD, 0);
     setpgid (0, 0); // its own group, so stopping it reaches its children too
     execvpe (plan.args[0], plan.args.data(), plan.env.data());
     _exit (127);
@@ -95,14 +97,16 @@ std::optional<double> SpawnedProcess::getCpuSeconds() const
 }
 
 SpawnedProcess::SpawnedProcess (const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
-                                const std::string& logFile)
+                                const std::string& logFile, int passedFd)
 {
     const ExecPlan plan (argv, extraEnvironment);
-    const int outFd = ::open (logFile.empty() ? "/dev/null" : logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    // Close-on-exec: a child forked meanwhile by another thread must not keep it.
+    const int outFd = ::open (logFile.empty() ? "/dev/null" : logFile.c_str(),
+                              O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     const pid_t parent = getpid();
     pid = fork();
     if (pid == 0)
-        execChild (plan, outFd, parent);
+        execChild (plan, outFd, parent, passedFd);
     if (outFd >= 0)
         ::close (outFd);
 }
@@ -159,7 +163,7 @@ std::string runAndCapture (const std::vector<std::string>& argv, const std::vect
 {
     const ExecPlan plan (argv, extraEnvironment);
     int fds[2];
-    if (pipe (fds) != 0)
+    if (pipe2 (fds, O_CLOEXEC) != 0)
         return {};
     const pid_t parent = getpid();
     const int pid = fork();

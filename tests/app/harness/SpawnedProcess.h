@@ -13,9 +13,11 @@ class SpawnedProcess
 {
 public:
     /** argv[0] is looked up on PATH; extraEnvironment entries are "NAME=value".
-        Output goes to logFile (or /dev/null). */
+        Output goes to logFile (or /dev/null). The descriptor passedFd, if
+        given, stays open in the child under its number (e.g. for a server's
+        "-displayfd"). */
     SpawnedProcess (const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment = {},
-                    const std::string& logFile = {});
+                    const std::string& logFile = {}, int passedFd = -1);
     ~SpawnedProcess();
 
     bool started() const noexcept { return pid > 0; }

@@ -1,5 +1,8 @@
 #include "app/harness/X11Windows.h"
 
+#include <gtest/gtest.h>
+
+// Xlib after the test framework: its macros must not reach it.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -76,7 +79,8 @@ WindowInfo infoOf (Display* d, Window w)
 int ignoreErrors (Display*, XErrorEvent*) { return 0; }
 }
 
-X11Display::X11Display (const std::string& name)
+X11Display::X11Display (const std::string& displayName)
+    : name (displayName)
 {
     XSetErrorHandler (ignoreErrors); // windows may vanish between queries
     display = XOpenDisplay (name.c_str());
@@ -96,8 +100,17 @@ X11Display::~X11Display()
         XCloseDisplay (dpy (display));
 }
 
+bool X11Display::reachable() const
+{
+    if (display == nullptr)
+        ADD_FAILURE() << "no connection to the X server \"" << name << "\"";
+    return display != nullptr;
+}
+
 std::optional<WindowInfo> X11Display::findWindow (const std::string& title)
 {
+    if (! reachable())
+        return std::nullopt;
     auto* d = dpy (display);
     for (Window w : mappedTopLevels (d))
         if (windowTitle (d, w) == title)
@@ -107,8 +120,10 @@ std::optional<WindowInfo> X11Display::findWindow (const std::string& title)
 
 std::vector<WindowInfo> X11Display::listWindows()
 {
-    auto* d = dpy (display);
     std::vector<WindowInfo> windows;
+    if (! reachable())
+        return windows;
+    auto* d = dpy (display);
     for (Window w : mappedTopLevels (d))
         windows.push_back (infoOf (d, w));
     return windows;
@@ -116,8 +131,10 @@ std::vector<WindowInfo> X11Display::listWindows()
 
 int X11Display::countWindows (const std::string& title)
 {
-    auto* d = dpy (display);
     int count = 0;
+    if (! reachable())
+        return count;
+    auto* d = dpy (display);
     for (Window w : mappedTopLevels (d))
         if (windowTitle (d, w) == title)
             ++count;
@@ -126,6 +143,8 @@ int X11Display::countWindows (const std::string& title)
 
 void X11Display::collectWindowIds (const std::string& title, std::set<unsigned long>& ids)
 {
+    if (! reachable())
+        return;
     auto* d = dpy (display);
     for (Window w : topLevels (d, false))
         if (windowTitle (d, w) == title)
@@ -134,6 +153,8 @@ void X11Display::collectWindowIds (const std::string& title, std::set<unsigned l
 
 bool X11Display::sendCloseRequest (unsigned long window)
 {
+    if (! reachable())
+        return false;
     auto* d = dpy (display);
     XEvent event {};
     event.xclient.type = ClientMessage;

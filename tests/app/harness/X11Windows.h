@@ -17,7 +17,9 @@ struct WindowInfo
     std::string title;
 };
 
-/** Opens a connection to the display (e.g. ":99"); false when it is not up. */
+/** Opens a connection to the display (e.g. ":99"); false when it is not up.
+    Without a connection every query fails the test, naming the display, and
+    finds nothing. */
 class X11Display
 {
 public:
@@ -25,6 +27,7 @@ public:
     ~X11Display();
 
     bool isOpen() const noexcept { return display != nullptr; }
+    const std::string& getName() const noexcept { return name; }
 
     /** A mapped top-level window whose title is exactly `title`. */
     std::optional<WindowInfo> findWindow (const std::string& title);
@@ -45,6 +48,9 @@ public:
     void* getNativeHandle() const noexcept { return display; }
 
 private:
+    bool reachable() const;
+
+    std::string name;
     void* display = nullptr;
 
     X11Display (const X11Display&) = delete;

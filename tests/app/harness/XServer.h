@@ -7,10 +7,12 @@
 
 namespace zund::test
 {
-/** A private Xvfb server on a display number no one else uses, stopped with
-    this object. Test runs of other checkouts may start theirs at the same
-    time: a number whose lock file exists is skipped, and a server that dies
-    at start (it lost the race for its number) is replaced by one on the next. */
+/** A private Xvfb server, stopped with this object. It is tried on random
+    display numbers until one reports through "-displayfd" that it accepts
+    connections: only a server that owns its number does, so test runs
+    started at the same time never share one. The numbers stay clear of the
+    low ones, which X programs without a DISPLAY (the framework inside every
+    test program) connect to by default. */
 class XServer
 {
 public:
@@ -19,9 +21,13 @@ public:
     bool isRunning() const noexcept { return process != nullptr; }
     /** ":<number>", for DISPLAY. */
     const std::string& getDisplayName() const noexcept { return displayName; }
+    /** Why it is not running, for the test's failure message. */
+    const std::string& getProblem() const noexcept { return problem; }
 
 private:
+    void tryNumber (int number, int width, int height, const std::string& logFile);
+
     std::unique_ptr<SpawnedProcess> process;
-    std::string displayName;
+    std::string displayName, problem;
 };
 }

@@ -1,5 +1,8 @@
 #include "app/harness/XTestInput.h"
 
+#include <gtest/gtest.h>
+
+// Xlib after the test framework: its macros must not reach it.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -24,11 +27,21 @@ constexpr long eventPauseMs = 25;
 }
 
 XTestInput::XTestInput (X11Display& displayToUse)
-    : display (displayToUse.getNativeHandle())
+    : display (displayToUse.getNativeHandle()),
+      displayName (displayToUse.getName())
 {
     int eventBase, errorBase, major, minor;
     available = display != nullptr
              && XTestQueryExtension (dpy (display), &eventBase, &errorBase, &major, &minor) != 0;
+}
+
+bool XTestInput::usable() const
+{
+    if (display == nullptr)
+        ADD_FAILURE() << "no connection to the X server \"" << displayName << "\" for input";
+    else if (! available)
+        ADD_FAILURE() << "the X server \"" << displayName << "\" offers no XTest extension for input";
+    return available;
 }
 
 void XTestInput::pause()
@@ -39,6 +52,8 @@ void XTestInput::pause()
 
 void XTestInput::focus (unsigned long window)
 {
+    if (! usable())
+        return;
     XRaiseWindow (dpy (display), (Window) window);
     XSetInputFocus (dpy (display), (Window) window, RevertToParent, CurrentTime);
     pause();
@@ -56,6 +71,8 @@ void XTestInput::toRoot (unsigned long window, int& x, int& y)
 
 void XTestInput::moveTo (unsigned long window, int x, int y)
 {
+    if (! usable())
+        return;
     toRoot (window, x, y);
     XTestFakeMotionEvent (dpy (display), DefaultScreen (dpy (display)), x, y, CurrentTime);
     pause();
@@ -69,6 +86,8 @@ void XTestInput::button (int number, bool down)
 
 void XTestInput::click (unsigned long window, int x, int y, int buttonNumber)
 {
+    if (! usable())
+        return;
     moveTo (window, x, y);
     button (buttonNumber, true);
     button (buttonNumber, false);
@@ -76,6 +95,8 @@ void XTestInput::click (unsigned long window, int x, int y, int buttonNumber)
 
 void XTestInput::doubleClick (unsigned long window, int x, int y)
 {
+    if (! usable())
+        return;
     moveTo (window, x, y);
     for (int i = 0; i < 2; ++i)
     {
@@ -86,6 +107,8 @@ void XTestInput::doubleClick (unsigned long window, int x, int y)
 
 void XTestInput::drag (unsigned long window, int fromX, int fromY, int toX, int toY, int steps)
 {
+    if (! usable())
+        return;
     moveTo (window, fromX, fromY);
     button (1, true);
     steps = steps < 1 ? 1 : steps;
@@ -122,12 +145,16 @@ bool XTestInput::key (unsigned long keysym, int modifiers)
 
 bool XTestInput::pressKey (const std::string& keysymName, int modifiers)
 {
+    if (! usable())
+        return false;
     const KeySym keysym = XStringToKeysym (keysymName.c_str());
     return keysym != NoSymbol && key (keysym, modifiers);
 }
 
 bool XTestInput::typeText (const std::string& text)
 {
+    if (! usable())
+        return false;
     for (const char c : text)
     {
         // Printable ASCII characters are their own keysyms.

@@ -12,7 +12,8 @@ namespace zund::test
     There is no window manager on the test's X server: nothing gives a window
     the keyboard focus unless focus() is called before keys are sent. Every
     event is flushed and followed by a short pause, so the program sees the
-    events apart and in order. */
+    events apart and in order. Without a connection or the extension, every
+    call fails the test, naming the display, and sends nothing. */
 class XTestInput
 {
 public:
@@ -48,12 +49,14 @@ public:
     bool typeText (const std::string& text);
 
 private:
+    bool usable() const;
     void toRoot (unsigned long window, int& x, int& y);
     void button (int number, bool down);
     bool key (unsigned long keysym, int modifiers);
     void pause();
 
     void* display;
+    std::string displayName;
     bool available = false;
 };
 }
