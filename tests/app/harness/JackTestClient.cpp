@@ -173,6 +173,8 @@ Recording JackTestClient::stopRecording()
 
 Recording JackTestClient::record (double seconds)
 {
+    if (! reachable())
+        return {};
     startRecording();
     const auto timeout = std::chrono::milliseconds ((long) (seconds * 3000.0) + 5000);
     return collect ((int) (seconds * sampleRate), timeout);
