@@ -2,6 +2,7 @@
 // whole stereo pair of its capture ports.
 
 #include "app/MainComponent.h"
+#include "app/harness/InstanceLock.h"
 #include "app/harness/JackServer.h"
 #include "support/TempFolder.h"
 #include "ui/dialogs/RecordInputChooser.h"
@@ -48,6 +49,11 @@ TEST (RecordSourcesOnJack, OnlyWholeStereoPairsAreOffered)
         { 4, { "Internal (Main Output)", "capture_1 / capture_2", "capture_3 / capture_4" } },
         { 3, { "Internal (Main Output)", "capture_1 / capture_2" } },
     };
+    // The program's JACK clients open in this process: no program may run
+    // meanwhile (other test runs' included).
+    const test::ProgramInstanceHold hold (std::chrono::minutes (10));
+    ASSERT_TRUE (hold.isHeld()) << "the program's single-instance lock " << test::programInstanceLockFile()
+                                << " stayed held for 10 minutes";
     for (const auto& c : cases)
     {
         test::ScopedProgramFolder folder;

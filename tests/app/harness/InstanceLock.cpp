@@ -28,4 +28,9 @@ std::optional<int> programInstanceHolder()
     ::close (handle);
     return held ? std::optional<int> (lock.l_pid) : std::nullopt;
 }
+
+ProgramInstanceHold::ProgramInstanceHold (std::chrono::milliseconds timeout)
+    : held (lock.enter ((int) timeout.count()))
+{
+}
 }

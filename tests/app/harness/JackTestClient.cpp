@@ -2,8 +2,10 @@
 
 #include "app/harness/SpawnedProcess.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <jack/jack.h>
+#include <unistd.h>
 
 namespace zund::test
 {
@@ -20,10 +22,13 @@ void dropMessage (const char*) {}
 JackTestClient::JackTestClient (const std::string& server, int numOutputPairs, int numInputs, double ringSeconds)
     : serverName (server)
 {
+    static std::atomic<int> made { 0 };
+    name = "e2e-" + std::to_string (getpid()) + "-" + std::to_string (++made);
+
     jack_set_error_function (dropMessage);
     jack_set_info_function (dropMessage);
     jack_status_t status {};
-    auto* c = jack_client_open (clientName, (jack_options_t) (JackNoStartServer | JackServerName | JackUseExactName),
+    auto* c = jack_client_open (name.c_str(), (jack_options_t) (JackNoStartServer | JackServerName | JackUseExactName),
                                 &status, serverName.c_str());
     if (c == nullptr)
         return;
@@ -60,12 +65,12 @@ JackTestClient::~JackTestClient()
 
 std::string JackTestClient::getOutputPort (int channel) const
 {
-    return std::string (clientName) + ":play_" + std::to_string (channel + 1);
+    return name + ":play_" + std::to_string (channel + 1);
 }
 
 std::string JackTestClient::getInputPort (int channel) const
 {
-    return std::string (clientName) + ":rec_" + std::to_string (channel + 1);
+    return name + ":rec_" + std::to_string (channel + 1);
 }
 
 int JackTestClient::processCallback (unsigned int numFrames, void* self)
@@ -94,12 +99,16 @@ bool JackTestClient::connect (const std::string& sourcePort, const std::string& 
     if (client == nullptr)
         return false;
     const int result = jack_connect (handle (client), sourcePort.c_str(), destinationPort.c_str());
-    return result == 0 || result == EEXIST;
+    // The server's graph takes a change at its next cycle: until then it does
+    // not show, nor carry sound.
+    return (result == 0 || result == EEXIST)
+        && waitUntil ([&] { return isConnected (sourcePort, destinationPort); }, std::chrono::seconds (5));
 }
 
 bool JackTestClient::disconnect (const std::string& sourcePort, const std::string& destinationPort)
 {
-    return client != nullptr && jack_disconnect (handle (client), sourcePort.c_str(), destinationPort.c_str()) == 0;
+    return client != nullptr && jack_disconnect (handle (client), sourcePort.c_str(), destinationPort.c_str()) == 0
+        && waitUntil ([&] { return ! isConnected (sourcePort, destinationPort); }, std::chrono::seconds (5));
 }
 
 bool JackTestClient::isConnected (const std::string& sourcePort, const std::string& destinationPort)

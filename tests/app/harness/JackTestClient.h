@@ -15,16 +15,20 @@ namespace zund::test
     turntables would (output pairs "play_1"/"play_2", "play_3"/"play_4", ...,
     each with its own PairSource) and records what the program puts out
     (input ports "rec_1", "rec_2", ...). Connections are made by port name.
-    Without a connection, recording fails the test, naming the server. */
+    Without a connection, recording fails the test, naming the server.
+
+    Its name is unique on the machine, not only on its server: libjack makes
+    a client's socket in one folder for every server, named after the client
+    alone, and a client of that name closing elsewhere removes it. */
 class JackTestClient
 {
 public:
-    static constexpr const char* clientName = "e2e";
-
     JackTestClient (const std::string& serverName, int numOutputPairs, int numInputs, double ringSeconds = 20.0);
     ~JackTestClient();
 
     bool isOpen() const noexcept { return client != nullptr; }
+    /** "e2e-<process>-<count>". */
+    const std::string& getName() const noexcept { return name; }
     double getSampleRate() const noexcept { return sampleRate; }
 
     /** Full port names, channels counted from 0. */
@@ -33,6 +37,8 @@ public:
 
     PairSource& source (int pair) { return *sources.at ((size_t) pair); }
 
+    /** Both return once the server's graph shows the change (false when it
+        does not within 5 s). */
     bool connect (const std::string& sourcePort, const std::string& destinationPort);
     bool disconnect (const std::string& sourcePort, const std::string& destinationPort);
     bool isConnected (const std::string& sourcePort, const std::string& destinationPort);
@@ -55,7 +61,7 @@ private:
     Recording collect (int wantedFrames, std::chrono::milliseconds timeout);
     bool reachable() const;
 
-    std::string serverName;
+    std::string serverName, name;
     void* client = nullptr; // jack_client_t*, kept out of this header
     double sampleRate = 0.0;
     std::vector<void*> outputPorts, inputPorts;
