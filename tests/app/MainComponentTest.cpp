@@ -120,3 +120,24 @@ TEST (MainComponent, ALoadMarksTheRowOfTheLoadedFileNotTheSelectedOne)
     EXPECT_EQ (table.getRowState (0), StringTableRow::loadedInChannel);
     EXPECT_EQ (table.getRowState (1), StringTableRow::normal);
 }
+
+// A tap lights TAP for four ticks of the main component's 20 ms timer (80 ms),
+// then TAP goes off as a released button does, without counting a second tap.
+TEST (MainComponent, TapStaysLitForFourTimerTicks)
+{
+    test::ScopedProgramFolder folder;
+    MainComponent main (nullptr);
+    auto* tap = ExComponent::getComponentByID (ControlIds::tap);
+    ASSERT_NE (tap, nullptr);
+
+    tap->setValue (1.0f, true);
+    for (int tick = 1; tick <= 3; ++tick)
+    {
+        main.timerCallback();
+        EXPECT_TRUE (tap->isOn()) << "after tick " << tick;
+    }
+    main.timerCallback();
+    EXPECT_FALSE (tap->isOn());
+    main.timerCallback();
+    EXPECT_FALSE (tap->isOn());
+}
