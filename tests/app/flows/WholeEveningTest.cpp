@@ -108,11 +108,13 @@ TEST_F (WholeEvening, TwoSongsCrossfadedRecordedAndEverythingKeptAtTheEnd)
         ASSERT_TRUE (getProgramFolder().getChildFile (name).setLastModificationTime (prepared)) << name;
 
     startProgram();
-    ASSERT_TRUE (waitForWindow());
+    // The start-up report would come before the window, and hold it back.
+    ASSERT_TRUE (waitForWindow()) << (x->countWindows ("Consistency Check Report") > 0
+                                          ? "the start-up report came: the library was not taken as it is"
+                                          : "no window");
     const auto windowShown = std::chrono::steady_clock::now();
     const auto cpuAtWindow = program->getCpuSeconds();
     ASSERT_TRUE (waitForProgramPorts());
-    EXPECT_EQ (x->countWindows ("Consistency Check Report"), 0) << "the library was not taken as it is";
     ASSERT_TRUE (connectDeck (0, 1) && connectDeck (1, 2));
     ASSERT_TRUE (listenTo (1, 0));
     const test::XrunCounter xruns (jackServer->getName());
