@@ -24,8 +24,8 @@ struct LateClient
     LateClient (const std::string& serverName)
     {
         jack_status_t status {};
-        client = jack_client_open ("late", (jack_options_t) (JackNoStartServer | JackServerName), &status,
-                                   serverName.c_str());
+        client = jack_client_open (test::uniqueClientName ("late").c_str(),
+                                   (jack_options_t) (JackNoStartServer | JackServerName), &status, serverName.c_str());
         if (client == nullptr)
             return;
         jack_set_process_callback (client, process, this);

@@ -1,5 +1,6 @@
 #include "app/harness/JackServer.h"
 
+#include <atomic>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
@@ -124,5 +125,11 @@ bool JackServer::tryName (const std::string& candidateName, const std::string& l
 std::vector<std::string> JackServer::environment() const
 {
     return { "JACK_DEFAULT_SERVER=" + name, "JACK_NO_START_SERVER=1", "JACK_NO_AUDIO_RESERVATION=1" };
+}
+
+std::string uniqueClientName (const std::string& stem)
+{
+    static std::atomic<int> made { 0 };
+    return stem + "-" + std::to_string (getpid()) + "-" + std::to_string (++made);
 }
 }

@@ -61,4 +61,10 @@ private:
     std::string name, problem;
     int nameLock = -1;
 };
+
+/** "<stem>-<process>-<count>": a JACK client name no other process on the
+    machine uses. libjack makes a client's socket in one folder for every
+    server, named after the client alone, and a client of that name closing
+    elsewhere (another test run's) removes it, so a join made meanwhile fails. */
+std::string uniqueClientName (const std::string& stem);
 }

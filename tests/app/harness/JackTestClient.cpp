@@ -1,11 +1,10 @@
 #include "app/harness/JackTestClient.h"
 
+#include "app/harness/JackServer.h"
 #include "app/harness/SpawnedProcess.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
 #include <jack/jack.h>
-#include <unistd.h>
 
 namespace zund::test
 {
@@ -22,8 +21,7 @@ void dropMessage (const char*) {}
 JackTestClient::JackTestClient (const std::string& server, int numOutputPairs, int numInputs, double ringSeconds)
     : serverName (server)
 {
-    static std::atomic<int> made { 0 };
-    name = "e2e-" + std::to_string (getpid()) + "-" + std::to_string (++made);
+    name = uniqueClientName ("e2e");
 
     jack_set_error_function (dropMessage);
     jack_set_info_function (dropMessage);

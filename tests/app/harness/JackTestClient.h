@@ -15,11 +15,8 @@ namespace zund::test
     turntables would (output pairs "play_1"/"play_2", "play_3"/"play_4", ...,
     each with its own PairSource) and records what the program puts out
     (input ports "rec_1", "rec_2", ...). Connections are made by port name.
-    Without a connection, recording fails the test, naming the server.
-
-    Its name is unique on the machine, not only on its server: libjack makes
-    a client's socket in one folder for every server, named after the client
-    alone, and a client of that name closing elsewhere removes it. */
+    Without a connection, recording fails the test, naming the server. Its
+    name is unique on the machine (see uniqueClientName). */
 class JackTestClient
 {
 public:

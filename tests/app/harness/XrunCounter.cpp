@@ -1,5 +1,7 @@
 #include "app/harness/XrunCounter.h"
 
+#include "app/harness/JackServer.h"
+
 #include <jack/jack.h>
 
 namespace zund::test
@@ -7,8 +9,8 @@ namespace zund::test
 XrunCounter::XrunCounter (const std::string& serverName)
 {
     jack_status_t status {};
-    auto* c = jack_client_open ("e2e-xruns", (jack_options_t) (JackNoStartServer | JackServerName), &status,
-                                serverName.c_str());
+    auto* c = jack_client_open (uniqueClientName ("e2e-xruns").c_str(),
+                                (jack_options_t) (JackNoStartServer | JackServerName), &status, serverName.c_str());
     if (c == nullptr)
         return;
     // Notifications reach active clients only.
