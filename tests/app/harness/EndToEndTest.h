@@ -63,7 +63,9 @@ protected:
     void TearDown() override;
 
     // The servers and the test's client.
-    JackServerOptions jackOptions;
+    /** Steady for every test: they judge what they hear, and other test runs
+        may load the machine meanwhile. */
+    JackServerOptions jackOptions = JackServerOptions::steady();
     int clientOutputPairs = 4; // one per deck
     int clientInputs = 4;      // two stereo pairs to record
     double clientRingSeconds = 20.0;
