@@ -3,6 +3,9 @@
 #include "support/TagFixtures.h"
 #include "support/TempFolder.h"
 #include "support/UiEvents.h"
+#include "engine/recorder/WaveHeader.h"
+
+#include "library/ScopedFileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -180,4 +183,41 @@ TEST (RecordingFlow, ConfirmedChoicesRecordIntoTheChosenFile)
         EXPECT_GT (soxInfo ("-s", c.recorded), 40000) << c.what;
         EXPECT_FALSE (c.typed.existsAsFile() && c.typed != c.recorded) << c.what;
     }
+}
+
+// A recorder that stops taking audio by itself (here: the file may grow no
+// further, as on a full disk) switches the button off at once and says why;
+// the file holds what was written, with a header that says so.
+TEST (RecordingFlow, ARecorderThatStopsByItselfTurnsTheButtonOffAndSaysWhy)
+{
+    TempFolder folder;
+    const auto file = folder.file ("full.wav");
+    BottomBarRig rig;
+    rig.host.inputNames = { "In 1", "In 2" };
+    rig.dialogs->answerChooser = choose (2, 1);
+    rig.dialogs->fileToChoose = file;
+
+    constexpr int roomFrames = 10000;
+    std::vector<float> tone (256, 0.5f);
+    {
+        ScopedFileSizeLimit limit ((rlim_t) (waveHeaderSize + roomFrames * 4 + 2));
+        pressRecord (rig);
+        ASSERT_TRUE (rig.bar.getRecordButton().isOn()) << rig.dialogs->warnings.joinIntoString ("\n");
+        for (int fed = 0; fed < 4 * roomFrames; fed += (int) tone.size())
+        {
+            rig.engine->feedRecorder (tone.data(), tone.data(), (int) tone.size());
+            juce::Thread::sleep (1);
+        }
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return ! rig.bar.getRecordButton().isOn(); }, 5000))
+            << "the button stays on after writing has stopped";
+    }
+    ASSERT_EQ (rig.dialogs->warnings.size(), 1);
+    EXPECT_TRUE (rig.dialogs->warnings[0].startsWith ("Recording stopped: ")) << rig.dialogs->warnings[0];
+    EXPECT_TRUE (rig.dialogs->warnings[0].contains ("disk full")) << rig.dialogs->warnings[0];
+    EXPECT_TRUE (rig.dialogs->warnings[0].contains (file.getFullPathName()));
+    EXPECT_EQ (soxInfo ("-s", file), roomFrames);
+
+    // The user's own stop later finds nothing to stop and says nothing more.
+    pumpMessages (3 * RecordingFlow::haltCheckMs);
+    EXPECT_EQ (rig.dialogs->warnings.size(), 1);
 }
