@@ -346,6 +346,8 @@ void MainComponent::resized()
 
 void MainComponent::timerCallback()
 {
+    pluginWindowsAside.update();
+
     // TAP stays lit for its ticks, then goes off like a released button.
     if (tapCountdown.load() > 0 && --tapCountdown == 0)
         if (auto* tap = ExComponent::getComponentByID (ControlIds::tap))

@@ -13,6 +13,7 @@
 #include "ui/master/MasterStripHost.h"
 #include "ui/master/BeatCounter.h"
 #include "ui/plugins/PluginListHolder.h"
+#include "ui/plugins/PluginWindowsAside.h"
 #include "ui/midi/DefaultMidiFeedbackOutput.h"
 #include "ui/midi/MidiControlSurfaceManager.h"
 #include "ui/preferences/Preferences.h"
@@ -269,6 +270,7 @@ private:
     int lastX, lastY, lastWidth, lastHeight;
     bool sectionVisible[numSections];
     std::atomic<int> tapCountdown { 0 };
+    PluginWindowsAside pluginWindowsAside; // no dialog opens behind a plug-in window
 
     std::atomic<bool> closing { false };
     std::atomic<bool> learnMode { false };
