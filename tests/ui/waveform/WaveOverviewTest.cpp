@@ -178,3 +178,33 @@ TEST (WaveOverview, WidthsZeroAndOneAreSafe)
         EXPECT_EQ (rig.listener.seeks, (std::vector<float> { 0.0f, 1.0f })) << width;
     }
 }
+
+// A row or a file hovering over the overview brightens the whole track (both
+// passes, played and remaining); leaving or dropping puts it back.
+TEST (WaveOverview, AHoveringDragBrightensTheTrackUntilItLeavesOrDrops)
+{
+    OverviewRig rig;
+    rig.listener.position = 0.5f;
+    const juce::DragAndDropTarget::SourceDetails drag { "StringTableListBox", nullptr, { 10, 10 } };
+    const auto brightness = [&] (int x, int y) {
+        const auto c = snapshotOf (rig.overview).getPixelAt (x, y);
+        return c.getRed() + c.getGreen() + c.getBlue();
+    };
+    // Played and remaining, peak (near the edge) and average (the middle).
+    const std::vector<juce::Point<int>> spots { { 60, 10 }, { 60, 28 }, { 260, 10 }, { 260, 28 } };
+
+    std::vector<int> normal;
+    for (auto spot : spots)
+        normal.push_back (brightness (spot.x, spot.y));
+
+    rig.overview.itemDragEnter (drag);
+    for (size_t i = 0; i < spots.size(); ++i)
+        EXPECT_GT (brightness (spots[i].x, spots[i].y), normal[i] + 40) << "spot " << i;
+
+    rig.overview.itemDragExit (drag);
+    EXPECT_EQ (brightness (60, 10), normal[0]);
+    rig.overview.itemDragEnter (drag);
+    rig.overview.itemDropped (drag);
+    for (size_t i = 0; i < spots.size(); ++i)
+        EXPECT_EQ (brightness (spots[i].x, spots[i].y), normal[i]) << "spot " << i;
+}
