@@ -221,3 +221,48 @@ TEST (RecordingFlow, ARecorderThatStopsByItselfTurnsTheButtonOffAndSaysWhy)
     pumpMessages (3 * RecordingFlow::haltCheckMs);
     EXPECT_EQ (rig.dialogs->warnings.size(), 1);
 }
+
+// The user switches the button off while a question is still open; the answer
+// that comes later starts nothing and replaces nothing.
+TEST (RecordingFlow, ALateAnswerAfterSwitchingOffStartsNothing)
+{
+    TempFolder folder;
+    const auto existing = folder.file ("take.wav");
+    struct Case
+    {
+        const char* what;
+        juce::File chosen;
+        std::function<void()> ScriptedBottomDialogs::*answer;
+    };
+    const Case cases[] = {
+        { "the file chooser", folder.file ("new take"), &ScriptedBottomDialogs::answerFileChooser },
+        { "the overwrite question", existing, &ScriptedBottomDialogs::answerOverwrite },
+    };
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE (existing.replaceWithText ("an earlier take"));
+        BottomBarRig rig;
+        rig.dialogs->keepQuestionsOpen = true;
+        rig.dialogs->fileToChoose = c.chosen;
+        click (rig.bar.getRecordButton());
+        if (c.answer == &ScriptedBottomDialogs::answerOverwrite)
+        {
+            ASSERT_TRUE (pumpMessagesUntil ([&] { return rig.dialogs->answerFileChooser != nullptr; })) << c.what;
+            rig.dialogs->answerFileChooser();
+        }
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return rig.dialogs->*c.answer != nullptr; })) << c.what;
+
+        click (rig.bar.getRecordButton()); // off, with the question still open
+        ASSERT_FALSE (rig.bar.getRecordButton().isOn()) << c.what;
+        (rig.dialogs->*c.answer)();
+        pumpMessages (50);
+
+        EXPECT_FALSE (rig.bar.getRecordButton().isOn()) << c.what;
+        const std::vector<float> loud (512, 0.5f);
+        rig.engine->feedRecorder (loud.data(), loud.data(), 512);
+        EXPECT_EQ (rig.engine->getRecordingHalt(), Engine::RecordingHalt::none);
+        EXPECT_FALSE (folder.file ("new take.wav").exists()) << c.what << ": recorded";
+        EXPECT_EQ (existing.loadFileAsString(), "an earlier take") << c.what << ": replaced";
+        EXPECT_TRUE (rig.dialogs->warnings.isEmpty()) << c.what;
+    }
+}
