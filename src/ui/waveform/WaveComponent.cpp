@@ -33,7 +33,49 @@ void WaveComponent::setRings (const std::atomic<float>* peakRing, const std::ato
 
 void WaveComponent::timerCallback()
 {
-    repaint();
+    if (pictureChanged())
+        repaint();
+}
+
+bool WaveComponent::pictureChanged()
+{
+    if (listener != nullptr)
+        listener->waveComponentNeedsData (this);
+
+    ViewFingerprint f;
+    f.add ((juce::uint64) getWidth() << 32 | (juce::uint32) getHeight());
+    f.add ((juce::uint64) zoom << 32 | (juce::uint32) locatorLength);
+    f.add ((juce::uint64) (isHighlighted() ? 1 : 0));
+    for (auto colour : { colours.background, colours.peak, colours.average, colours.peakLooped, colours.averageLooped,
+                         colours.locator })
+        f.add (colour);
+
+    const bool thru = owner.getEngine().isThru (channel);
+    f.add ((juce::uint64) (thru ? 1 : 0));
+    if (! thru && hasUsableRings())
+    {
+        const auto loop = loopColumns();
+        f.add ((juce::uint64) loop.getStart());
+        f.add ((juce::uint64) loop.getEnd());
+
+        // Every entry the columns read: a reader still filling its cache
+        // changes what a paused channel shows.
+        const int mask = ringLength - 1;
+        const int first = firstEntry();
+        const int entries = getWidth() * zoom;
+        for (int k = 0; k < entries; ++k)
+        {
+            const int i = ((first + k) & mask) * 2;
+            f.add (peaks[i].load (std::memory_order_relaxed));
+            f.add (peaks[i + 1].load (std::memory_order_relaxed));
+            f.add (averages[i].load (std::memory_order_relaxed));
+        }
+        f.add ((juce::uint64) (juce::uint32) first);
+    }
+
+    const bool changed = f.hash != shownPicture;
+    shownPicture = f.hash;
+    return changed;
 }
 
 void WaveComponent::mouseDown (const juce::MouseEvent& e)
@@ -98,26 +140,40 @@ void WaveComponent::paint (juce::Graphics& g)
     drawSoftInnerFrame (g, getWidth(), getHeight());
 }
 
-void WaveComponent::drawColumns (juce::Graphics& g, juce::Colour peakColour, juce::Colour averageColour)
+bool WaveComponent::hasUsableRings() const noexcept
 {
     // Indexes are masked, so a ring that is not a power of two long would be
     // read out of range.
-    if (peaks == nullptr || averages == nullptr || ringLength <= 0 || ! juce::isPowerOfTwo (ringLength))
+    return peaks != nullptr && averages != nullptr && ringLength > 0 && juce::isPowerOfTwo (ringLength);
+}
+
+int WaveComponent::firstEntry() const noexcept
+{
+    const int position = ringPosition & (ringLength - 1);
+    // Whole columns only, so the picture does not shimmer as it moves.
+    return position - position % zoom - (getWidth() / 2) * zoom;
+}
+
+juce::Range<juce::int64> WaveComponent::loopColumns() const
+{
+    const auto& engine = owner.getEngine();
+    if (! engine.isLoopActive (channel))
+        return {};
+    return getLoopColumns (getWidth(), zoom, engine.getPlayPosition (channel), engine.getLoopStart (channel),
+                           engine.getLoopEnd (channel));
+}
+
+void WaveComponent::drawColumns (juce::Graphics& g, juce::Colour peakColour, juce::Colour averageColour)
+{
+    if (! hasUsableRings())
         return;
 
     const int w = getWidth();
     const float half = (float) getHeight() * 0.5f;
     const int mask = ringLength - 1;
     const int z = zoom;
-    const int position = ringPosition & mask;
-    // Whole columns only, so the picture does not shimmer as it moves.
-    int index = position - position % z - (w / 2) * z;
-
-    juce::Range<juce::int64> loop;
-    const auto& engine = owner.getEngine();
-    if (engine.isLoopActive (channel))
-        loop = getLoopColumns (w, z, engine.getPlayPosition (channel), engine.getLoopStart (channel),
-                               engine.getLoopEnd (channel));
+    int index = firstEntry();
+    const auto loop = loopColumns();
 
     const float perEntry = 1.0f / (float) z;
     for (int x = 0; x < w; ++x)

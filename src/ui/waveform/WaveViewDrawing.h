@@ -2,11 +2,36 @@
 
 #include <juce_graphics/juce_graphics.h>
 
+#include <cstring>
+
 namespace zund
 {
 /** The soft inner frame of the waveform views: black at 75 %, 50 % and 25 %
     on the three outermost pixel rings. */
 void drawSoftInnerFrame (juce::Graphics& g, int width, int height);
+
+/** A hash (FNV-1a) of the values a view's paint depends on: a view repaints
+    only when it differs from the one it last showed. */
+struct ViewFingerprint
+{
+    void add (juce::uint64 v) noexcept
+    {
+        for (int i = 0; i < 8; ++i)
+        {
+            hash ^= (v >> (8 * i)) & 0xff;
+            hash *= 0x100000001b3ull;
+        }
+    }
+    void add (float v) noexcept
+    {
+        juce::uint32 bits;
+        std::memcpy (&bits, &v, sizeof (bits));
+        add ((juce::uint64) bits);
+    }
+    void add (juce::Colour c) noexcept { add ((juce::uint64) c.getARGB()); }
+
+    juce::uint64 hash = 0xcbf29ce484222325ull;
+};
 
 /** A sample value for drawing: limited to -1..1, 0 for NaN (a broken file's
     samples must not reach the renderer). */

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <functional>
 #include <vector>
 
 using namespace zund;
@@ -209,4 +210,40 @@ TEST (WaveComponent, AnActiveLoopIsDrawnInTheLoopedColours)
         EXPECT_EQ (argbAt (image, x, 20), purple) << "column " << x;
         EXPECT_EQ (argbAt (image, x, 28), red) << "column " << x;
     }
+}
+
+// A paused or empty channel's view repaints nothing while nothing it shows
+// changes; a change of the entries in view, of the position by a whole
+// column, of the zoom, the size or the colours repaints it once.
+TEST (WaveComponent, RepaintsOnlyWhenWhatItShowsChanges)
+{
+    WaveRig rig; // 200 wide at zoom 8: ring entries -800 .. 799 around position 0
+    auto& view = rig.view;
+    EXPECT_TRUE (view.pictureChanged()) << "the first look";
+    for (int tick = 0; tick < 3; ++tick)
+        EXPECT_FALSE (view.pictureChanged()) << "an empty channel repaints at tick " << tick;
+
+    struct Step
+    {
+        const char* what;
+        std::function<void()> change;
+        bool shows;
+    };
+    const Step steps[] = {
+        { "an entry in view", [&] { rig.peaks.set (100, 0.5f, -0.5f); }, true },
+        { "an entry out of view", [&] { rig.peaks.set (5000, 0.5f, -0.5f); }, false },
+        { "an average in view", [&] { rig.averages.set (ringLength - 3, 0.2f, 0.2f); }, true },
+        { "the position within a column", [&] { view.setRingPosition (7); }, false },
+        { "the position by a column", [&] { view.setRingPosition (8); }, true },
+        { "a zoom", [&] { rig.click (juce::ModifierKeys::leftButtonModifier); }, true },
+        { "a colour", [&] { WaveComponent::colours.peak = juce::Colours::green; }, true },
+        { "the size", [&] { view.setSize (240, 56); }, true },
+    };
+    for (const auto& step : steps)
+    {
+        step.change();
+        EXPECT_EQ (view.pictureChanged(), step.shows) << step.what;
+        EXPECT_FALSE (view.pictureChanged()) << step.what << ", looked at again";
+    }
+    WaveComponent::colours = {};
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 using namespace zund;
@@ -207,4 +208,40 @@ TEST (WaveOverview, AHoveringDragBrightensTheTrackUntilItLeavesOrDrops)
     rig.overview.itemDropped (drag);
     for (size_t i = 0; i < spots.size(); ++i)
         EXPECT_EQ (brightness (spots[i].x, spots[i].y), normal[i]) << "spot " << i;
+}
+
+// A paused or empty channel's overview repaints nothing while nothing it
+// shows changes; the peak file growing, the play position reaching another
+// column, a hovering drag or a colour repaint it once.
+TEST (WaveOverview, RepaintsOnlyWhenWhatItShowsChanges)
+{
+    OverviewRig rig; // 328 wide: a column is 1/327 of the track
+    rig.listener.position = 0.5f;
+    EXPECT_TRUE (rig.overview.pictureChanged()) << "the first look";
+    for (int tick = 0; tick < 3; ++tick)
+        EXPECT_FALSE (rig.overview.pictureChanged()) << "a paused channel repaints at tick " << tick;
+
+    const juce::DragAndDropTarget::SourceDetails drag { "StringTableListBox", nullptr, { 10, 10 } };
+    struct Step
+    {
+        const char* what;
+        std::function<void()> change;
+        bool shows;
+    };
+    const Step steps[] = {
+        { "a move within the column", [&] { rig.listener.position = 0.501f; }, false },
+        { "a move to the next columns", [&] { rig.listener.position = 0.51f; }, true },
+        { "a peak pair built", [&] { rig.listener.peaks.set (700, -0.1f, 0.1f); }, true },
+        { "an average pair built", [&] { rig.listener.averages.set (3, -0.5f, 0.5f); }, true },
+        { "a drag hovering", [&] { rig.overview.itemDragEnter (drag); }, true },
+        { "a colour", [&] { WaveOverview::colours.peakRemaining = juce::Colours::green; }, true },
+    };
+    for (const auto& step : steps)
+    {
+        step.change();
+        EXPECT_EQ (rig.overview.pictureChanged(), step.shows) << step.what;
+        EXPECT_FALSE (rig.overview.pictureChanged()) << step.what << ", looked at again";
+    }
+    rig.overview.itemDragExit (drag);
+    WaveOverview::colours = {};
 }
