@@ -33,7 +33,8 @@ void WaveComponent::setRings (const std::atomic<float>* peakRing, const std::ato
 
 void WaveComponent::timerCallback()
 {
-    if (pictureChanged())
+    // A hidden view (a strip not shown) is painted when it shows again.
+    if (isShowing() && pictureChanged())
         repaint();
 }
 
@@ -66,8 +67,7 @@ bool WaveComponent::pictureChanged()
         for (int k = 0; k < entries; ++k)
         {
             const int i = ((first + k) & mask) * 2;
-            f.add (peaks[i].load (std::memory_order_relaxed));
-            f.add (peaks[i + 1].load (std::memory_order_relaxed));
+            f.add (peaks[i].load (std::memory_order_relaxed), peaks[i + 1].load (std::memory_order_relaxed));
             f.add (averages[i].load (std::memory_order_relaxed));
         }
         f.add ((juce::uint64) (juce::uint32) first);

@@ -116,7 +116,7 @@ void WaveOverview::timerCallback()
     const bool thru = owner.getEngine().isThru (channel);
     for (auto& marker : markers)
         marker->setVisible (! thru);
-    if (pictureChanged())
+    if (isShowing() && pictureChanged())
         repaint();
 }
 
@@ -142,8 +142,8 @@ bool WaveOverview::pictureChanged()
         {
             f.add ((juce::uint64) (pairs != nullptr ? count : -1));
             if (pairs != nullptr)
-                for (int i = 0; i < 2 * count; ++i)
-                    f.add (pairs[i].load (std::memory_order_relaxed));
+                for (int i = 0; i < 2 * count; i += 2)
+                    f.add (pairs[i].load (std::memory_order_relaxed), pairs[i + 1].load (std::memory_order_relaxed));
         }
     }
 
