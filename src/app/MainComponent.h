@@ -75,6 +75,12 @@ public:
     /** The close button: asks "Really quit?" while a loaded channel plays. */
     void quitRequested();
 
+    /** Opens the audio device from the preferences (a failure is shown), puts
+        the decks and outputs onto its pairs, registers the audio callback and
+        the MIDI inputs. Once, after the window has been shown: the window does
+        not wait for the device. Without it the mixer runs silent (tests). */
+    void openAudioDevice();
+
     // MixerHost
     void setSectionVisible (int index, bool visible) override;
     bool isSectionVisible (int index) const override;
@@ -229,7 +235,6 @@ private:
     void saveColoursAndDeleteSelector();
     /** Everything that draws in the scheme's colours shows the new ones. */
     void colourSchemeChanged();
-    void openAudioDevice();
     void registerMidiInputs();
     void unregisterMidiInputs();
     bool isAnyLoadedChannelPlaying();
@@ -273,6 +278,7 @@ private:
     PluginWindowsAside pluginWindowsAside; // no dialog opens behind a plug-in window
 
     std::atomic<bool> closing { false };
+    bool audioDeviceOpened = false;
     std::atomic<bool> learnMode { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
