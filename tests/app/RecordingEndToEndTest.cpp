@@ -4,11 +4,10 @@
 // what the main output played, also when the program is killed meanwhile or
 // the disk fills up.
 
+#include "app/flows/RecordingSteps.h"
 #include "app/harness/EndToEndTest.h"
-#include "app/harness/RecordDialogsProbe.h"
-#include "support/SignalMeasures.h"
-#include "ui/bottom/BottomComponent.h"
 #include "engine/recorder/Audio2DiskRecorder.h"
+#include "support/SignalMeasures.h"
 #include "ui/panels/ControlIds.h"
 
 #include <cerrno>
@@ -28,21 +27,6 @@ constexpr double toneFrequency = 440.0;
 class RecordingByUser : public test::EndToEndTest
 {
 protected:
-    std::optional<test::WindowInfo> waitForDialog (const std::string& title)
-    {
-        std::optional<test::WindowInfo> dialog;
-        test::waitUntil ([&] { return (dialog = x->findWindow (title)).has_value(); }, 10s);
-        return dialog;
-    }
-
-    void clickRecordButton()
-    {
-        const auto record = layout().findBottomBarWidget (
-            [] (BottomComponent& bar) -> juce::Component& { return bar.getRecordButton(); });
-        ASSERT_TRUE (record.has_value());
-        input->click (window->id, record->getCentreX(), record->getCentreY());
-    }
-
     /** The program plays a tone on channel 1 (THRU on deck 1's input). */
     void startWithToneOnMain()
     {
@@ -60,20 +44,16 @@ protected:
         the file's name without an extension. */
     void startRecordingAs (const juce::File& typed)
     {
-        clickRecordButton();
-        const auto chooser = waitForDialog ("Choose Record Source and Quality!");
-        ASSERT_TRUE (chooser.has_value()) << "no source chooser";
-        const auto ok = test::RecordDialogsProbe::chooserOkButton();
-        input->click (chooser->id, ok.x, ok.y);
+        test::RecordingSteps steps (*x, *input, *window, layout());
+        ASSERT_TRUE (steps.pressRecordButton());
+        ASSERT_TRUE (steps.recordMainOutputInto (typed));
+    }
 
-        const auto files = waitForDialog ("Please enter filename for 32 Bit Stereo .WAV !");
-        ASSERT_TRUE (files.has_value()) << "no file chooser";
-        input->focus (files->id);
-        const auto nameBox = test::RecordDialogsProbe::fileNameBox (files->width, files->height);
-        input->click (files->id, nameBox.x, nameBox.y);
-        ASSERT_TRUE (input->typeText (typed.getFullPathName().toStdString()));
-        const auto save = test::RecordDialogsProbe::fileSaveButton (files->width, files->height);
-        input->click (files->id, save.x, save.y);
+    std::optional<test::WindowInfo> waitForDialog (const std::string& title)
+    {
+        std::optional<test::WindowInfo> dialog;
+        test::waitUntil ([&] { return (dialog = x->findWindow (title)).has_value(); }, 10s);
+        return dialog;
     }
 
     /** The frames the file's header counts (as sox reads it), -1 when unreadable. */
@@ -123,18 +103,26 @@ struct SmallFileSystem
 
 TEST_F (RecordingByUser, TheMainOutputIsRecordedIntoTheNamedWaveFile)
 {
-    ASSERT_NO_FATAL_FAILURE (startWithToneOnMain());
+    writePreferences (test::RoutingSetup::everyPairInUse());
+    startProgram();
+    ASSERT_TRUE (waitForWindow());
+    ASSERT_TRUE (waitForProgramPorts());
+    ASSERT_TRUE (connectDeck (0, 1));
+    jack->source (0).playTone (toneFrequency, 0.25f);
+    const auto thru = control (ControlIds::of (0, ControlIds::thru));
+    input->click (window->id, thru.getCentreX(), thru.getCentreY());
+
+    test::RecordingSteps steps (*x, *input, *window, layout());
+    ASSERT_TRUE (steps.pressRecordButton());
     const auto typed = getSongFolder().getChildFile ("evening");
     const auto recorded = getSongFolder().getChildFile ("evening.wav");
-    ASSERT_NO_FATAL_FAILURE (startRecordingAs (typed));
+    ASSERT_TRUE (steps.recordMainOutputInto (typed));
 
     // The recorder writes every 10 ms once the signal has come.
     ASSERT_TRUE (test::waitUntil ([&] { return recorded.getSize() > 44 + 44100; }, 10s)) << "nothing recorded";
     std::this_thread::sleep_for (2s);
-    clickRecordButton();
-    const auto finished = recorded.getSize();
-    std::this_thread::sleep_for (500ms);
-    EXPECT_EQ (recorded.getSize(), finished) << "still recording after the button went off";
+    ASSERT_TRUE (steps.pressRecordButton());
+    EXPECT_TRUE (test::RecordingSteps::waitUntilFinished (recorded)) << "still recording after the button went off";
     EXPECT_FALSE (typed.exists());
 
     juce::WavAudioFormat wav;
@@ -207,7 +195,8 @@ TEST_F (RecordingByUser, AFullDiskEndsTheRecordingWithAMessageAndKeepsTheFile)
     input->focus (message->id);
     input->pressKey ("Return");
     ASSERT_TRUE (test::waitUntil ([&] { return ! x->findWindow ("Recording stopped").has_value(); }, 5s));
-    clickRecordButton();
+    test::RecordingSteps steps (*x, *input, *window, layout());
+    ASSERT_TRUE (steps.pressRecordButton());
     const auto chooser = waitForDialog ("Choose Record Source and Quality!");
     EXPECT_TRUE (chooser.has_value()) << "the record button stayed on";
     if (chooser)
