@@ -169,7 +169,8 @@ void FXContainer::setTempoColour (juce::Colour colour)
 }
 
 //==============================================================================
-// "lastPlugins.xml": the slots' state elements in slot order, each with its slot number.
+// "lastPlugins.xml": the slots' state elements in slot order; one that is not at
+// its slot's position names its slot.
 void FXContainer::restorePluginSlots()
 {
     const auto file = lastPluginsFile();
@@ -206,7 +207,11 @@ void FXContainer::savePluginSlots()
     for (int i = 0; i < numPluginSlots; ++i)
         if (auto state = pluginSlots[(size_t) i]->toXml())
         {
-            state->setAttribute (slotAttribute, i);
+            // Only a state that its position would put into another slot
+            // (slot 2's, with slot 1 empty) carries its slot number.
+            state->removeAttribute (slotAttribute);
+            if (root.getNumChildElements() != i)
+                state->setAttribute (slotAttribute, i);
             root.addChildElement (state.release());
         }
 
