@@ -43,38 +43,51 @@ bool WaveComponent::pictureChanged()
     if (listener != nullptr)
         listener->waveComponentNeedsData (this);
 
-    ViewFingerprint f;
-    f.add ((juce::uint64) getWidth() << 32 | (juce::uint32) getHeight());
-    f.add ((juce::uint64) zoom << 32 | (juce::uint32) locatorLength);
-    f.add ((juce::uint64) (isHighlighted() ? 1 : 0));
+    // What moves the picture as a whole first: a playing channel changes it
+    // on almost every tick, and then the entries need no reading.
+    ViewFingerprint frame;
+    frame.add ((juce::uint64) getWidth() << 32 | (juce::uint32) getHeight());
+    frame.add ((juce::uint64) zoom << 32 | (juce::uint32) locatorLength);
+    frame.add ((juce::uint64) (isHighlighted() ? 1 : 0));
     for (auto colour : { colours.background, colours.peak, colours.average, colours.peakLooped, colours.averageLooped,
                          colours.locator })
-        f.add (colour);
-
+        frame.add (colour);
     const bool thru = owner.getEngine().isThru (channel);
-    f.add ((juce::uint64) (thru ? 1 : 0));
-    if (! thru && hasUsableRings())
+    frame.add ((juce::uint64) (thru ? 1 : 0));
+    const bool drawsEntries = ! thru && hasUsableRings();
+    if (drawsEntries)
     {
         const auto loop = loopColumns();
-        f.add ((juce::uint64) loop.getStart());
-        f.add ((juce::uint64) loop.getEnd());
+        frame.add ((juce::uint64) loop.getStart());
+        frame.add ((juce::uint64) loop.getEnd());
+        frame.add ((juce::uint64) (juce::uint32) firstEntry());
+        frame.add ((juce::uint64) (juce::pointer_sized_uint) peaks);
+    }
+    if (frame.hash != shownFrame)
+    {
+        shownFrame = frame.hash;
+        contentKnown = false;
+        return true;
+    }
 
-        // Every entry the columns read: a reader still filling its cache
-        // changes what a paused channel shows.
+    // Every entry the columns read: a reader still filling its cache changes
+    // what a paused channel shows.
+    ViewFingerprint content;
+    if (drawsEntries)
+    {
         const int mask = ringLength - 1;
         const int first = firstEntry();
         const int entries = getWidth() * zoom;
         for (int k = 0; k < entries; ++k)
         {
             const int i = ((first + k) & mask) * 2;
-            f.add (peaks[i].load (std::memory_order_relaxed), peaks[i + 1].load (std::memory_order_relaxed));
-            f.add (averages[i].load (std::memory_order_relaxed));
+            content.add (peaks[i].load (std::memory_order_relaxed), peaks[i + 1].load (std::memory_order_relaxed));
+            content.add (averages[i].load (std::memory_order_relaxed));
         }
-        f.add ((juce::uint64) (juce::uint32) first);
     }
-
-    const bool changed = f.hash != shownPicture;
-    shownPicture = f.hash;
+    const bool changed = ! contentKnown || content.hash != shownContent;
+    shownContent = content.hash;
+    contentKnown = true;
     return changed;
 }
 

@@ -92,7 +92,8 @@ private:
     int ringPosition = 0;
     int zoom = defaultZoom;
     int locatorLength = 5;
-    juce::uint64 shownPicture = 0;
+    juce::uint64 shownFrame = 0, shownContent = 0; // what the last look found
+    bool contentKnown = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WaveComponent)
 };
