@@ -1,5 +1,6 @@
 #include "library/tags/Id3Tags.h"
 
+#include "common/NumberText.h"
 #include "library/tags/FileReplacement.h"
 #include "library/tags/Id3Genres.h"
 #include "library/tags/TagText.h"
@@ -197,7 +198,7 @@ void setVersion1Field (TagLib::ID3v1::Tag& tag, int field, const char* text)
         case id3Artist: tag.setArtist (value); break;
         case id3Album:  tag.setAlbum (value); break;
         case id3Title:  tag.setTitle (value); break;
-        case id3Year:   tag.setYear ((unsigned int) juce::jmax (0, juceText.getIntValue())); break;
+        case id3Year:   tag.setYear ((unsigned int) juce::jmax (0, parseWholeNumber (juceText))); break;
         case id3Genre:
         {
             const int index = findId3GenreIndex (resolveId3GenreNumber (juceText));
