@@ -3,6 +3,7 @@
 #include "common/NumberText.h"
 #include "library/tags/FileReplacement.h"
 #include "library/tags/Id3Genres.h"
+#include "library/tags/Id3TagBytes.h"
 #include "library/tags/TagText.h"
 
 #include <taglib/id3v1tag.h>
@@ -14,8 +15,10 @@
 #include <taglib/textidentificationframe.h>
 #include <taglib/tfilestream.h>
 
+#include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -26,10 +29,16 @@ namespace
 namespace ID3v2 = TagLib::ID3v2;
 using TextFrame = ID3v2::TextIdentificationFrame;
 
-/** Frame::Header is protected; a frame class may name it for us. */
+/** Frame::Header and Frame::header() are protected; a frame class may name them for us. */
 struct FrameHeaderAccess : ID3v2::Frame
 {
     using Header = ID3v2::Frame::Header;
+
+    static Header* headerOf (const ID3v2::Frame& frame)
+    {
+        constexpr Header* (ID3v2::Frame::*get)() const = &FrameHeaderAccess::header;
+        return (frame.*get)();
+    }
 };
 
 // TagLib rewrites a genre frame's text while it reads it ("(17)" turns into "17",
@@ -61,6 +70,39 @@ protected:
 };
 
 using Texts = std::array<std::optional<juce::String>, numId3Fields>;
+
+/** An MP3 file parsed from bytes in memory. */
+struct ParsedMp3
+{
+    explicit ParsedMp3 (const TagLib::ByteVector& bytes)
+        : stream (bytes), file (&stream, &TagFrameFactory::get(), false) {}
+
+    TagLib::ByteVectorStream stream;
+    TagLib::MPEG::File file;
+};
+
+/** TagLib keeps an unknown encoding byte and decodes the text as garbage. */
+bool hasUnknownTextEncoding (const ID3v2::Tag& tag)
+{
+    for (const auto* frame : tag.frameList())
+        if (const auto* text = dynamic_cast<const TextFrame*> (frame))
+            if (text->textEncoding() > TagLib::String::UTF8)
+                return true;
+    return false;
+}
+
+/** The file parsed again with its unknown text encodings taken as Latin-1; null
+    when nothing needed that. */
+std::unique_ptr<ParsedMp3> withUnknownEncodingsAsLatin1 (TagLib::MPEG::File& parsed, const TagLib::ByteVector& bytes)
+{
+    if (! parsed.hasID3v2Tag() || ! hasUnknownTextEncoding (*parsed.ID3v2Tag()))
+        return nullptr;
+    TagLib::ByteVector patched (bytes.data(), bytes.size());
+    if (! Id3TagBytes::makeUnknownTextEncodingsLatin1 (patched.data(), patched.size(),
+                                                       Id3TagBytes::findTagStart (patched.data(), patched.size())))
+        return nullptr;
+    return std::make_unique<ParsedMp3> (patched);
+}
 
 juce::String fromTagLib (const TagLib::String& text)
 {
@@ -169,6 +211,29 @@ void replaceId3TextFrame (ID3v2::Tag& tag, const TagLib::ByteVector& frameId, co
     tag.addFrame (frame.release());
 }
 
+/** No frame goes back with an encoding byte ID3v2 does not know (one left by a
+    frame the bytes could not be mended in). */
+void replaceUnknownTextEncodings (ID3v2::Tag& tag)
+{
+    for (auto* frame : tag.frameList())
+        if (auto* text = dynamic_cast<TextFrame*> (frame))
+            if (text->textEncoding() > TagLib::String::UTF8)
+                text->setTextEncoding (TagLib::String::UTF8); // UTF-16 in an ID3v2.3 tag
+}
+
+/** TagLib leaves out every frame flagged to be discarded when the tag is altered.
+    The flag is for frames a tagger does not know; the program's own are kept. */
+void keepProgramFrames (ID3v2::Tag& tag)
+{
+    for (auto* frame : tag.frameList())
+    {
+        const auto& id = frame->frameID();
+        const auto& ids = getFrameIds();
+        if (std::find (ids.begin(), ids.end(), id) != ids.end() || id == getVersion4YearId() || id == rawGenreId)
+            FrameHeaderAccess::headerOf (*frame)->setTagAlterPreservation (false);
+    }
+}
+
 /** Genre frames read under their stand-in id go back under their own. */
 void restoreGenreFrames (ID3v2::Tag& tag)
 {
@@ -221,11 +286,23 @@ bool readId3Tags (const char* path, char* artist, char* title, char* album, char
     if (! file.isValid())
         return false;
 
+    // Rare enough to read the whole file for: a text frame of an unknown encoding.
+    std::unique_ptr<ParsedMp3> mended;
+    if (file.hasID3v2Tag() && hasUnknownTextEncoding (*file.ID3v2Tag()))
+    {
+        juce::MemoryBlock contents;
+        const juce::File source (juce::String::fromUTF8 (path));
+        if (source.getSize() <= std::numeric_limits<int>::max() && source.loadFileAsData (contents))
+            mended = withUnknownEncodingsAsLatin1 (
+                file, TagLib::ByteVector (static_cast<const char*> (contents.getData()), (unsigned int) contents.getSize()));
+    }
+    auto& parsed = mended != nullptr && mended->file.isValid() ? mended->file : file;
+
     Texts texts;
-    if (file.hasID3v2Tag())
-        texts = readVersion2Texts (*file.ID3v2Tag());
-    if (file.hasID3v1Tag())
-        addVersion1Texts (*file.ID3v1Tag(), texts);
+    if (parsed.hasID3v2Tag())
+        texts = readVersion2Texts (*parsed.ID3v2Tag());
+    if (parsed.hasID3v1Tag())
+        addVersion1Texts (*parsed.ID3v1Tag(), texts);
 
     char* const buffers[numId3Fields] = { artist, album, title, bpm, label, year, genre };
     for (int field = 0; field < numId3Fields; ++field)
@@ -244,12 +321,23 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
 
     // Edited in memory and written as a whole new file: a failure half-way leaves
     // the file as it was.
-    TagLib::ByteVectorStream stream (TagLib::ByteVector (static_cast<const char*> (contents.getData()),
-                                                         (unsigned int) contents.getSize()));
+    auto parsed = std::make_unique<ParsedMp3> (TagLib::ByteVector (static_cast<const char*> (contents.getData()),
+                                                                   (unsigned int) contents.getSize()));
     contents.reset();
-    TagLib::MPEG::File mp3 (&stream, &TagFrameFactory::get(), false);
-    if (! mp3.isValid())
+    if (! parsed->file.isValid())
         return false;
+    if (parsed->file.hasID3v2Tag())
+    {
+        // A tag cut short (a download stopped inside it) cannot be rewritten.
+        const auto& bytes = *parsed->stream.data();
+        if (! Id3TagBytes::tagFitsInFile (bytes.data(), bytes.size(), Id3TagBytes::findTagStart (bytes.data(), bytes.size())))
+            return false;
+        if (auto mended = withUnknownEncodingsAsLatin1 (parsed->file, bytes))
+            parsed = std::move (mended);
+        if (! parsed->file.isValid())
+            return false;
+    }
+    auto& mp3 = parsed->file;
 
     const bool isVersion4 = mp3.hasID3v2Tag() && mp3.ID3v2Tag()->header()->majorVersion() >= 4;
     auto& tag = *mp3.ID3v2Tag (true);
@@ -276,14 +364,16 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
         }
         setVersion1Field (version1, field, text);
     }
+    replaceUnknownTextEncodings (tag);
     restoreGenreFrames (tag);
+    keepProgramFrames (tag);
 
     if (! mp3.save (TagLib::MPEG::File::ID3v1 | TagLib::MPEG::File::ID3v2, TagLib::File::StripNone,
                     isVersion4 ? ID3v2::v4 : ID3v2::v3, TagLib::File::DoNotDuplicate))
         return false;
 
     FileReplacement replacement (file, "___TEMPORARY_MP3_MAY_BE_DELETED___");
-    const auto* data = stream.data();
+    const auto* data = parsed->stream.data();
     return replacement.write (data->data(), data->size()) && replacement.commit();
 }
 

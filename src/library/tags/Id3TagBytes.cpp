@@ -1,0 +1,126 @@
+#include "library/tags/Id3TagBytes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zund::Id3TagBytes
+{
+namespace
+{
+constexpr size_t headerSize = 10;
+
+unsigned byteAt (const char* data, size_t at) { return (unsigned char) data[at]; }
+
+size_t syncSafe (const char* data, size_t at)
+{
+    return (size_t) byteAt (data, at) << 21 | (size_t) byteAt (data, at + 1) << 14
+         | (size_t) byteAt (data, at + 2) << 7 | (size_t) byteAt (data, at + 3);
+}
+
+size_t bigEndian (const char* data, size_t at, int bytes)
+{
+    size_t value = 0;
+    for (int i = 0; i < bytes; ++i)
+        value = value << 8 | byteAt (data, at + (size_t) i);
+    return value;
+}
+
+/** A frame's size in an ID3v2.4 tag; as TagLib does, a size that cannot be
+    sync-safe is read as a plain number (some taggers write those). */
+size_t version4FrameSize (const char* data, size_t at)
+{
+    for (size_t i = 0; i < 4; ++i)
+        if ((byteAt (data, at + i) & 0x80) != 0)
+            return bigEndian (data, at, 4);
+    return syncSafe (data, at);
+}
+
+/** Frames whose data starts with a text encoding byte. */
+bool startsWithEncoding (const char* id, size_t idLength)
+{
+    if (id[0] == 'T')
+        return true;
+    static const char* const fourLetter[] = { "COMM", "USLT", "APIC", "GEOB", "SYLT", "USER", "IPLS", "OWNE", "COMR" };
+    static const char* const threeLetter[] = { "COM", "ULT", "PIC", "GEO", "SLT", "IPL" };
+    if (idLength == 4)
+    {
+        for (auto* known : fourLetter)
+            if (std::memcmp (id, known, 4) == 0)
+                return true;
+    }
+    else
+    {
+        for (auto* known : threeLetter)
+            if (std::memcmp (id, known, 3) == 0)
+                return true;
+    }
+    return false;
+}
+}
+
+long findTagStart (const char* data, size_t size)
+{
+    for (size_t i = 0; i + 3 <= size; ++i)
+        if (std::memcmp (data + i, "ID3", 3) == 0)
+            return (long) i;
+    return -1;
+}
+
+bool tagFitsInFile (const char* data, size_t size, long start)
+{
+    if (start < 0 || (size_t) start > size || size - (size_t) start < headerSize)
+        return false;
+    const auto at = (size_t) start;
+    const bool hasFooter = byteAt (data, at + 3) >= 4 && (byteAt (data, at + 5) & 0x10) != 0;
+    const auto length = headerSize + syncSafe (data, at + 6) + (hasFooter ? headerSize : 0);
+    return length <= size - at;
+}
+
+bool makeUnknownTextEncodingsLatin1 (char* data, size_t size, long start)
+{
+    if (start < 0 || (size_t) start > size || size - (size_t) start < headerSize)
+        return false;
+    const auto at = (size_t) start;
+    const auto version = byteAt (data, at + 3);
+    const auto flags = byteAt (data, at + 5);
+    if (version < 2 || version > 4 || ((flags & 0x80) != 0 && version < 4))
+        return false; // an unsynchronised tag's bytes are not where its frames say
+
+    const auto end = at + std::min (size - at, headerSize + syncSafe (data, at + 6));
+    auto position = at + headerSize;
+    if (version >= 3 && (flags & 0x40) != 0 && end - position >= 4) // an extended header
+        position += version == 3 ? 4 + bigEndian (data, position, 4) : syncSafe (data, position);
+
+    const size_t idLength = version == 2 ? 3 : 4;
+    const size_t frameHeaderSize = version == 2 ? 6 : 10;
+    bool changed = false;
+    while (position < end && end - position >= frameHeaderSize && data[position] != 0)
+    {
+        const auto frameSize = version == 2 ? bigEndian (data, position + 3, 3)
+                             : version == 3 ? bigEndian (data, position + 4, 4)
+                                            : version4FrameSize (data, position + 4);
+        auto fieldStart = position + frameHeaderSize;
+        bool readable = true;
+        if (version == 3)
+            readable = (byteAt (data, position + 9) & 0xc0) == 0; // compressed, encrypted
+        else if (version == 4)
+        {
+            const auto formatFlags = byteAt (data, position + 9);
+            readable = (formatFlags & 0x0c) == 0;
+            if ((formatFlags & 0x01) != 0) // a data length indicator first
+                fieldStart += 4;
+        }
+
+        if (frameSize > end - position - frameHeaderSize)
+            break;
+        if (readable && fieldStart < position + frameHeaderSize + frameSize
+            && startsWithEncoding (data + position, idLength) && byteAt (data, fieldStart) > 3)
+        {
+            data[fieldStart] = 0;
+            changed = true;
+        }
+        position += frameHeaderSize + frameSize;
+    }
+    return changed;
+}
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+
+namespace zund
+{
+/** Facts of an MP3 file's ID3v2 tag read from its bytes, where TagLib (1.13)
+    takes them on trust. */
+namespace Id3TagBytes
+{
+/** Where TagLib finds the file's ID3v2 tag (the first "ID3" before the audio),
+    when it finds one; -1 when the bytes hold no "ID3". */
+long findTagStart (const char* data, size_t size);
+
+/** True when the tag at `start` ends inside the file: its header is whole and the
+    length it claims (header, frames, padding, footer) does not run past the end.
+    TagLib rewrites the claimed length in place, and moves memory by a negative
+    size when it is longer than the file. */
+bool tagFitsInFile (const char* data, size_t size, long start);
+
+/** Sets each text encoding byte above 3 (no encoding ID3v2 knows) of the tag's
+    frames to 0, Latin-1, so that TagLib reads their text as such instead of
+    garbage and never writes the unknown byte back. Frames that are compressed
+    or encrypted, and tags unsynchronised as a whole, are left alone. True when
+    anything changed. */
+bool makeUnknownTextEncodingsLatin1 (char* data, size_t size, long start);
+}
+}
