@@ -234,6 +234,17 @@ void keepProgramFrames (ID3v2::Tag& tag)
     }
 }
 
+/** TagLib writes every frame without its flags: an encrypted frame, which it
+    cannot read, would come back as plain garbage (an encrypted album as a
+    garbled album). */
+bool hasEncryptedFrame (const ID3v2::Tag& tag)
+{
+    for (const auto* frame : tag.frameList())
+        if (FrameHeaderAccess::headerOf (*frame)->encryption())
+            return true;
+    return false;
+}
+
 /** Genre frames read under their stand-in id go back under their own. */
 void restoreGenreFrames (ID3v2::Tag& tag)
 {
@@ -334,7 +345,7 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
             return false;
         if (auto mended = withUnknownEncodingsAsLatin1 (parsed->file, bytes))
             parsed = std::move (mended);
-        if (! parsed->file.isValid())
+        if (! parsed->file.isValid() || hasEncryptedFrame (*parsed->file.ID3v2Tag()))
             return false;
     }
     auto& mp3 = parsed->file;
