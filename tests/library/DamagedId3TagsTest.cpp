@@ -35,6 +35,18 @@ Bytes text (unsigned char encoding, const std::string& value)
     return (char) encoding + value;
 }
 
+/** An ID3v2.4 frame compressed with zlib, after its data length indicator. */
+Bytes compressedFrame (const char* id, const Bytes& body)
+{
+    juce::MemoryOutputStream packed;
+    {
+        juce::GZIPCompressorOutputStream zlib (packed, 9);
+        zlib.write (body.data(), body.size());
+    }
+    const auto data = sizeBytes (body.size(), true) + Bytes (static_cast<const char*> (packed.getData()), packed.getDataSize());
+    return Bytes (id, 4) + sizeBytes (data.size(), true) + '\0' + '\x09' + data;
+}
+
 Bytes tag (int version, const std::vector<Bytes>& frames, size_t padding = 64)
 {
     Bytes body;
@@ -115,11 +127,14 @@ TEST_F (DamagedId3Tags, TagsTagLibWouldMangleAreNeverRewritten)
         // a plain frame of garbage.
         { "encrypted.mp3", tag (4, { frame ("TIT2", 4, 0, text (0, "Cut Short")),
                                      Bytes ("TALB", 4) + sizeBytes (6, true) + '\0' + '\x04' + "\x80\x03xyz\x01" }), true },
+        // A compressed text frame's encoding byte cannot be checked.
+        { "compressed.mp3", tag (4, { frame ("TIT2", 4, 0, text (0, "Cut Short")), compressedFrame ("TALB", text (3, "Album")) }),
+          true },
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
-        if (c.name == std::string ("encrypted.mp3"))
+        if (c.withAudio && c.name != std::string ("claims-past-end.mp3"))
             ASSERT_TRUE (test::listWithEyeD3 (withAudio ("check.mp3", c.bytes)).contains ("title: Cut Short"));
         juce::File file = temp.file (c.name);
         if (c.withAudio)
@@ -159,18 +174,23 @@ TEST_F (DamagedId3Tags, UnknownTextEncodingReadsAsLatin1AndIsNeverWrittenBack)
                                      tag (version, { frame ("TIT2", version, 0, text (7, "Plain Title")),
                                                      frame ("TCON", version, 0, text (200, "Techno")),
                                                      frame ("TPE1", version, 0, text (4, "Odd Artist")),
+                                                     frame ("TPUB", version, 0, text (0xff, "Label")),
+                                                     frame ("TBPM", version, 0, text (0x80, "128")),
                                                      frame ("TALB", version, 0, text (0, "Album")) }));
         EXPECT_EQ (read (file, id3Title), "Plain Title");
         EXPECT_EQ (read (file, id3Genre), "Techno");
         EXPECT_EQ (read (file, id3Artist), "Odd Artist");
+        EXPECT_EQ (read (file, id3Label), "Label");
+        EXPECT_EQ (read (file, id3Bpm), "128");
 
         ASSERT_TRUE (write (file, id3Year, "1999"));
         const auto listing = test::listWithEyeD3 (file);
-        for (auto expected : { "title: Plain Title", "genre: Techno", "artist: Odd Artist", "album: Album" })
+        for (auto expected : { "title: Plain Title", "genre: Techno", "artist: Odd Artist", "album: Album", "BPM: 128",
+                               "Publisher/label: Label" })
             EXPECT_TRUE (listing.contains (expected)) << expected << "\n" << listing;
 
         const auto written = bytesOf (file);
-        for (const char* id : { "TIT2", "TCON", "TPE1", "TALB" })
+        for (const char* id : { "TIT2", "TCON", "TPE1", "TALB", "TPUB", "TBPM" })
         {
             const auto at = written.find (id);
             ASSERT_NE (at, Bytes::npos) << id;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace zund::Id3TagBytes
 {
@@ -76,29 +77,25 @@ bool tagFitsInFile (const char* data, size_t size, long start)
     return length <= size - at;
 }
 
-bool makeUnknownTextEncodingsLatin1 (char* data, size_t size, long start)
+namespace
 {
-    if (start < 0 || (size_t) start > size || size - (size_t) start < headerSize)
-        return false;
-    const auto at = (size_t) start;
-    const auto version = byteAt (data, at + 3);
-    const auto flags = byteAt (data, at + 5);
-    if (version < 2 || version > 4 || ((flags & 0x80) != 0 && version < 4))
-        return false; // an unsynchronised tag's bytes are not where its frames say
-
-    const auto end = at + std::min (size - at, headerSize + syncSafe (data, at + 6));
-    auto position = at + headerSize;
-    if (version >= 3 && (flags & 0x40) != 0 && end - position >= 4) // an extended header
-        position += version == 3 ? 4 + bigEndian (data, position, 4) : syncSafe (data, position);
-
+/** Walks the frames of the tag body (the bytes after the tag header, as far as
+    the tag claims) and, when `mend` is set, sets each unknown encoding byte to 0. */
+TextEncodings walkFrames (char* data, size_t end, size_t position, int version, bool mend)
+{
     const size_t idLength = version == 2 ? 3 : 4;
     const size_t frameHeaderSize = version == 2 ? 6 : 10;
-    bool changed = false;
+    TextEncodings result;
     while (position < end && end - position >= frameHeaderSize && data[position] != 0)
     {
         const auto frameSize = version == 2 ? bigEndian (data, position + 3, 3)
                              : version == 3 ? bigEndian (data, position + 4, 4)
                                             : version4FrameSize (data, position + 4);
+        if (frameSize > end - position - frameHeaderSize)
+            break;
+
+        // The byte TagLib takes as the encoding: the first after the header, past a
+        // data length indicator.
         auto fieldStart = position + frameHeaderSize;
         bool readable = true;
         if (version == 3)
@@ -107,20 +104,53 @@ bool makeUnknownTextEncodingsLatin1 (char* data, size_t size, long start)
         {
             const auto formatFlags = byteAt (data, position + 9);
             readable = (formatFlags & 0x0c) == 0;
-            if ((formatFlags & 0x01) != 0) // a data length indicator first
+            if ((formatFlags & 0x01) != 0)
                 fieldStart += 4;
         }
 
-        if (frameSize > end - position - frameHeaderSize)
-            break;
-        if (readable && fieldStart < position + frameHeaderSize + frameSize
-            && startsWithEncoding (data + position, idLength) && byteAt (data, fieldStart) > 3)
+        if (startsWithEncoding (data + position, idLength))
         {
-            data[fieldStart] = 0;
-            changed = true;
+            if (! readable)
+                result.unreadable = true;
+            else if (fieldStart < position + frameHeaderSize + frameSize && byteAt (data, fieldStart) > 3)
+            {
+                result.unknown = true;
+                if (mend)
+                    data[fieldStart] = 0;
+            }
         }
         position += frameHeaderSize + frameSize;
     }
-    return changed;
+    return result;
+}
+}
+
+TextEncodings checkTextEncodings (char* data, size_t size, long start, bool mend)
+{
+    if (start < 0 || (size_t) start > size || size - (size_t) start < headerSize)
+        return {};
+    const auto at = (size_t) start;
+    const auto version = (int) byteAt (data, at + 3);
+    const auto flags = byteAt (data, at + 5);
+    if (version < 2 || version > 4)
+        return {};
+
+    const auto end = at + std::min (size - at, headerSize + syncSafe (data, at + 6));
+    auto position = at + headerSize;
+    if (version >= 3 && (flags & 0x40) != 0 && end - position >= 4) // an extended header
+        position += version == 3 ? 4 + bigEndian (data, position, 4) : syncSafe (data, position);
+
+    if ((flags & 0x80) == 0 || version == 4)
+        return walkFrames (data, end, position, version, mend);
+
+    // Unsynchronised as a whole: the frames are where they say only once every
+    // 0xff 0x00 is 0xff again. Such a tag is looked at, not mended.
+    std::vector<char> plain;
+    for (size_t i = std::min (position, end); i < end; ++i)
+        if (! (i > position && byteAt (data, i) == 0 && byteAt (data, i - 1) == 0xff))
+            plain.push_back (data[i]);
+    auto result = walkFrames (plain.data(), plain.size(), 0, version, false);
+    result.unreadable = result.unreadable || result.unknown;
+    return result;
 }
 }

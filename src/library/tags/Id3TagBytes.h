@@ -18,11 +18,18 @@ long findTagStart (const char* data, size_t size);
     size when it is longer than the file. */
 bool tagFitsInFile (const char* data, size_t size, long start);
 
-/** Sets each text encoding byte above 3 (no encoding ID3v2 knows) of the tag's
-    frames to 0, Latin-1, so that TagLib reads their text as such instead of
-    garbage and never writes the unknown byte back. Frames that are compressed
-    or encrypted, and tags unsynchronised as a whole, are left alone. True when
-    anything changed. */
-bool makeUnknownTextEncodingsLatin1 (char* data, size_t size, long start);
+/** What the text encoding bytes of a tag's frames hold. */
+struct TextEncodings
+{
+    bool unknown = false;    // a byte above 3: no encoding ID3v2 knows
+    bool unreadable = false; // a frame with text that is compressed or encrypted, or
+                             // an unknown byte in a tag unsynchronised as a whole
+};
+
+/** Looks at the text encoding bytes of the frames of the tag at `start`; with
+    `mend`, sets each unknown one to 0, Latin-1, so that TagLib reads the text as
+    such instead of as garbage and never writes the unknown byte back (TagLib
+    keeps the byte as its string type, a value the type does not have). */
+TextEncodings checkTextEncodings (char* data, size_t size, long start, bool mend);
 }
 }

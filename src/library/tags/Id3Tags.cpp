@@ -81,27 +81,38 @@ struct ParsedMp3
     TagLib::MPEG::File file;
 };
 
-/** TagLib keeps an unknown encoding byte and decodes the text as garbage. */
-bool hasUnknownTextEncoding (const ID3v2::Tag& tag)
+/** The file parsed again from these bytes with the unknown text encodings of its
+    tag taken as Latin-1; null when the tag has none. */
+std::unique_ptr<ParsedMp3> withUnknownEncodingsAsLatin1 (const TagLib::ByteVector& bytes, long tagStart)
 {
-    for (const auto* frame : tag.frameList())
-        if (const auto* text = dynamic_cast<const TextFrame*> (frame))
-            if (text->textEncoding() > TagLib::String::UTF8)
-                return true;
-    return false;
+    // Looked at in place first: a copy of the whole file only when it is needed.
+    auto* data = const_cast<char*> (bytes.data());
+    if (! Id3TagBytes::checkTextEncodings (data, bytes.size(), tagStart, false).unknown)
+        return nullptr;
+    TagLib::ByteVector mended (bytes.data(), bytes.size());
+    Id3TagBytes::checkTextEncodings (mended.data(), mended.size(), tagStart, true);
+    return std::make_unique<ParsedMp3> (mended);
 }
 
-/** The file parsed again with its unknown text encodings taken as Latin-1; null
-    when nothing needed that. */
-std::unique_ptr<ParsedMp3> withUnknownEncodingsAsLatin1 (TagLib::MPEG::File& parsed, const TagLib::ByteVector& bytes)
+/** Whether the text encodings of the file's ID3v2 tag are all known, read from
+    the file's first bytes as far as the tag reaches (TagLib found it near the
+    start, before the audio). */
+bool hasUnknownTextEncodings (TagLib::FileStream& stream)
 {
-    if (! parsed.hasID3v2Tag() || ! hasUnknownTextEncoding (*parsed.ID3v2Tag()))
-        return nullptr;
-    TagLib::ByteVector patched (bytes.data(), bytes.size());
-    if (! Id3TagBytes::makeUnknownTextEncodingsLatin1 (patched.data(), patched.size(),
-                                                       Id3TagBytes::findTagStart (patched.data(), patched.size())))
-        return nullptr;
-    return std::make_unique<ParsedMp3> (patched);
+    constexpr unsigned int searched = 1 << 16;
+    constexpr long largestTag = 64 << 20;
+    stream.seek (0);
+    auto head = stream.readBlock (searched);
+    const long start = Id3TagBytes::findTagStart (head.data(), head.size());
+    if (start < 0 || (size_t) start + 10 > head.size())
+        return false;
+
+    const auto* header = reinterpret_cast<const unsigned char*> (head.data()) + start;
+    const long claimed = 10 + (long) (header[6] << 21 | header[7] << 14 | header[8] << 7 | header[9]);
+    const long reach = std::min (start + claimed, std::min (largestTag, stream.length()));
+    if (reach > (long) head.size())
+        head.append (stream.readBlock ((unsigned long) (reach - (long) head.size())));
+    return Id3TagBytes::checkTextEncodings (head.data(), head.size(), start, false).unknown;
 }
 
 juce::String fromTagLib (const TagLib::String& text)
@@ -211,16 +222,6 @@ void replaceId3TextFrame (ID3v2::Tag& tag, const TagLib::ByteVector& frameId, co
     tag.addFrame (frame.release());
 }
 
-/** No frame goes back with an encoding byte ID3v2 does not know (one left by a
-    frame the bytes could not be mended in). */
-void replaceUnknownTextEncodings (ID3v2::Tag& tag)
-{
-    for (auto* frame : tag.frameList())
-        if (auto* text = dynamic_cast<TextFrame*> (frame))
-            if (text->textEncoding() > TagLib::String::UTF8)
-                text->setTextEncoding (TagLib::String::UTF8); // UTF-16 in an ID3v2.3 tag
-}
-
 /** TagLib leaves out every frame flagged to be discarded when the tag is altered.
     The flag is for frames a tagger does not know; the program's own are kept. */
 void keepProgramFrames (ID3v2::Tag& tag)
@@ -257,8 +258,11 @@ void restoreGenreFrames (ID3v2::Tag& tag)
     {
         if (auto* text = dynamic_cast<TextFrame*> (frame))
         {
-            auto genre = std::make_unique<TextFrame> (genreId, text->textEncoding());
-            genre->setText (text->fieldList());
+            // The encoding from the text: a frame's own may be a byte no encoding has.
+            const auto fields = text->fieldList();
+            const bool latin1 = std::all_of (fields.begin(), fields.end(), [] (const auto& f) { return f.isLatin1(); });
+            auto genre = std::make_unique<TextFrame> (genreId, latin1 ? TagLib::String::Latin1 : TagLib::String::UTF8);
+            genre->setText (fields);
             tag.addFrame (genre.release());
         }
         tag.removeFrame (frame);
@@ -299,13 +303,15 @@ bool readId3Tags (const char* path, char* artist, char* title, char* album, char
 
     // Rare enough to read the whole file for: a text frame of an unknown encoding.
     std::unique_ptr<ParsedMp3> mended;
-    if (file.hasID3v2Tag() && hasUnknownTextEncoding (*file.ID3v2Tag()))
+    if (file.hasID3v2Tag() && hasUnknownTextEncodings (stream))
     {
         juce::MemoryBlock contents;
         const juce::File source (juce::String::fromUTF8 (path));
         if (source.getSize() <= std::numeric_limits<int>::max() && source.loadFileAsData (contents))
-            mended = withUnknownEncodingsAsLatin1 (
-                file, TagLib::ByteVector (static_cast<const char*> (contents.getData()), (unsigned int) contents.getSize()));
+        {
+            const TagLib::ByteVector bytes (static_cast<const char*> (contents.getData()), (unsigned int) contents.getSize());
+            mended = withUnknownEncodingsAsLatin1 (bytes, Id3TagBytes::findTagStart (bytes.data(), bytes.size()));
+        }
     }
     auto& parsed = mended != nullptr && mended->file.isValid() ? mended->file : file;
 
@@ -341,9 +347,13 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
     {
         // A tag cut short (a download stopped inside it) cannot be rewritten.
         const auto& bytes = *parsed->stream.data();
-        if (! Id3TagBytes::tagFitsInFile (bytes.data(), bytes.size(), Id3TagBytes::findTagStart (bytes.data(), bytes.size())))
+        const auto tagStart = Id3TagBytes::findTagStart (bytes.data(), bytes.size());
+        if (! Id3TagBytes::tagFitsInFile (bytes.data(), bytes.size(), tagStart))
             return false;
-        if (auto mended = withUnknownEncodingsAsLatin1 (parsed->file, bytes))
+        // A text frame whose encoding cannot be seen could not be kept from writing an unknown one.
+        if (Id3TagBytes::checkTextEncodings (const_cast<char*> (bytes.data()), bytes.size(), tagStart, false).unreadable)
+            return false;
+        if (auto mended = withUnknownEncodingsAsLatin1 (bytes, tagStart))
             parsed = std::move (mended);
         if (! parsed->file.isValid() || hasEncryptedFrame (*parsed->file.ID3v2Tag()))
             return false;
@@ -375,7 +385,6 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
         }
         setVersion1Field (version1, field, text);
     }
-    replaceUnknownTextEncodings (tag);
     restoreGenreFrames (tag);
     keepProgramFrames (tag);
 
