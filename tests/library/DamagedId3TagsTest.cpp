@@ -116,6 +116,9 @@ TEST_F (DamagedId3Tags, TagsTagLibWouldMangleAreNeverRewritten)
         return b;
     }();
 
+    auto footerFlagged = whole; // TagLib counts a footer whatever the version says
+    footerFlagged[5] = 0x10;
+
     struct Case { const char* name; Bytes bytes; bool withAudio; };
     const Case cases[] = {
         { "id3-only.mp3", "ID3", false },
@@ -123,6 +126,8 @@ TEST_F (DamagedId3Tags, TagsTagLibWouldMangleAreNeverRewritten)
         { "cut-inside-tag.mp3", whole.substr (0, whole.size() / 2), false },
         { "cut-before-padding-end.mp3", whole.substr (0, whole.size() - 10), false },
         { "claims-past-end.mp3", claimingMore, true },
+        { "footer-past-end.mp3", footerFlagged, false },
+        { "footer-past-end-after-audio.mp3", "\xff\xfb\x90\x64" + footerFlagged, false },
         // TagLib writes frames without their flags: an encrypted one would come back as
         // a plain frame of garbage.
         { "encrypted.mp3", tag (4, { frame ("TIT2", 4, 0, text (0, "Cut Short")),

@@ -26,8 +26,8 @@ size_t bigEndian (const char* data, size_t at, int bytes)
     return value;
 }
 
-/** A frame's size in an ID3v2.4 tag; as TagLib does, a size that cannot be
-    sync-safe is read as a plain number (some taggers write those). */
+/** A sync-safe size; as TagLib does, one that cannot be sync-safe is read as a
+    plain number (some taggers write those). */
 size_t version4FrameSize (const char* data, size_t at)
 {
     for (size_t i = 0; i < 4; ++i)
@@ -72,7 +72,7 @@ bool tagFitsInFile (const char* data, size_t size, long start)
     if (start < 0 || (size_t) start > size || size - (size_t) start < headerSize)
         return false;
     const auto at = (size_t) start;
-    const bool hasFooter = byteAt (data, at + 3) >= 4 && (byteAt (data, at + 5) & 0x10) != 0;
+    const bool hasFooter = (byteAt (data, at + 5) & 0x10) != 0; // TagLib counts it in any version
     const auto length = headerSize + syncSafe (data, at + 6) + (hasFooter ? headerSize : 0);
     return length <= size - at;
 }
@@ -130,15 +130,16 @@ TextEncodings checkTextEncodings (char* data, size_t size, long start, bool mend
     if (start < 0 || (size_t) start > size || size - (size_t) start < headerSize)
         return {};
     const auto at = (size_t) start;
-    const auto version = (int) byteAt (data, at + 3);
+    // Laid out as TagLib reads any version: up to 2 as ID3v2.2, from 4 on as ID3v2.4.
+    const auto major = (int) byteAt (data, at + 3);
+    const int version = major <= 2 ? 2 : std::min (major, 4);
     const auto flags = byteAt (data, at + 5);
-    if (version < 2 || version > 4)
-        return {};
 
     const auto end = at + std::min (size - at, headerSize + syncSafe (data, at + 6));
     auto position = at + headerSize;
-    if (version >= 3 && (flags & 0x40) != 0 && end - position >= 4) // an extended header
-        position += version == 3 ? 4 + bigEndian (data, position, 4) : syncSafe (data, position);
+    if (version >= 3 && (flags & 0x40) != 0 && end - position >= 4) // an extended header, skipped as TagLib does
+        if (const auto extended = version4FrameSize (data, position); extended <= end - position)
+            position += extended;
 
     if ((flags & 0x80) == 0 || version == 4)
         return walkFrames (data, end, position, version, mend);

@@ -348,7 +348,8 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
         // A tag cut short (a download stopped inside it) cannot be rewritten.
         const auto& bytes = *parsed->stream.data();
         const auto tagStart = Id3TagBytes::findTagStart (bytes.data(), bytes.size());
-        if (! Id3TagBytes::tagFitsInFile (bytes.data(), bytes.size(), tagStart))
+        const auto claimed = (size_t) parsed->file.ID3v2Tag()->header()->completeTagSize();
+        if (! Id3TagBytes::tagFitsInFile (bytes.data(), bytes.size(), tagStart) || claimed > bytes.size() - (size_t) tagStart)
             return false;
         // A text frame whose encoding cannot be seen could not be kept from writing an unknown one.
         if (Id3TagBytes::checkTextEncodings (const_cast<char*> (bytes.data()), bytes.size(), tagStart, false).unreadable)
