@@ -204,7 +204,7 @@ TEST_F (PreferencesRun, ValuesTheProgramCannotUseAreDroppedOrHeldInRange)
                            Case { "VirtualZeroLockRange", "1e9999999999", "0.0" },
                            Case { "VirtualZeroLockRange", "5e-9999999999", "0.0" },
                            Case { "ChannelInputDeck2", "-2147483648", "1" },
-                           Case { "lastWidth", "-9223372036854775808", "-2147483648" },
+                           Case { "Deck3Input", "-9223372036854775808", "0" },
                            Case { "ChannelInputDeck2", "7", "1" }, // the channel keeps its deck
                            Case { "ChannelInputDeck2", "-1", "1" },
                            Case { "Deck3Input", "-4", "0" },

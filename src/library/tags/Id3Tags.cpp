@@ -94,9 +94,9 @@ std::unique_ptr<ParsedMp3> withUnknownEncodingsAsLatin1 (const TagLib::ByteVecto
     return std::make_unique<ParsedMp3> (mended);
 }
 
-/** Whether the text encodings of the file's ID3v2 tag are all known, read from
-    the file's first bytes as far as the tag reaches (TagLib found it near the
-    start, before the audio). */
+/** True when a frame of the file's ID3v2 tag has a text encoding byte that is no
+    encoding, read from the file's first bytes as far as the tag reaches (TagLib
+    found it near the start, before the audio). */
 bool hasUnknownTextEncodings (TagLib::FileStream& stream)
 {
     constexpr unsigned int searched = 1 << 16;
