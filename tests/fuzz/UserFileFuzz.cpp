@@ -25,19 +25,27 @@ using namespace zund;
 #define ZUND_KIND(k) ZUND_JOIN (ZUND_KIND_, k)
 
 #if ZUND_KIND(ZUND_FUZZ_FILE_KIND) == ZUND_KIND_database
+/** The database as written, after a load and a save of the file. */
+juce::String loadAndSave (const juce::File& file, bool mustLoad)
+{
+    ID3DataBase database (file);
+    fuzz::check (! mustLoad || database.getLoadProblem().isEmpty(), "the written database reads");
+    database.markDirty();
+    fuzz::check (database.save(), "a database that was read can be written");
+    return database.createXml ("Zund2DataBase")->toString();
+}
+
 void fuzzFile (const juce::File& folder)
 {
+    // Text that is no valid Unicode (a lone surrogate) is made valid at the first
+    // save; from then on a save and a load change nothing.
     const auto file = folder.getChildFile ("database.xml");
-    juce::String first;
-    {
-        ID3DataBase database (file);
-        first = database.createXml ("Zund2DataBase")->toString();
-        database.markDirty();
-        fuzz::check (database.save(), "a database that was read can be written");
-    }
-    ID3DataBase again (file);
-    fuzz::check (again.getLoadProblem().isEmpty(), "the written database reads");
-    fuzz::check (again.createXml ("Zund2DataBase")->toString() == first, "and reads back the same");
+    loadAndSave (file, false);
+    const auto first = loadAndSave (file, true);
+    const auto second = loadAndSave (file, true);
+    if (second != first)
+        fprintf (stderr, "read:\n%s\nread back:\n%s\n", first.toRawUTF8(), second.toRawUTF8());
+    fuzz::check (second == first, "and reads back the same");
 }
 #elif ZUND_KIND(ZUND_FUZZ_FILE_KIND) == ZUND_KIND_tree
 void fuzzFile (const juce::File& folder)
