@@ -204,6 +204,25 @@ TEST_F (DamagedId3Tags, UnknownTextEncodingReadsAsLatin1AndIsNeverWrittenBack)
     }
 }
 
+// TagLib reads the frames of an ID3v2.4 tag written with ID3v2.3 sizes (as iTunes
+// did) where those sizes lead: the unknown encoding of a frame after such a one
+// is found there too.
+TEST_F (DamagedId3Tags, UnknownTextEncodingIsFoundAfterFramesOfPlainSizes)
+{
+    const std::string album = "Album" + std::string (250, ' ');
+    auto albumFrame = frame ("TALB", 4, 0, text (0, album)); // 256 bytes: 00 00 01 00 read plainly
+    albumFrame.replace (4, 4, Bytes ("\0\0\x01\0", 4));
+    const auto file = withAudio ("plain-sizes.mp3", tag (4, { albumFrame, frame ("TIT2", 4, 0, text (9, "Plain Title")) }));
+
+    EXPECT_EQ (read (file, id3Title), "Plain Title");
+    ASSERT_TRUE (write (file, id3Year, "1999"));
+    EXPECT_TRUE (test::listWithEyeD3 (file).contains ("title: Plain Title")) << test::listWithEyeD3 (file);
+    const auto written = bytesOf (file);
+    const auto at = written.find ("TIT2");
+    ASSERT_NE (at, Bytes::npos);
+    EXPECT_LE ((unsigned char) written[at + 10], 3);
+}
+
 // TagLib leaves out every frame flagged "discard when the tag is altered", and
 // editing the year of such an ID3v2.4 song deleted its title. The program's own
 // frames keep their texts through any edit.

@@ -36,12 +36,14 @@ size_t version4FrameSize (const char* data, size_t at)
     return syncSafe (data, at);
 }
 
-/** Frames whose data starts with a text encoding byte. */
+/** Frames whose data starts with a text encoding byte (TagLib takes WFED, MVNM,
+    MVIN and GRP1 as text frames too). */
 bool startsWithEncoding (const char* id, size_t idLength)
 {
     if (id[0] == 'T')
         return true;
-    static const char* const fourLetter[] = { "COMM", "USLT", "APIC", "GEOB", "SYLT", "USER", "IPLS", "OWNE", "COMR" };
+    static const char* const fourLetter[] = { "COMM", "USLT", "APIC", "GEOB", "SYLT", "USER", "IPLS", "OWNE",
+                                              "COMR", "WFED", "MVNM", "MVIN", "GRP1" };
     static const char* const threeLetter[] = { "COM", "ULT", "PIC", "GEO", "SLT", "IPL" };
     if (idLength == 4)
     {
@@ -56,6 +58,19 @@ bool startsWithEncoding (const char* id, size_t idLength)
                 return true;
     }
     return false;
+}
+
+bool isFrameIdCharacter (char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+/** TagLib's test of a frame id, four characters inside the data. */
+bool isValidFrameId (const char* data, size_t size, size_t at)
+{
+    if (at > size || size - at < 4)
+        return false;
+    return std::all_of (data + at, data + at + 4, isFrameIdCharacter);
 }
 }
 
@@ -79,44 +94,69 @@ bool tagFitsInFile (const char* data, size_t size, long start)
 
 namespace
 {
-/** Walks the frames of the tag body (the bytes after the tag header, as far as
-    the tag claims) and, when `mend` is set, sets each unknown encoding byte to 0. */
-TextEncodings walkFrames (char* data, size_t end, size_t position, int version, bool mend)
+/** Walks the frames of a tag body (the bytes after the tag header) as TagLib 1.13
+    does, frame size quirks included, and when `mend` is set, sets each unknown
+    encoding byte to 0. `version` is the layout: 2, 3 or 4. */
+TextEncodings walkFrames (char* body, size_t size, int version, unsigned char tagFlags, bool mend)
 {
-    const size_t idLength = version == 2 ? 3 : 4;
     const size_t frameHeaderSize = version == 2 ? 6 : 10;
-    TextEncodings result;
-    while (position < end && end - position >= frameHeaderSize && data[position] != 0)
-    {
-        const auto frameSize = version == 2 ? bigEndian (data, position + 3, 3)
-                             : version == 3 ? bigEndian (data, position + 4, 4)
-                                            : version4FrameSize (data, position + 4);
-        if (frameSize > end - position - frameHeaderSize)
-            break;
-
-        // The byte TagLib takes as the encoding: the first after the header, past a
-        // data length indicator.
-        auto fieldStart = position + frameHeaderSize;
-        bool readable = true;
-        if (version == 3)
-            readable = (byteAt (data, position + 9) & 0xc0) == 0; // compressed, encrypted
-        else if (version == 4)
+    size_t position = 0, length = size;
+    if ((tagFlags & 0x40) != 0 && size >= 4) // an extended header, whatever the version
+        if (const auto extended = version4FrameSize (body, 0); extended <= size)
         {
-            const auto formatFlags = byteAt (data, position + 9);
-            readable = (formatFlags & 0x0c) == 0;
-            if ((formatFlags & 0x01) != 0)
-                fieldStart += 4;
+            position += extended;
+            length -= extended; // TagLib shortens the frames' room by it as well
+        }
+    if ((tagFlags & 0x10) != 0 && length >= headerSize) // a footer
+        length -= headerSize;
+
+    TextEncodings result;
+    while (length > frameHeaderSize && position < length - frameHeaderSize && body[position] != 0)
+    {
+        // Each frame is read from the rest of the body, past the frames' room.
+        const size_t available = size - position;
+        if (available < frameHeaderSize)
+            break;
+        const char* frame = body + position;
+
+        size_t frameSize = 0;
+        bool compressed = false, encrypted = false, lengthIndicator = false;
+        if (version == 2)
+            frameSize = bigEndian (frame, 3, 3);
+        else if (version == 3)
+        {
+            frameSize = bigEndian (frame, 4, 4);
+            compressed = (byteAt (frame, 9) & 0x80) != 0;
+            encrypted = (byteAt (frame, 9) & 0x40) != 0;
+        }
+        else
+        {
+            frameSize = version4FrameSize (frame, 4);
+            if (frameSize > 127 && ! isValidFrameId (frame, available, frameSize + 10))
+                if (const auto plain = bigEndian (frame, 4, 4); isValidFrameId (frame, available, plain + 10))
+                    frameSize = plain; // written with ID3v2.3 sizes (iTunes)
+            compressed = (byteAt (frame, 9) & 0x08) != 0;
+            encrypted = (byteAt (frame, 9) & 0x04) != 0;
+            lengthIndicator = (byteAt (frame, 9) & 0x01) != 0;
         }
 
-        if (startsWithEncoding (data + position, idLength))
+        // ID3v2.3 frames of an ID3v2.2 id (iTunes) end their id with a zero.
+        const size_t idLength = version == 2 || (version == 3 && frame[3] == 0) ? 3 : 4;
+        if (frameSize <= (lengthIndicator ? 4u : 0u) || frameSize > available
+            || ! std::all_of (frame, frame + idLength, isFrameIdCharacter))
+            break; // TagLib stops reading the tag here
+
+        if (startsWithEncoding (frame, idLength))
         {
-            if (! readable)
+            const auto fieldStart = position + frameHeaderSize + (compressed || lengthIndicator ? 4 : 0);
+            if (compressed || encrypted)
                 result.unreadable = true;
-            else if (fieldStart < position + frameHeaderSize + frameSize && byteAt (data, fieldStart) > 3)
+            else if (fieldStart < size && fieldStart < position + frameHeaderSize + frameSize
+                     && byteAt (body, fieldStart) > 3)
             {
                 result.unknown = true;
                 if (mend)
-                    data[fieldStart] = 0;
+                    body[fieldStart] = 0;
             }
         }
         position += frameHeaderSize + frameSize;
@@ -133,24 +173,27 @@ TextEncodings checkTextEncodings (char* data, size_t size, long start, bool mend
     // Laid out as TagLib reads any version: up to 2 as ID3v2.2, from 4 on as ID3v2.4.
     const auto major = (int) byteAt (data, at + 3);
     const int version = major <= 2 ? 2 : std::min (major, 4);
-    const auto flags = byteAt (data, at + 5);
-
-    const auto end = at + std::min (size - at, headerSize + syncSafe (data, at + 6));
-    auto position = at + headerSize;
-    if (version >= 3 && (flags & 0x40) != 0 && end - position >= 4) // an extended header, skipped as TagLib does
-        if (const auto extended = version4FrameSize (data, position); extended <= end - position)
-            position += extended;
+    const auto flags = (unsigned char) byteAt (data, at + 5);
+    auto* body = data + at + headerSize;
+    const auto bodySize = std::min (size - at - headerSize, syncSafe (data, at + 6));
 
     if ((flags & 0x80) == 0 || version == 4)
-        return walkFrames (data, end, position, version, mend);
+        return walkFrames (body, bodySize, version, flags, mend);
 
     // Unsynchronised as a whole: the frames are where they say only once every
     // 0xff 0x00 is 0xff again. Such a tag is looked at, not mended.
     std::vector<char> plain;
-    for (size_t i = std::min (position, end); i < end; ++i)
-        if (! (i > position && byteAt (data, i) == 0 && byteAt (data, i - 1) == 0xff))
-            plain.push_back (data[i]);
-    auto result = walkFrames (plain.data(), plain.size(), 0, version, false);
+    plain.reserve (bodySize);
+    size_t i = 0;
+    while (i + 1 < bodySize)
+    {
+        plain.push_back (body[i++]);
+        if (byteAt (body, i - 1) == 0xff && body[i] == 0)
+            ++i;
+    }
+    if (i < bodySize)
+        plain.push_back (body[i]);
+    auto result = walkFrames (plain.data(), plain.size(), version, flags, false);
     result.unreadable = result.unreadable || result.unknown;
     return result;
 }
