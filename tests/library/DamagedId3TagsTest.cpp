@@ -132,6 +132,12 @@ TEST_F (DamagedId3Tags, TagsTagLibWouldMangleAreNeverRewritten)
         // a plain frame of garbage.
         { "encrypted.mp3", tag (4, { frame ("TIT2", 4, 0, text (0, "Cut Short")),
                                      Bytes ("TALB", 4) + sizeBytes (6, true) + '\0' + '\x04' + "\x80\x03xyz\x01" }), true },
+        // An unsynchronised frame's unknown encoding cannot be mended in place: a 0 after
+        // an 0xff would be decoded away.
+        { "unsynchronised.mp3", tag (4, { frame ("TIT2", 4, 0, text (0, "Cut Short")),
+                                          Bytes ("TALB", 4) + sizeBytes (10, true) + '\0' + '\x03' + Bytes ("\0\0\0\xff", 4)
+                                              + "\x40" + "Album" }),
+          true },
         // A compressed text frame's encoding byte cannot be checked.
         { "compressed.mp3", tag (4, { frame ("TIT2", 4, 0, text (0, "Cut Short")), compressedFrame ("TALB", text (3, "Album")) }),
           true },

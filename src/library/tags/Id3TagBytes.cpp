@@ -94,6 +94,21 @@ bool tagFitsInFile (const char* data, size_t size, long start)
 
 namespace
 {
+/** The byte at `index` of frame data once unsynchronised (every 0xff 0x00 made
+    0xff again, as TagLib decodes it); 0 when the data is shorter. */
+unsigned unsynchronisedByte (const char* data, size_t from, size_t end, size_t index)
+{
+    for (size_t raw = from, decoded = 0; raw < end; ++decoded)
+    {
+        const auto b = byteAt (data, raw++);
+        if (decoded == index)
+            return b;
+        if (b == 0xff && raw < end && data[raw] == 0)
+            ++raw;
+    }
+    return 0;
+}
+
 /** Walks the frames of a tag body (the bytes after the tag header) as TagLib 1.13
     does, frame size quirks included, and when `mend` is set, sets each unknown
     encoding byte to 0. `version` is the layout: 2, 3 or 4. */
@@ -120,7 +135,7 @@ TextEncodings walkFrames (char* body, size_t size, int version, unsigned char ta
         const char* frame = body + position;
 
         size_t frameSize = 0;
-        bool compressed = false, encrypted = false, lengthIndicator = false;
+        bool compressed = false, encrypted = false, lengthIndicator = false, unsynchronised = false;
         if (version == 2)
             frameSize = bigEndian (frame, 3, 3);
         else if (version == 3)
@@ -138,6 +153,7 @@ TextEncodings walkFrames (char* body, size_t size, int version, unsigned char ta
             compressed = (byteAt (frame, 9) & 0x08) != 0;
             encrypted = (byteAt (frame, 9) & 0x04) != 0;
             lengthIndicator = (byteAt (frame, 9) & 0x01) != 0;
+            unsynchronised = (byteAt (frame, 9) & 0x02) != 0 || (tagFlags & 0x80) != 0;
         }
 
         // ID3v2.3 frames of an ID3v2.2 id (iTunes) end their id with a zero.
@@ -149,10 +165,17 @@ TextEncodings walkFrames (char* body, size_t size, int version, unsigned char ta
         if (startsWithEncoding (frame, idLength))
         {
             const auto fieldStart = position + frameHeaderSize + (compressed || lengthIndicator ? 4 : 0);
+            const auto frameEnd = std::min (size, position + frameHeaderSize + frameSize);
             if (compressed || encrypted)
                 result.unreadable = true;
-            else if (fieldStart < size && fieldStart < position + frameHeaderSize + frameSize
-                     && byteAt (body, fieldStart) > 3)
+            else if (unsynchronised)
+            {
+                // Where the byte lies only shows once the frame is decoded, and a 0 put after
+                // an 0xff would itself be decoded away: looked at, not mended.
+                if (unsynchronisedByte (body, position + frameHeaderSize, frameEnd, lengthIndicator ? 4 : 0) > 3)
+                    result.unreadable = true;
+            }
+            else if (fieldStart < frameEnd && byteAt (body, fieldStart) > 3)
             {
                 result.unknown = true;
                 if (mend)
