@@ -116,6 +116,9 @@ TEST_F (DamagedId3Tags, TagsTagLibWouldMangleAreNeverRewritten)
         return b;
     }();
 
+    auto overVersion1 = whole; // an ID3v1 tag in the last 128 bytes, inside the ID3v2 tag's padding
+    overVersion1.replace (overVersion1.size() - 128, 128, "TAG" + std::string (125, 'v'));
+
     auto footerFlagged = whole; // TagLib counts a footer whatever the version says
     footerFlagged[5] = 0x10;
 
@@ -127,6 +130,8 @@ TEST_F (DamagedId3Tags, TagsTagLibWouldMangleAreNeverRewritten)
         { "cut-before-padding-end.mp3", whole.substr (0, whole.size() - 10), false },
         { "claims-past-end.mp3", claimingMore, true },
         { "footer-past-end.mp3", footerFlagged, false },
+        // TagLib wrote the ID3v1 tag back over the middle of the new ID3v2 tag.
+        { "into-version1.mp3", overVersion1, false },
         { "footer-past-end-after-audio.mp3", "\xff\xfb\x90\x64" + footerFlagged, false },
         // TagLib writes frames without their flags: an encrypted one would come back as
         // a plain frame of garbage.

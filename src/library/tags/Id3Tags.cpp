@@ -351,6 +351,10 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
         const auto claimed = (size_t) parsed->file.ID3v2Tag()->header()->completeTagSize();
         if (! Id3TagBytes::tagFitsInFile (bytes.data(), bytes.size(), tagStart) || claimed > bytes.size() - (size_t) tagStart)
             return false;
+        // Nor one that runs into the ID3v1 tag in the last 128 bytes: TagLib would write
+        // that one back over the middle of the new ID3v2 tag.
+        if (parsed->file.hasID3v1Tag() && (size_t) tagStart + claimed > bytes.size() - 128)
+            return false;
         // A text frame whose encoding cannot be seen could not be kept from writing an unknown one.
         if (Id3TagBytes::checkTextEncodings (const_cast<char*> (bytes.data()), bytes.size(), tagStart, false).unreadable)
             return false;
