@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds the libFuzzer harnesses with clang (ASan and UBSan) and runs each for the
-# given time, three at a time. Not part of the program's build or tests.
+# given time. Not part of the program's build or tests.
 #   tests/fuzz/run.sh <seconds> [harness...]
 # Harnesses: the readers (xml wav aiff ogg mp3 buffered mp3scan), the tag editors
 # (vorbisedit id3) and the program's own files (database tree mapping colours
