@@ -1,10 +1,12 @@
 #include "audiofile/OggChainCheck.h"
 
 #include "audiofile/StreamAccess.h"
+#include "audiofile/VorbisSetupHeader.h"
 
 #include <ogg/ogg.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace zund
@@ -13,17 +15,22 @@ namespace
 {
 constexpr long readPiece = 1 << 16;
 
-/** Follows the logical streams page by page. */
+/** Follows the logical streams page by page, and checks each Vorbis stream's
+    set-up header (its third packet). */
 class ChainFollower
 {
 public:
-    /** False once a page breaks the chain. */
-    bool accept (const ogg_page& page)
+    ChainFollower() { ogg_stream_init (&headers, 0); }
+    ~ChainFollower() { ogg_stream_clear (&headers); }
+
+    /** False once a page breaks the chain or brings a set-up header the decoder
+        cannot use. */
+    bool accept (ogg_page& page)
     {
         const int serial = ogg_page_serialno (&page);
         const bool begins = ogg_page_bos (&page) != 0;
         if (started && serial == current)
-            return ! begins; // a stream begins once
+            return ! begins && checkHeaders (page); // a stream begins once
 
         const bool seenBefore = std::find (finished.begin(), finished.end(), serial) != finished.end();
         if (! begins || seenBefore)
@@ -32,17 +39,45 @@ public:
             finished.push_back (current);
         current = serial;
         started = true;
-        return true;
+        ogg_stream_reset_serialno (&headers, serial);
+        packetsSeen = 0;
+        isVorbis = false;
+        return checkHeaders (page);
     }
 
 private:
+    static constexpr int setupPacket = 3;
+
+    bool checkHeaders (ogg_page& page)
+    {
+        if (packetsSeen >= setupPacket || ogg_stream_pagein (&headers, &page) != 0)
+            return true;
+
+        ogg_packet packet;
+        for (int result; packetsSeen < setupPacket && (result = ogg_stream_packetout (&headers, &packet)) != 0;)
+        {
+            if (result < 0)
+                continue; // a hole: the decoder finds its own fault with that
+            ++packetsSeen;
+            if (packetsSeen == 1)
+                isVorbis = packet.bytes >= 7 && std::memcmp (packet.packet, "\x01vorbis", 7) == 0;
+            else if (packetsSeen == setupPacket && isVorbis
+                     && ! isDecodableVorbisSetup (packet.packet, (size_t) packet.bytes))
+                return false;
+        }
+        return true;
+    }
+
     bool started = false;
     int current = 0;
     std::vector<int> finished;
+    ogg_stream_state headers;
+    int packetsSeen = 0;
+    bool isVorbis = false;
 };
 }
 
-bool isPlainOggChain (juce::InputStream& stream)
+bool isSafeOggChain (juce::InputStream& stream)
 {
     if (! stream.setPosition (0))
         return false;

@@ -67,7 +67,7 @@ OggVorbisReader::~OggVorbisReader()
 bool OggVorbisReader::openTrack()
 {
     const auto bytes = input->getTotalLength();
-    if (bytes <= 0 || ! isPlainOggChain (*input))
+    if (bytes <= 0 || ! isSafeOggChain (*input))
         return false;
 
     trackOpen = ov_open_callbacks (input, track.get(), nullptr, 0, streamCallbacks) == 0;

@@ -11,8 +11,9 @@ namespace zund
 /** Reads Ogg Vorbis tracks through Debian's libvorbisfile, over the reader's own
     input stream, as float data; every read stays inside the track (see
     TrackFileReader). A stream whose parts differ in channel count or rate, that
-    interleaves streams (see isPlainOggChain), or whose length is more than its
-    bytes could code, is refused. One thread at a time. */
+    interleaves streams or has a set-up header the decoder cannot use (see
+    isSafeOggChain), or whose length is more than its bytes could code, is
+    refused. One thread at a time. */
 class OggVorbisReader : public TrackFileReader
 {
 public:

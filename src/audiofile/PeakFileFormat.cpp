@@ -1,5 +1,6 @@
 #include "audiofile/PeakFileFormat.h"
 
+#include "common/NumberText.h"
 #include "common/SafeXmlReader.h"
 
 #include <algorithm>
@@ -67,8 +68,9 @@ bool read (const juce::File& peakFile, juce::int64 lastWriteTime, juce::int64 si
         return false; // a cache: missing or not ours, it is rebuilt
     const auto& root = parsed.root;
 
-    if (root->getStringAttribute ("lm_date", "1").getLargeIntValue() != lastWriteTime
-        || ! root->hasAttribute ("size") || root->getStringAttribute ("size").getLargeIntValue() != size)
+    // The framework's reader overflows on "-9223372036854775808".
+    if (parseLargeWholeNumber (root->getStringAttribute ("lm_date", "1")) != lastWriteTime
+        || ! root->hasAttribute ("size") || parseLargeWholeNumber (root->getStringAttribute ("size")) != size)
         return false;
 
     std::vector<float> peakValues, averageValues;

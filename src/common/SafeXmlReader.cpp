@@ -330,6 +330,12 @@ XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits
         return result;
     }
 
+    if (numBytes == 0)
+    {
+        result.error = "the file is empty";
+        return result;
+    }
+
     auto text = static_cast<Bytes> (data);
     if (numBytes >= 3 && text[0] == 0xef && text[1] == 0xbb && text[2] == 0xbf)
     {
@@ -410,6 +416,8 @@ void dropTextBeforeRoot (juce::MemoryBlock& data)
 {
     const auto* text = static_cast<const char*> (data.getData());
     const auto size = data.getSize();
+    if (size == 0)
+        return; // an empty block has no data pointer
 
     size_t start = 0;
     if (size >= 3 && (unsigned char) text[0] == 0xef && (unsigned char) text[1] == 0xbb

@@ -1,6 +1,7 @@
 #include "library/database/ID3DataBaseEntry.h"
 
 #include "common/FileFacts.h"
+#include "common/NumberText.h"
 #include "library/tags/Id3Tags.h"
 #include "library/tags/TagText.h"
 #include "library/tags/VorbisCommentFile.h"
@@ -35,7 +36,7 @@ float parseCuePoint (const juce::String& text)
 {
     if (text == "-1")
         return -1.0f; // most cue points are unset: no number to parse
-    const double value = text.getDoubleValue();
+    const double value = parseRealNumber (text);
     return std::isfinite (value) ? (float) std::clamp (value, -1.0, 1.0) : -1.0f;
 }
 
@@ -136,11 +137,11 @@ void ID3DataBaseEntry::loadFromXml (const juce::XmlElement* element)
             case labelAttribute:      label = value; break;
             case genreAttribute:      genre = value; break;
             case yearAttribute:       year = value; break;
-            case filesizeAttribute:   filesize = value.getLargeIntValue(); break;
-            case lmDateAttribute:     lm_date = value.getLargeIntValue(); break;
+            case filesizeAttribute:   filesize = parseLargeWholeNumber (value); break;
+            case lmDateAttribute:     lm_date = parseLargeWholeNumber (value); break;
             case qualityAttribute:    quality = value; break;
-            case secondsAttribute:    seconds = value.getIntValue(); break;
-            case samplerateAttribute: samplerate = value.getIntValue(); break;
+            case secondsAttribute:    seconds = parseWholeNumber (value); break;
+            case samplerateAttribute: samplerate = parseWholeNumber (value); break;
             case couldNotWriteMetadataAttribute:
                 couldNotWriteMetadata = element->getBoolAttribute (getStoredAttributeNames()[couldNotWriteMetadataAttribute]);
                 break;
@@ -160,7 +161,7 @@ bool ID3DataBaseEntry::hasFileChanged() const
 
 double ID3DataBaseEntry::getBpmValue() const
 {
-    return bpm.getDoubleValue();
+    return parseRealNumber (bpm);
 }
 
 bool ID3DataBaseEntry::writeTagsToFile()

@@ -1,5 +1,6 @@
 #include "library/tree/TreeViewFile.h"
 
+#include "common/NumberText.h"
 #include "common/SafeXmlReader.h"
 #include "common/UserFiles.h"
 
@@ -42,7 +43,7 @@ TreeViewFile TreeViewFile::fromXml (const juce::XmlElement* root)
         return state;
 
     state.headerState = attributeNamed (*root, "ID3ViewHeader");
-    const int width = hasAttributeNamed (*root, "lastWidth") ? attributeNamed (*root, "lastWidth").getIntValue() : 0;
+    const int width = hasAttributeNamed (*root, "lastWidth") ? parseWholeNumber (attributeNamed (*root, "lastWidth")) : 0;
     state.lastWidth = width < smallestStoredWidth + 1 ? smallestStoredWidth : width;
 
     if (const auto older = attributeNamed (*root, "songFolder"); older.isNotEmpty())

@@ -1,5 +1,6 @@
 #include "ui/colours/ZundColourSelector.h"
 
+#include "common/NumberText.h"
 #include "common/ProgramFolder.h"
 #include "common/SafeXmlReader.h"
 #include "common/UserFiles.h"
@@ -86,7 +87,7 @@ bool ZundColourSelector::loadColourScheme (const juce::File& file, juce::String*
     // Whatever the root and its children are called: every (Id, Value) counts.
     for (auto* entry : result.root->getChildIterator())
     {
-        auto* variable = getVariable (entry->getIntAttribute ("Id", 0));
+        auto* variable = getVariable (parseWholeNumber (entry->getStringAttribute ("Id")));
         juce::Colour colour;
         if (variable != nullptr && readColourValue (*entry, colour))
             *variable = colour;
