@@ -16,6 +16,7 @@
 #include "ui/master/MainChannel.h"
 #include "ui/panels/ControlIds.h"
 #include "ui/panels/CrossfaderContainer.h"
+#include "ui/preferences/PreferencesApplier.h"
 #include "ui/preferences/PreferencesComponent.h"
 
 #include <iostream>
@@ -53,11 +54,9 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     createBrowser();
     createChannelStrips();
 
-    // 2. The audio device, from the preferences; a failure is shown and start-up goes on.
-    openAudioDevice();
-    midiFeedback.useOutput (deviceManager.getDefaultMidiOutputIdentifier());
-    deviceManager.addAudioCallback (audioCallback.get());
-    deviceManager.addChangeListener (this);
+    // 2. The audio device opens once the window is on screen (openAudioDevice):
+    //    a JACK server takes a few hundred milliseconds, which the window
+    //    would wait for.
 
     // 3. The panels: bottom bar, crossfader, master strip, the track-load
     //    dialog, the name-entry dialog and the preferences panel, whose XY
@@ -75,6 +74,7 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
 
     // 4. The MIDI mapping reports to this component; then the preferences:
     //    sections, bounds, routing, channel options and count, MIDI mapping.
+    //    (The routing takes the device's pairs once the device is open.)
     midiMapping.setListener (this);
     preferences.loadPreferences (*this, *engine, midiMapping, DevicePairs::of (deviceManager));
     preferencesPanel->showModel();
@@ -87,8 +87,7 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     //    (each new panel sets its class's colours back to the defaults).
     createColourSelector();
 
-    // 5. MIDI inputs, only now that everything a message reaches exists.
-    registerMidiInputs();
+    // 5. MIDI inputs come with the audio device, once everything a message reaches exists.
 
     // 6. The main volume starts at 0.707 on every start; it is never saved.
     setControlValue (ControlIds::mainVolume, 0.707f);
@@ -150,12 +149,38 @@ MainComponent::~MainComponent()
 
 void MainComponent::openAudioDevice()
 {
+    if (audioDeviceOpened)
+        return;
+    audioDeviceOpened = true;
+
+    // The window shows its contents while the device opens.
+    if (auto* peer = getPeer())
+        peer->performAnyPendingRepaintsNow();
+
+    // Made here, before anything asks for them, so that each kind of device
+    // is looked for once: left to the device manager, the first question
+    // makes them and looks, and the next one looks again (a JACK round trip).
+    juce::OwnedArray<juce::AudioIODeviceType> types;
+    deviceManager.createAudioDeviceTypes (types);
+    for (auto* type : types)
+        deviceManager.addAudioDeviceType (std::unique_ptr<juce::AudioIODeviceType> (type));
+    types.clear (false);
+
     const auto error = preferences.initialiseAudioDevice (deviceManager);
     flushMessages();
-
     if (error.isNotEmpty())
         juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, "Zund2",
                                            "Couldn't open an output device!\n\n" + error);
+
+    // The routing onto the device's pairs, the audio, MIDI feedback and input.
+    applyRouting (preferences.getModel(), *engine, DevicePairs::of (deviceManager));
+    midiFeedback.useOutput (deviceManager.getDefaultMidiOutputIdentifier());
+    deviceManager.addAudioCallback (audioCallback.get());
+    deviceManager.addChangeListener (this);
+    preferencesPanel->showModel();
+    refreshDeckIndicators();
+    sendMidiFeedbackForAll();
+    registerMidiInputs();
 }
 
 void MainComponent::createChannelStrips()
@@ -346,6 +371,8 @@ void MainComponent::resized()
 
 void MainComponent::timerCallback()
 {
+    pluginWindowsAside.update();
+
     // TAP stays lit for its ticks, then goes off like a released button.
     if (tapCountdown.load() > 0 && --tapCountdown == 0)
         if (auto* tap = ExComponent::getComponentByID (ControlIds::tap))

@@ -13,6 +13,7 @@
 #include "ui/master/MasterStripHost.h"
 #include "ui/master/BeatCounter.h"
 #include "ui/plugins/PluginListHolder.h"
+#include "ui/plugins/PluginWindowsAside.h"
 #include "ui/midi/DefaultMidiFeedbackOutput.h"
 #include "ui/midi/MidiControlSurfaceManager.h"
 #include "ui/preferences/Preferences.h"
@@ -73,6 +74,12 @@ public:
 
     /** The close button: asks "Really quit?" while a loaded channel plays. */
     void quitRequested();
+
+    /** Opens the audio device from the preferences (a failure is shown), puts
+        the decks and outputs onto its pairs, registers the audio callback and
+        the MIDI inputs. Once, after the window has been shown: the window does
+        not wait for the device. Without it the mixer runs silent (tests). */
+    void openAudioDevice();
 
     // MixerHost
     void setSectionVisible (int index, bool visible) override;
@@ -228,7 +235,6 @@ private:
     void saveColoursAndDeleteSelector();
     /** Everything that draws in the scheme's colours shows the new ones. */
     void colourSchemeChanged();
-    void openAudioDevice();
     void registerMidiInputs();
     void unregisterMidiInputs();
     bool isAnyLoadedChannelPlaying();
@@ -269,8 +275,10 @@ private:
     int lastX, lastY, lastWidth, lastHeight;
     bool sectionVisible[numSections];
     std::atomic<int> tapCountdown { 0 };
+    PluginWindowsAside pluginWindowsAside; // no dialog opens behind a plug-in window
 
     std::atomic<bool> closing { false };
+    bool audioDeviceOpened = false;
     std::atomic<bool> learnMode { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)

@@ -63,6 +63,7 @@ TEST (RecordSourcesOnJack, OnlyWholeStereoPairsAreOffered)
                          .replaceWithText ("<Preferences><DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName="
                                            "\"system\" audioInputDeviceName=\"system\"/></Preferences>"));
         MainComponent main (nullptr);
+        main.openAudioDevice(); // as the program does once its window shows
         RecordInputChooser chooser;
         chooser.setInputChannelNames (main.getInputChannelNames());
 
