@@ -1,7 +1,7 @@
 #include "app/AppClass.h"
 
 #include "app/MainAppWindow.h"
-#include "app/MainComponent.h"
+#include "app/main/MainComponent.h"
 
 #include <iostream>
 

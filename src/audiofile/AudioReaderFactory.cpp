@@ -1,9 +1,9 @@
 #include "audiofile/AudioReaderFactory.h"
 
-#include "audiofile/MP3AudioFormat.h"
-#include "audiofile/MP3Reader.h"
-#include "audiofile/OggVorbisReader.h"
-#include "audiofile/SndFileReader.h"
+#include "audiofile/mp3/MP3AudioFormat.h"
+#include "audiofile/mp3/MP3Reader.h"
+#include "audiofile/readers/OggVorbisReader.h"
+#include "audiofile/readers/SndFileReader.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 // The recording sources a real JACK device offers: the main output and every
 // whole stereo pair of its capture ports.
 
-#include "app/MainComponent.h"
+#include "app/main/MainComponent.h"
 #include "app/harness/JackServer.h"
 #include "support/TempFolder.h"
 #include "ui/dialogs/RecordInputChooser.h"

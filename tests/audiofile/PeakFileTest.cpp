@@ -1,6 +1,6 @@
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "common/FileFacts.h"
-#include "audiofile/PeakFileFormat.h"
+#include "audiofile/peaks/PeakFileFormat.h"
 #include "support/AudioFixtures.h"
 #include "support/BoundedRun.h"
 #include "support/Mp3Fixtures.h"

@@ -1,5 +1,5 @@
 #include "audiofile/AudioReaderFactory.h"
-#include "audiofile/VorbisSetupHeader.h"
+#include "audiofile/readers/VorbisSetupHeader.h"
 #include "support/BoundedRun.h"
 #include "support/TagFixtures.h"
 #include "support/TempFolder.h"

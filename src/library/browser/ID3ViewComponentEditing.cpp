@@ -1,6 +1,6 @@
 #include "library/browser/ID3ViewComponent.h"
 
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "library/browser/ID3ViewComponentListener.h"
 #include "library/browser/LibraryDialogs.h"
 #include "library/browser/SongTableColumns.h"

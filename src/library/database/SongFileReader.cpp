@@ -1,7 +1,7 @@
 #include "library/database/SongFileReader.h"
 
 #include "audiofile/AudioReaderFactory.h"
-#include "audiofile/Mp3FileInfo.h"
+#include "audiofile/mp3/Mp3FileInfo.h"
 #include "common/FileFacts.h"
 #include "library/tags/Id3Tags.h"
 #include "library/tags/VorbisCommentFile.h"

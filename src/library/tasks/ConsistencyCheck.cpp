@@ -1,6 +1,6 @@
 #include "library/tasks/ConsistencyCheck.h"
 
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "common/AudioFileTypes.h"
 #include "common/FileFacts.h"
 #include "common/ProgramFolder.h"
