@@ -3,6 +3,10 @@
 #include "library/database/DatabaseFile.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace zund
 {
@@ -54,13 +58,13 @@ void ID3DataBase::load()
     unindexedEntries.clear();
     indexChanged();
     version.clear();
-    dirty = false;
+    savedChangeCount = changeCount.load();
 
     auto contents = readDatabaseFile (databaseFile);
     loadProblem = contents.problem;
     mustNotOverwrite = contents.mustNotOverwrite;
-    if (contents.root != nullptr)
-        loadFromXml (*contents.root);
+    version = contents.database.version;
+    addLoadedRecords (std::move (contents.database.records));
 }
 
 void ID3DataBase::loadFromXml (const juce::XmlElement& root)
@@ -71,41 +75,65 @@ void ID3DataBase::loadFromXml (const juce::XmlElement& root)
     std::vector<std::unique_ptr<ID3DataBaseEntry>> loaded;
     for (auto* element : root.getChildIterator())
     {
-        auto entry = std::make_unique<ID3DataBaseEntry>();
-        entry->loadFromXml (element);
+        loaded.push_back (std::make_unique<ID3DataBaseEntry>());
+        loaded.back()->loadFromXml (element);
+    }
+    addLoadedRecords (std::move (loaded));
+}
+
+void ID3DataBase::addLoadedRecords (std::vector<std::unique_ptr<ID3DataBaseEntry>> loaded)
+{
+    const juce::ScopedLock sl (databaseLock);
+    size_t kept = 0;
+    for (auto& entry : loaded)
+    {
         entry->setValid();
         entry->filename = normalisePath (entry->filename);
         if (juce::File::isAbsolutePath (entry->filename))
-            loaded.push_back (std::move (entry));
+            loaded[kept++] = std::move (entry);
         else
             unindexedEntries.push_back (std::move (entry)); // dropping it would lose it at the next save
     }
+    loaded.resize (kept);
 
-    // One sort for a whole file instead of an insert per record.
-    if (entries.size() == 0)
-        entries.rebuild (std::move (loaded));
-    else
-        for (auto& entry : loaded)
-            entries.insert (std::move (entry));
+    // One merge for a whole file instead of an insert per record.
+    entries.insertAll (std::move (loaded));
     indexChanged();
 }
 
 bool ID3DataBase::save()
 {
-    const juce::ScopedLock sl (databaseLock);
-    if (! dirty)
-        return true;
+    const std::lock_guard<std::mutex> oneSaveAtATime (saveMutex);
 
+    juce::uint64 changesSaved = 0;
+    std::vector<ID3DataBaseEntry> copy;
     juce::String error;
-    if (mustNotOverwrite)
-        error = "the unreadable file there could not be moved aside, and is not written over";
-    else if (writeDatabaseFile (databaseFile, rootTagName, ZUND_VERSION, getStoredRecords(), error))
     {
-        dirty = false;
+        const juce::ScopedLock sl (databaseLock);
+        changesSaved = changeCount.load();
+        if (changesSaved == savedChangeCount.load())
+            return true;
+
+        if (mustNotOverwrite)
+            error = "the unreadable file there could not be moved aside, and is not written over";
+        else
+        {
+            const auto stored = getStoredRecords();
+            copy.reserve (stored.size());
+            for (const auto* record : stored)
+                copy.push_back (*record);
+        }
+    }
+
+    if (error.isEmpty() && writeDatabaseFile (databaseFile, rootTagName, ZUND_VERSION, copy, error))
+    {
+        const juce::ScopedLock sl (databaseLock);
+        savedChangeCount = changesSaved;
         lastSaveError.clear();
         return true;
     }
 
+    const juce::ScopedLock sl (databaseLock);
     lastSaveError = "The song database could not be saved to \"" + databaseFile.getFullPathName()
                   + "\" (" + error + ").";
     return false;
@@ -219,7 +247,7 @@ int ID3DataBase::insertEntry (std::unique_ptr<ID3DataBaseEntry> entry)
 }
 
 //==============================================================================
-void ID3DataBase::removeWhere (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove)
+int ID3DataBase::removeWhere (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove)
 {
     const juce::ScopedLock sl (databaseLock);
     int removed = entries.removeIf (shouldRemove);
@@ -235,6 +263,46 @@ void ID3DataBase::removeWhere (const std::function<bool (const ID3DataBaseEntry&
         markDirty();
         indexChanged();
     }
+    return removed;
+}
+
+int ID3DataBase::removeFiles (const juce::StringArray& paths)
+{
+    std::vector<juce::String> normalised;
+    normalised.reserve ((size_t) paths.size());
+    std::unordered_set<std::string_view> wanted;
+    wanted.reserve ((size_t) paths.size());
+    for (const auto& path : paths)
+    {
+        normalised.push_back (normalisePath (path));
+        wanted.insert (normalised.back().toRawUTF8());
+    }
+
+    return removeWhere ([&wanted] (const ID3DataBaseEntry& entry) {
+        return wanted.count (entry.filename.toRawUTF8()) != 0;
+    });
+}
+
+void ID3DataBase::moveRecords (const std::vector<Move>& moves)
+{
+    if (moves.empty())
+        return;
+
+    const juce::ScopedLock sl (databaseLock);
+    std::unordered_map<const ID3DataBaseEntry*, juce::String> newPaths;
+    for (const auto& move : moves)
+        if (juce::File::isAbsolutePath (move.newPath))
+            newPaths[move.record] = normalisePath (move.newPath);
+
+    auto moved = entries.takeIf ([&newPaths] (const ID3DataBaseEntry& entry) { return newPaths.count (&entry) != 0; });
+    for (auto& record : moved)
+    {
+        record->filename = newPaths[record.get()];
+        record->missing = false;
+    }
+    entries.insertAll (std::move (moved));
+    indexChanged();
+    markDirty();
 }
 
 std::unique_ptr<ID3DataBaseEntry> ID3DataBase::takeEntry (int index)

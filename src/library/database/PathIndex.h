@@ -8,16 +8,21 @@
 
 namespace zund
 {
-/** The database's records in two parallel arrays sorted by the path hash of each
-    record's filename (getPathHash), so a path is found by a binary search and a
-    look through the records of equal hash. A record's filename must not change
-    while it is in the index. Not locked: ID3DataBase guards it. */
+/** The database's records in the order of the path hash of each record's
+    filename (getPathHash), so a path is found by a binary search and a look
+    through the records of equal hash. A record's filename must not change while
+    it is in the index. Not locked: ID3DataBase guards it.
+
+    The sequence is kept in blocks of at most a thousand records (each with the
+    hashes beside it) and the index of each block's first record, so adding or
+    taking one record moves at most one block, not the whole library. */
 class PathIndex
 {
 public:
-    int size() const noexcept { return (int) entries.size(); }
+    int size() const noexcept { return count; }
 
-    /** The record at an index; null outside 0..size()-1. */
+    /** The record at an index; null outside 0..size()-1. Walking the indexes in
+        order is as quick as walking an array. */
     ID3DataBaseEntry* at (int index) const noexcept;
 
     /** Index of a record whose filename equals the path exactly, or -1. */
@@ -26,11 +31,17 @@ public:
     /** Adds a record after those of equal hash; returns its index. */
     int insert (std::unique_ptr<ID3DataBaseEntry> entry);
 
+    /** Adds many records in one merge (after those of equal hash, in their order). */
+    void insertAll (std::vector<std::unique_ptr<ID3DataBaseEntry>> newEntries);
+
     /** Takes the record at an index out without deleting it; null outside the range. */
     std::unique_ptr<ID3DataBaseEntry> takeAt (int index);
 
     /** Deletes the record at an index (nothing outside the range). */
     void removeAt (int index);
+
+    /** Takes out every record the predicate picks, in one pass, in index order. */
+    std::vector<std::unique_ptr<ID3DataBaseEntry>> takeIf (const std::function<bool (const ID3DataBaseEntry&)>& pick);
 
     /** Deletes every record the predicate picks, in one pass; returns how many. */
     int removeIf (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove);
@@ -42,7 +53,29 @@ public:
     void rebuild (std::vector<std::unique_ptr<ID3DataBaseEntry>> newEntries);
 
 private:
-    std::vector<std::unique_ptr<ID3DataBaseEntry>> entries;
-    std::vector<int> pathHashes;
+    struct Block
+    {
+        std::vector<std::unique_ptr<ID3DataBaseEntry>> entries;
+        std::vector<int> hashes;
+    };
+
+    struct Position
+    {
+        size_t block, offset;
+    };
+
+    Position locate (int index) const noexcept;
+    size_t blockForInsert (int hash) const noexcept;
+    void splitBlock (size_t block);
+    void removeFromBlock (size_t block, size_t offset);
+    void renumberFrom (size_t block) noexcept;
+    /** Every record in index order, with its hash; empties the index. */
+    void takeAll (std::vector<std::unique_ptr<ID3DataBaseEntry>>& entries, std::vector<int>& hashes);
+    void fillBlocks (std::vector<std::unique_ptr<ID3DataBaseEntry>>& entries, std::vector<int>& hashes);
+
+    std::vector<Block> blocks;          // none is empty
+    std::vector<int> blockStarts;       // index of each block's first record
+    int count = 0;
+    mutable size_t lastBlock = 0;       // where the last lookup by index ended
 };
 }

@@ -45,7 +45,6 @@ void FolderFileRemoval::run (TaskProgress& progress)
     }
 
     progress.showStatus ("Removing files...");
-    for (const auto& path : toRemove)
-        database.removeFile (path);
+    database.removeFiles (toRemove); // one pass over the records, not one per file
 }
 }

@@ -1,5 +1,7 @@
 #include "library/tasks/RecordUpdater.h"
 
+#include "common/FileFacts.h"
+
 namespace zund
 {
 RecordUpdater::RecordUpdater (ID3DataBase& db) : database (db)
@@ -41,7 +43,7 @@ void RecordUpdater::update (const juce::File& file, bool readKnownFile, bool eve
     }
 
     const bool wasRead = reader.read (readCopy, file);
-    if (! wasRead && ! known && ! evenWhenMissing && ! file.existsAsFile())
+    if (! wasRead && ! known && ! evenWhenMissing && ! isRegularFile (file))
         return;
 
     // Someone else may have added or removed the record while the file was read.
