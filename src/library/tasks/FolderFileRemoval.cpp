@@ -10,6 +10,11 @@ FolderFileRemoval::FolderFileRemoval (ID3DataBase& db, const juce::File& f) : da
 
 void FolderFileRemoval::run (TaskProgress& progress)
 {
+    // No file is opened here (paths only), so the whole run may hold the database.
+    const auto hold = progress.holdResults();
+    if (! hold)
+        return;
+
     // "/music" must not take "/music2" with it.
     const auto prefix = juce::File::addTrailingSeparator (folder.getFullPathName());
 

@@ -35,7 +35,7 @@ void FolderScan::run (TaskProgress& progress)
     if (count < 1)
         return;
 
-    RecordUpdater updater (database);
+    RecordUpdater updater (database, progress);
     FolderWalker walker (folder);
     int i = 0;
     for (juce::File file; walker.next (file);)

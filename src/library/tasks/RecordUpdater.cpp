@@ -4,7 +4,7 @@
 
 namespace zund
 {
-RecordUpdater::RecordUpdater (ID3DataBase& db) : database (db)
+RecordUpdater::RecordUpdater (ID3DataBase& db, TaskProgress& taskProgress) : database (db), progress (taskProgress)
 {
 }
 
@@ -29,6 +29,9 @@ void RecordUpdater::update (const juce::File& file, bool readKnownFile, bool eve
     ID3DataBaseEntry readCopy;
     bool known = false;
     {
+        const auto hold = progress.holdResults();
+        if (! hold)
+            return;
         const juce::ScopedLock sl (database.getLock());
         if (auto* record = database.getEntry (database.findIndex (path)))
         {
@@ -47,6 +50,9 @@ void RecordUpdater::update (const juce::File& file, bool readKnownFile, bool eve
         return;
 
     // Someone else may have added or removed the record while the file was read.
+    const auto hold = progress.holdResults();
+    if (! hold)
+        return;
     const juce::ScopedLock sl (database.getLock());
     if (auto* record = database.getEntry (database.findIndex (path)))
     {
