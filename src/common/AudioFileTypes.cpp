@@ -1,5 +1,7 @@
 #include "common/AudioFileTypes.h"
 
+#include <cstring>
+
 namespace zund
 {
 bool isSupportedAudioExtension (const juce::String& extensionWithDot)
@@ -8,10 +10,20 @@ bool isSupportedAudioExtension (const juce::String& extensionWithDot)
     return ext == ".mp3" || ext == ".wav" || ext == ".aiff" || ext == ".aif" || ext == ".ogg";
 }
 
+juce::String getPathExtension (const juce::String& path)
+{
+    const auto* bytes = path.toRawUTF8();
+    const auto* dot = std::strrchr (bytes, '.');
+    const auto* slash = std::strrchr (bytes, '/');
+    if (dot == nullptr || (slash != nullptr && dot < slash))
+        return {};
+    return juce::String::fromUTF8 (dot, (int) std::strlen (dot));
+}
+
 bool isSupportedAudioFile (const juce::File& file)
 {
     if (file.isDirectory())
         return false;
-    return isSupportedAudioExtension (file.getFileExtension());
+    return isSupportedAudioExtension (getPathExtension (file.getFullPathName()));
 }
 }

@@ -1,5 +1,6 @@
 #include "library/database/ID3DataBaseEntry.h"
 
+#include "common/AudioFileTypes.h"
 #include "common/FileFacts.h"
 #include "library/tags/Id3Tags.h"
 #include "library/tags/TagText.h"
@@ -337,7 +338,7 @@ double ID3DataBaseEntry::getBpmValue() const
 bool ID3DataBaseEntry::writeTagsToFile()
 {
     const auto file = getRecordFile (filename);
-    const auto extension = juce::File::createFileWithoutCheckingPath (filename).getFileExtension().toLowerCase();
+    const auto extension = getPathExtension (filename).toLowerCase();
     bool success = true;
 
     // Only a regular file is opened: reading a FIFO named like a song would wait for ever.

@@ -2,6 +2,7 @@
 
 #include "audiofile/AudioReaderFactory.h"
 #include "audiofile/Mp3FileInfo.h"
+#include "common/AudioFileTypes.h"
 #include "common/FileFacts.h"
 #include "library/tags/Id3Tags.h"
 #include "library/tags/VorbisCommentFile.h"
@@ -93,7 +94,7 @@ bool SongFileReader::read (ID3DataBaseEntry& record, const juce::File& file)
     record.lm_date = time;
     record.filesize = size;
 
-    const auto extension = file.getFileExtension().toLowerCase();
+    const auto extension = getPathExtension (file.getFullPathName()).toLowerCase();
     if (extension == ".mp3")
         readMp3Info (record, file);
     else

@@ -188,7 +188,7 @@ bool ConsistencyCheck::collectSongFolderFiles (TaskProgress& progress)
         {
             ++k;
             // The walk says it is a file: only its extension is left to test.
-            if (isSupportedAudioExtension (file.getFileExtension()))
+            if (isSupportedAudioExtension (getPathExtension (file.getFullPathName())))
             {
                 const auto path = file.getFullPathName();
                 if (listed.insert (path).second)

@@ -37,7 +37,7 @@ void FolderFileRemoval::run (TaskProgress& progress)
     for (int k = 0; k < paths.size(); ++k)
     {
         const juce::File file (paths[k]);
-        if (isSupportedAudioExtension (file.getFileExtension())
+        if (isSupportedAudioExtension (getPathExtension (paths[k]))
             && database.countSongFoldersContaining (file) - coveredBySelf < 1)
         {
             toRemove.add (paths[k]);

@@ -11,7 +11,7 @@ namespace
 // The walk says it is a file: only its extension is left to test.
 bool isAudioFile (const juce::File& file)
 {
-    return isSupportedAudioExtension (file.getFileExtension());
+    return isSupportedAudioExtension (getPathExtension (file.getFullPathName()));
 }
 }
 
