@@ -1,6 +1,7 @@
 #include "common/AudioFileTypes.h"
 
 #include <cstring>
+#include <strings.h>
 
 namespace zund
 {
@@ -18,6 +19,19 @@ juce::String getPathExtension (const juce::String& path)
     if (dot == nullptr || (slash != nullptr && dot < slash))
         return {};
     return juce::String::fromUTF8 (dot, (int) std::strlen (dot));
+}
+
+bool hasSupportedAudioExtension (const juce::String& path) noexcept
+{
+    const auto* bytes = path.toRawUTF8();
+    const auto* dot = std::strrchr (bytes, '.');
+    const auto* slash = std::strrchr (bytes, '/');
+    if (dot == nullptr || (slash != nullptr && dot < slash))
+        return false;
+    for (const char* extension : { ".mp3", ".wav", ".aiff", ".aif", ".ogg" })
+        if (::strcasecmp (dot, extension) == 0)
+            return true;
+    return false;
 }
 
 bool isSupportedAudioFile (const juce::File& file)

@@ -12,6 +12,10 @@ bool isSupportedAudioExtension (const juce::String& extensionWithDot);
     (a Latin-1 "caf\xe9.mp3" gives "p3"). Empty when the name has no dot. */
 juce::String getPathExtension (const juce::String& path);
 
+/** isSupportedAudioExtension of getPathExtension, without making strings (for
+    walks over half a million paths). */
+bool hasSupportedAudioExtension (const juce::String& path) noexcept;
+
 /** A file the program can play: not a directory, with a supported extension.
     Existence is not tested. */
 bool isSupportedAudioFile (const juce::File& file);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -110,33 +109,68 @@ bool ID3DataBase::save()
     juce::String error;
     {
         const juce::ScopedLock sl (databaseLock);
-        changesSaved = changeCount.load();
-        if (changesSaved == savedChangeCount.load())
+        if (changeCount.load() == savedChangeCount.load())
             return true;
-
         if (mustNotOverwrite)
             error = "the unreadable file there could not be moved aside, and is not written over";
-        else
-        {
-            const auto stored = getStoredRecords();
-            copy.reserve (stored.size());
-            for (const auto* record : stored)
-                copy.push_back (*record);
-        }
     }
 
-    if (error.isEmpty() && writeDatabaseFile (databaseFile, rootTagName, ZUND_VERSION, copy, error))
+    if (error.isEmpty())
     {
-        const juce::ScopedLock sl (databaseLock);
-        savedChangeCount = changesSaved;
-        lastSaveError.clear();
-        return true;
+        copy = copyStoredRecords (changesSaved);
+        if (writeDatabaseFile (databaseFile, rootTagName, ZUND_VERSION, copy, error))
+        {
+            const juce::ScopedLock sl (databaseLock);
+            savedChangeCount = changesSaved;
+            lastSaveError.clear();
+            return true;
+        }
     }
 
     const juce::ScopedLock sl (databaseLock);
     lastSaveError = "The song database could not be saved to \"" + databaseFile.getFullPathName()
                   + "\" (" + error + ").";
     return false;
+}
+
+std::vector<ID3DataBaseEntry> ID3DataBase::copyStoredRecords (juce::uint64& changesCopied) const
+{
+    // Copied a slice at a time, so that the lock is never held for long (half a
+    // million records take a quarter of a second). A copy that records were added
+    // to or taken from meanwhile starts again, at last under one hold of the lock.
+    constexpr int recordsPerSlice = 4096;
+    constexpr int attemptsInSlices = 3;
+
+    for (int attempt = 0;; ++attempt)
+    {
+        const bool inOneGo = attempt >= attemptsInSlices;
+        std::vector<ID3DataBaseEntry> copy;
+        juce::uint64 layout = 0;
+        {
+            const juce::ScopedLock sl (databaseLock);
+            layout = layoutChanges;
+            // Whatever changes after this may be missing from the copy: it stays to be saved.
+            changesCopied = changeCount.load();
+            copy.reserve ((size_t) entries.size() + unindexedEntries.size());
+        }
+
+        for (int next = 0;;)
+        {
+            const juce::ScopedLock sl (databaseLock);
+            if (layoutChanges != layout)
+                break;
+            const int end = inOneGo ? entries.size() : juce::jmin (entries.size(), next + recordsPerSlice);
+            for (; next < end; ++next)
+                if (const auto* record = entries.at (next); record->valid)
+                    copy.push_back (*record);
+            if (next >= entries.size())
+            {
+                for (const auto& record : unindexedEntries)
+                    copy.push_back (*record);
+                return copy;
+            }
+        }
+    }
 }
 
 std::unique_ptr<juce::XmlElement> ID3DataBase::createXml (const juce::String& rootTag) const
@@ -192,6 +226,7 @@ juce::String ID3DataBase::getVersion() const
 void ID3DataBase::indexChanged() noexcept
 {
     numEntries = entries.size();
+    ++layoutChanges;
 }
 
 //==============================================================================
@@ -238,6 +273,7 @@ int ID3DataBase::insertEntry (std::unique_ptr<ID3DataBaseEntry> entry)
     if (! juce::File::isAbsolutePath (entry->filename))
     {
         unindexedEntries.push_back (std::move (entry));
+        ++layoutChanges;
         return -1;
     }
 
@@ -249,38 +285,63 @@ int ID3DataBase::insertEntry (std::unique_ptr<ID3DataBaseEntry> entry)
 //==============================================================================
 int ID3DataBase::removeWhere (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove)
 {
-    const juce::ScopedLock sl (databaseLock);
-    int removed = entries.removeIf (shouldRemove);
-
-    const auto unindexedBefore = unindexedEntries.size();
-    unindexedEntries.erase (std::remove_if (unindexedEntries.begin(), unindexedEntries.end(),
-                                            [&shouldRemove] (const auto& entry) { return shouldRemove (*entry); }),
-                            unindexedEntries.end());
-    removed += (int) (unindexedBefore - unindexedEntries.size());
-
-    if (removed > 0)
+    std::vector<std::unique_ptr<ID3DataBaseEntry>> removed;
     {
-        markDirty();
-        indexChanged();
+        const juce::ScopedLock sl (databaseLock);
+        removed = entries.takeIf (shouldRemove);
+        takeUnindexed (shouldRemove, removed);
+        recordsRemoved ((int) removed.size());
     }
-    return removed;
+    return (int) removed.size(); // deleted after the lock is free
 }
 
 int ID3DataBase::removeFiles (const juce::StringArray& paths)
 {
-    std::vector<juce::String> normalised;
-    normalised.reserve ((size_t) paths.size());
-    std::unordered_set<std::string_view> wanted;
-    wanted.reserve ((size_t) paths.size());
-    for (const auto& path : paths)
+    std::vector<std::unique_ptr<ID3DataBaseEntry>> removed;
     {
-        normalised.push_back (normalisePath (path));
-        wanted.insert (normalised.back().toRawUTF8());
-    }
+        const juce::ScopedLock sl (databaseLock);
+        std::vector<bool> marked ((size_t) entries.size(), false);
+        std::unordered_set<std::string> unindexed;
+        for (const auto& path : paths)
+        {
+            const auto normalised = normalisePath (path);
+            if (juce::File::isAbsolutePath (normalised))
+                entries.forEachIndexOf (normalised, [&marked] (int index) { marked[(size_t) index] = true; });
+            else
+                unindexed.insert (normalised.toStdString());
+        }
 
-    return removeWhere ([&wanted] (const ID3DataBaseEntry& entry) {
-        return wanted.count (entry.filename.toRawUTF8()) != 0;
-    });
+        removed = entries.takeMarked (marked);
+        if (! unindexed.empty())
+            takeUnindexed ([&unindexed] (const ID3DataBaseEntry& entry) {
+                return unindexed.count (entry.filename.toStdString()) != 0;
+            }, removed);
+        recordsRemoved ((int) removed.size());
+    }
+    return (int) removed.size(); // deleted after the lock is free
+}
+
+void ID3DataBase::takeUnindexed (const std::function<bool (const ID3DataBaseEntry&)>& pick,
+                                 std::vector<std::unique_ptr<ID3DataBaseEntry>>& taken)
+{
+    size_t kept = 0;
+    for (auto& entry : unindexedEntries)
+    {
+        if (pick (*entry))
+            taken.push_back (std::move (entry));
+        else
+            unindexedEntries[kept++] = std::move (entry);
+    }
+    unindexedEntries.resize (kept);
+}
+
+void ID3DataBase::recordsRemoved (int count)
+{
+    if (count > 0)
+    {
+        markDirty();
+        indexChanged();
+    }
 }
 
 void ID3DataBase::moveRecords (const std::vector<Move>& moves)
@@ -356,6 +417,12 @@ void ID3DataBase::setSongFolders (const juce::StringArray& folders)
 {
     const juce::ScopedLock sl (databaseLock);
     songFolders = folders;
+}
+
+juce::StringArray ID3DataBase::getSongFolders() const
+{
+    const juce::ScopedLock sl (databaseLock);
+    return songFolders;
 }
 
 bool ID3DataBase::isSongFolder (const juce::String& path) const

@@ -145,12 +145,17 @@ public:
     void removeFilesNotInSongFolders();
 
     void setSongFolders (const juce::StringArray& folders);
+    juce::StringArray getSongFolders() const;
     bool isSongFolder (const juce::String& path) const;
     int countSongFoldersContaining (const juce::File& file) const;
 
 private:
     std::vector<const ID3DataBaseEntry*> getStoredRecords() const;
+    std::vector<ID3DataBaseEntry> copyStoredRecords (juce::uint64& changesCopied) const;
     void addLoadedRecords (std::vector<std::unique_ptr<ID3DataBaseEntry>> loaded);
+    void takeUnindexed (const std::function<bool (const ID3DataBaseEntry&)>& pick,
+                        std::vector<std::unique_ptr<ID3DataBaseEntry>>& taken);
+    void recordsRemoved (int count);
     void indexChanged() noexcept;
 
     juce::CriticalSection databaseLock;
@@ -162,6 +167,7 @@ private:
     PathIndex entries;
     std::vector<std::unique_ptr<ID3DataBaseEntry>> unindexedEntries; // stored, not findable
     std::atomic<int> numEntries { 0 };
+    juce::uint64 layoutChanges = 0; // records added or taken (under the lock)
     SongFileReader fileReader; // used under the lock only
 
     juce::String loadProblem;

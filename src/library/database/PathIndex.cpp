@@ -42,15 +42,14 @@ ID3DataBaseEntry* PathIndex::at (int index) const noexcept
     return blocks[position.block].entries[position.offset].get();
 }
 
-int PathIndex::find (const juce::String& path) const
+template <typename OnMatch>
+void PathIndex::scanPath (const juce::String& path, OnMatch&& onMatch) const
 {
     const int hash = getPathHash (path);
     // The first block that can hold the hash: the first whose last hash is not smaller.
-    auto block = (size_t) (std::partition_point (blocks.begin(), blocks.end(),
-                                                 [hash] (const Block& b) { return b.hashes.back() < hash; })
-                           - blocks.begin());
+    auto block = (size_t) (std::lower_bound (blockLastHashes.begin(), blockLastHashes.end(), hash) - blockLastHashes.begin());
     if (block == blocks.size())
-        return -1;
+        return;
 
     const auto* wanted = path.toRawUTF8();
     const auto& first = blocks[block].hashes;
@@ -63,13 +62,31 @@ int PathIndex::find (const juce::String& path) const
         for (; offset < b.entries.size(); ++offset)
         {
             if (b.hashes[offset] != hash)
-                return -1;
+                return;
             // Byte for byte: the same as comparing characters, for UTF-8, and much quicker.
-            if (std::strcmp (b.entries[offset]->filename.toRawUTF8(), wanted) == 0)
-                return blockStarts[block] + (int) offset;
+            if (std::strcmp (b.entries[offset]->filename.toRawUTF8(), wanted) == 0
+                && ! onMatch (blockStarts[block] + (int) offset))
+                return;
         }
     }
-    return -1;
+}
+
+int PathIndex::find (const juce::String& path) const
+{
+    int found = -1;
+    scanPath (path, [&found] (int index) {
+        found = index;
+        return false;
+    });
+    return found;
+}
+
+void PathIndex::forEachIndexOf (const juce::String& path, const std::function<void (int)>& found) const
+{
+    scanPath (path, [&found] (int index) {
+        found (index);
+        return true;
+    });
 }
 
 size_t PathIndex::blockForInsert (int hash) const noexcept
@@ -122,8 +139,14 @@ void PathIndex::splitBlock (size_t block)
 
 void PathIndex::renumberFrom (size_t block) noexcept
 {
+    blockLastHashes.resize (blocks.size());
+    if (block > 0)
+        blockLastHashes[block - 1] = blocks[block - 1].hashes.back(); // the block a record went into or left
     for (; block < blocks.size(); ++block)
+    {
         blockStarts[block] = block == 0 ? 0 : blockStarts[block - 1] + (int) blocks[block - 1].entries.size();
+        blockLastHashes[block] = blocks[block].hashes.back();
+    }
 }
 
 void PathIndex::removeFromBlock (size_t block, size_t offset)
@@ -184,6 +207,7 @@ void PathIndex::fillBlocks (std::vector<std::unique_ptr<ID3DataBaseEntry>>& entr
                           std::make_move_iterator (entries.begin() + (std::ptrdiff_t) end));
         b.hashes.assign (hashes.begin() + (std::ptrdiff_t) start, hashes.begin() + (std::ptrdiff_t) end);
         blockStarts.push_back ((int) start);
+        blockLastHashes.push_back (b.hashes.back());
         blocks.push_back (std::move (b));
     }
     count = (int) total;
@@ -226,7 +250,8 @@ void PathIndex::insertAll (std::vector<std::unique_ptr<ID3DataBaseEntry>> newEnt
     fillBlocks (merged, mergedHashes);
 }
 
-std::vector<std::unique_ptr<ID3DataBaseEntry>> PathIndex::takeIf (const std::function<bool (const ID3DataBaseEntry&)>& pick)
+template <typename Pick>
+std::vector<std::unique_ptr<ID3DataBaseEntry>> PathIndex::takeWhere (Pick&& pick)
 {
     std::vector<std::unique_ptr<ID3DataBaseEntry>> all, taken;
     std::vector<int> hashes;
@@ -235,7 +260,7 @@ std::vector<std::unique_ptr<ID3DataBaseEntry>> PathIndex::takeIf (const std::fun
     size_t kept = 0;
     for (size_t i = 0; i < all.size(); ++i)
     {
-        if (pick (*all[i]))
+        if (pick (i, *all[i]))
         {
             taken.push_back (std::move (all[i]));
             continue;
@@ -253,6 +278,16 @@ std::vector<std::unique_ptr<ID3DataBaseEntry>> PathIndex::takeIf (const std::fun
     return taken;
 }
 
+std::vector<std::unique_ptr<ID3DataBaseEntry>> PathIndex::takeIf (const std::function<bool (const ID3DataBaseEntry&)>& pick)
+{
+    return takeWhere ([&pick] (size_t, const ID3DataBaseEntry& entry) { return pick (entry); });
+}
+
+std::vector<std::unique_ptr<ID3DataBaseEntry>> PathIndex::takeMarked (const std::vector<bool>& marked)
+{
+    return takeWhere ([&marked] (size_t index, const ID3DataBaseEntry&) { return index < marked.size() && marked[index]; });
+}
+
 int PathIndex::removeIf (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove)
 {
     return (int) takeIf (shouldRemove).size();
@@ -262,6 +297,7 @@ void PathIndex::clear() noexcept
 {
     blocks.clear();
     blockStarts.clear();
+    blockLastHashes.clear();
     count = 0;
     lastBlock = 0;
 }

@@ -43,6 +43,12 @@ public:
     /** Takes out every record the predicate picks, in one pass, in index order. */
     std::vector<std::unique_ptr<ID3DataBaseEntry>> takeIf (const std::function<bool (const ID3DataBaseEntry&)>& pick);
 
+    /** Takes out the records at the marked indexes (marked has size() flags), in one pass. */
+    std::vector<std::unique_ptr<ID3DataBaseEntry>> takeMarked (const std::vector<bool>& marked);
+
+    /** Calls back with the index of every record whose filename equals the path. */
+    void forEachIndexOf (const juce::String& path, const std::function<void (int index)>& found) const;
+
     /** Deletes every record the predicate picks, in one pass; returns how many. */
     int removeIf (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove);
 
@@ -72,9 +78,15 @@ private:
     /** Every record in index order, with its hash; empties the index. */
     void takeAll (std::vector<std::unique_ptr<ID3DataBaseEntry>>& entries, std::vector<int>& hashes);
     void fillBlocks (std::vector<std::unique_ptr<ID3DataBaseEntry>>& entries, std::vector<int>& hashes);
+    template <typename Pick>
+    std::vector<std::unique_ptr<ID3DataBaseEntry>> takeWhere (Pick&& pick);
+    /** Calls onMatch (index) for the records of the path, in order, while it answers true. */
+    template <typename OnMatch>
+    void scanPath (const juce::String& path, OnMatch&& onMatch) const;
 
     std::vector<Block> blocks;          // none is empty
     std::vector<int> blockStarts;       // index of each block's first record
+    std::vector<int> blockLastHashes;   // each block's last hash, searched without touching the blocks
     int count = 0;
     mutable size_t lastBlock = 0;       // where the last lookup by index ended
 };
