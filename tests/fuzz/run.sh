@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the libFuzzer harnesses with clang (ASan and UBSan) and runs each for the
 # given time, three at a time. Not part of the program's build or tests.
-#   tests/fuzz/run.sh <seconds> [harness...]    harnesses: xml wav aiff ogg mp3 buffered mp3scan
+#   tests/fuzz/run.sh <seconds> [harness...]    harnesses: xml wav aiff ogg mp3 buffered mp3scan database
 # Corpora grow in build/fuzz/corpus/<harness>; crashes, hangs and oversized
 # allocations land in build/fuzz/findings/<harness>; logs in build/fuzz/logs.
 set -eu
@@ -10,7 +10,7 @@ cd "$(dirname "$0")/../.."
 ROOT=$(pwd)
 TIME=${1:?usage: tests/fuzz/run.sh <seconds> [harness...]}
 shift
-HARNESSES=${*:-xml wav aiff ogg mp3 buffered mp3scan}
+HARNESSES=${*:-xml wav aiff ogg mp3 buffered mp3scan database}
 PARALLEL=${PARALLEL:-3}
 BUILD="$ROOT/build/fuzz"
 export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
@@ -30,7 +30,7 @@ export LSAN_OPTIONS="suppressions=$ROOT/tests/fuzz/lsan.supp"
 run_one() {
     h=$1
     case $h in
-        xml) seeds="$SEEDS/xml"; extra="-dict=$ROOT/tests/fuzz/xml.dict -max_len=8192" ;;
+        xml|database) seeds="$SEEDS/xml"; extra="-dict=$ROOT/tests/fuzz/xml.dict -max_len=8192" ;;
         mp3scan) seeds="$SEEDS/mp3"; extra="-max_len=65536" ;;
         buffered) seeds="$SEEDS/buffered"; extra="-max_len=65536" ;;
         *) seeds="$SEEDS/$h"; extra="-max_len=65536" ;;
