@@ -14,7 +14,7 @@ class TaskHold
 public:
     /** Open, holding nothing: nobody can give the task up. */
     TaskHold() = default;
-    explicit TaskHold (std::unique_lock<std::timed_mutex> heldLock) : lock (std::move (heldLock)) {}
+    explicit TaskHold (std::unique_lock<std::mutex> heldLock) : lock (std::move (heldLock)) {}
 
     static TaskHold givenUp()
     {
@@ -26,7 +26,7 @@ public:
     explicit operator bool() const noexcept { return open; }
 
 private:
-    std::unique_lock<std::timed_mutex> lock;
+    std::unique_lock<std::mutex> lock;
     bool open = true;
 };
 

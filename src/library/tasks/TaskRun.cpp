@@ -22,8 +22,12 @@ bool TaskRun::waitUntilFinished (int milliseconds)
 
 void TaskRun::abandon (int milliseconds)
 {
-    std::unique_lock<std::timed_mutex> lock (resultsLock, std::defer_lock);
-    (void) lock.try_lock_for (std::chrono::milliseconds (milliseconds));
+    // A hold under way (a database step, never a file read) ends soon; waited
+    // for in short steps, up to the limit.
+    const auto giveUpAt = juce::Time::getMillisecondCounter() + (juce::uint32) juce::jmax (0, milliseconds);
+    std::unique_lock<std::mutex> lock (resultsLock, std::defer_lock);
+    while (! lock.try_lock() && juce::Time::getMillisecondCounter() < giveUpAt)
+        juce::Thread::sleep (1);
     abandoned = true;
 }
 
@@ -41,7 +45,7 @@ void TaskRun::showStatus (const juce::String& text)
 
 TaskHold TaskRun::holdResults()
 {
-    std::unique_lock<std::timed_mutex> lock (resultsLock);
+    std::unique_lock<std::mutex> lock (resultsLock);
     if (abandoned.load())
         return TaskHold::givenUp();
     return TaskHold (std::move (lock));

@@ -46,7 +46,7 @@ private:
 
     std::atomic<bool> cancelled { false }, abandoned { false }, finished { false };
     std::atomic<double> progress { 0.0 };
-    std::timed_mutex resultsLock;
+    std::mutex resultsLock;
     juce::WaitableEvent finishedEvent { true };
     juce::CriticalSection statusLock;
     juce::String status;
