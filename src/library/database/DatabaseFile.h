@@ -10,7 +10,7 @@
 namespace zund
 {
 /** The largest database file the program writes, and so reads: far beyond a
-    collector's library (half a million records take some 400 MB). */
+    collector's library (half a million records take some 320 MB). */
 constexpr juce::int64 maxDatabaseFileBytes = (juce::int64) 4 << 30;
 
 /** What reading the database file gave. */
