@@ -156,3 +156,21 @@ TEST (DatabaseReader, BrokenFilesAreRefusedWithoutReadingPastTheirEnd)
         EXPECT_TRUE (error.isNotEmpty()) << text;
     }
 }
+
+TEST (DatabaseReader, NumbersOutOfEveryRangeReadWithoutOverflow)
+{
+    // Found by fuzzing: the framework's reading of a number overflows an int
+    // on a long exponent. Such cue points are unset; absurd integers stay numbers.
+    const std::string text = "<R><E filename=\"/a\" cuePoint0=\"555555555555555e55555555555555555555\""
+                             " cuePoint1=\"1e-99999999999\" cuePoint2=\" +0.25\" cuePoint3=\"0x10\""
+                             " filesize=\"99999999999999999999999\" seconds=\"-99999999999\"/></R>";
+    DatabaseRecords read;
+    juce::String error;
+    ASSERT_TRUE (parseDatabaseXml (text.data(), text.size(), read, error)) << error;
+    ASSERT_EQ (read.records.size(), 1u);
+    const auto& record = *read.records[0];
+    EXPECT_EQ (record.cuePoint[0], -1.0f);
+    EXPECT_EQ (record.cuePoint[1], -1.0f);
+    EXPECT_EQ (record.cuePoint[2], 0.25f);
+    EXPECT_EQ (record.cuePoint[3], 0.0f) << "read as far as it is a number";
+}

@@ -141,12 +141,26 @@ bool booleanOf (const char* value, size_t length)
     return text.getIntValue() != 0 || text[0] == 't' || text[0] == 'T' || text[0] == 'y' || text[0] == 'Y';
 }
 
-/** A stored cue point, held to what the program can set: -1..1, unset when it is no number. */
+/** A stored cue point, held to what the program can set: -1..1; unset when it
+    is not a finite number, 0 for text without a number (as the framework's
+    reading gives). Read here rather than by the framework's string, whose
+    reading of a long exponent overflows an int. */
 float parseCuePoint (const char* text, size_t length)
 {
     if (length == 2 && text[0] == '-' && text[1] == '1')
         return -1.0f; // most cue points are unset: no number to parse
-    const double value = textOf (text, length).getDoubleValue();
+
+    const char* const end = text + length;
+    while (text < end && juce::CharacterFunctions::isWhitespace (*text))
+        ++text;
+    if (text < end && *text == '+')
+        ++text;
+    double value = 0.0;
+    const auto result = std::from_chars (text, end, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range)
+        return -1.0f;
+    if (result.ec != std::errc())
+        value = 0.0;
     return std::isfinite (value) ? (float) std::clamp (value, -1.0, 1.0) : -1.0f;
 }
 
