@@ -16,22 +16,71 @@ constexpr size_t maxBlockSize = 1024;
 constexpr size_t filledBlockSize = maxBlockSize / 2;
 }
 
+int PathIndex::startOf (size_t block) const noexcept
+{
+    int start = 0;
+    for (auto i = block; i > 0; i &= i - 1)
+        start += sizeTree[i];
+    return start;
+}
+
+void PathIndex::blockSizeChanged (size_t block, int change) noexcept
+{
+    for (auto i = block + 1; i < sizeTree.size(); i += i & (~i + 1))
+        sizeTree[i] += change;
+    lastBlockStart = -1;
+}
+
+void PathIndex::blocksChanged()
+{
+    sizeTree.assign (blocks.size() + 1, 0);
+    for (size_t i = 1; i < sizeTree.size(); ++i)
+    {
+        sizeTree[i] += (int) blocks[i - 1].entries.size();
+        if (const auto parent = i + (i & (~i + 1)); parent < sizeTree.size())
+            sizeTree[parent] += sizeTree[i];
+    }
+    blockLastHashes.resize (blocks.size());
+    for (size_t i = 0; i < blocks.size(); ++i)
+        blockLastHashes[i] = blocks[i].hashes.back();
+    lastBlockStart = -1;
+}
+
 PathIndex::Position PathIndex::locate (int index) const noexcept
 {
-    auto contains = [this, index] (size_t block) {
-        return block < blocks.size() && blockStarts[block] <= index
-            && index - blockStarts[block] < (int) blocks[block].entries.size();
+    auto contains = [this, index] (size_t block, int start) {
+        return block < blocks.size() && start <= index && index - start < (int) blocks[block].entries.size();
     };
 
-    // Walks over all records ask for the same block or the next one.
-    if (! contains (lastBlock))
+    if (lastBlockStart < 0 || ! contains (lastBlock, lastBlockStart))
     {
-        if (contains (lastBlock + 1))
+        // Walks over all records ask for the same block or the next one.
+        const int nextStart = lastBlockStart < 0 || lastBlock >= blocks.size()
+                                ? -1 : lastBlockStart + (int) blocks[lastBlock].entries.size();
+        if (nextStart >= 0 && contains (lastBlock + 1, nextStart))
+        {
             ++lastBlock;
+            lastBlockStart = nextStart;
+        }
         else
-            lastBlock = (size_t) (std::upper_bound (blockStarts.begin(), blockStarts.end(), index) - blockStarts.begin()) - 1;
+        {
+            // The block whose records take the index: a descent through the running count.
+            size_t block = 0;
+            int before = 0;
+            auto step = (size_t) 1;
+            while (step * 2 < sizeTree.size())
+                step *= 2;
+            for (; step > 0; step /= 2)
+                if (block + step < sizeTree.size() && before + sizeTree[block + step] <= index)
+                {
+                    block += step;
+                    before += sizeTree[block];
+                }
+            lastBlock = block;
+            lastBlockStart = before;
+        }
     }
-    return { lastBlock, (size_t) (index - blockStarts[lastBlock]) };
+    return { lastBlock, (size_t) (index - lastBlockStart) };
 }
 
 ID3DataBaseEntry* PathIndex::at (int index) const noexcept
@@ -65,7 +114,7 @@ void PathIndex::scanPath (const juce::String& path, OnMatch&& onMatch) const
                 return;
             // Byte for byte: the same as comparing characters, for UTF-8, and much quicker.
             if (std::strcmp (b.entries[offset]->filename.toRawUTF8(), wanted) == 0
-                && ! onMatch (blockStarts[block] + (int) offset))
+                && ! onMatch (startOf (block) + (int) offset))
                 return;
         }
     }
@@ -104,21 +153,26 @@ int PathIndex::insert (std::unique_ptr<ID3DataBaseEntry> entry)
     if (blocks.empty())
     {
         blocks.emplace_back();
-        blockStarts.push_back (0);
+        blocks.back().entries.push_back (std::move (entry));
+        blocks.back().hashes.push_back (hash);
+        count = 1;
+        blocksChanged();
+        return 0;
     }
 
-    const auto block = blocks.front().hashes.empty() ? 0 : blockForInsert (hash);
+    const auto block = blockForInsert (hash);
     auto& b = blocks[block];
     const auto offset = std::upper_bound (b.hashes.begin(), b.hashes.end(), hash) - b.hashes.begin();
     b.hashes.insert (b.hashes.begin() + offset, hash);
     b.entries.insert (b.entries.begin() + offset, std::move (entry));
     ++count;
+    blockLastHashes[block] = b.hashes.back();
 
-    const int index = blockStarts[block] + (int) offset;
+    const int index = startOf (block) + (int) offset;
     if (b.entries.size() > maxBlockSize)
         splitBlock (block);
     else
-        renumberFrom (block + 1);
+        blockSizeChanged (block, 1);
     return index;
 }
 
@@ -133,20 +187,7 @@ void PathIndex::splitBlock (size_t block)
     first.hashes.resize ((size_t) half);
 
     blocks.insert (blocks.begin() + (std::ptrdiff_t) block + 1, std::move (second));
-    blockStarts.insert (blockStarts.begin() + (std::ptrdiff_t) block + 1, 0);
-    renumberFrom (block + 1);
-}
-
-void PathIndex::renumberFrom (size_t block) noexcept
-{
-    blockLastHashes.resize (blocks.size());
-    if (block > 0)
-        blockLastHashes[block - 1] = blocks[block - 1].hashes.back(); // the block a record went into or left
-    for (; block < blocks.size(); ++block)
-    {
-        blockStarts[block] = block == 0 ? 0 : blockStarts[block - 1] + (int) blocks[block - 1].entries.size();
-        blockLastHashes[block] = blocks[block].hashes.back();
-    }
+    blocksChanged(); // once in some hundred inserts
 }
 
 void PathIndex::removeFromBlock (size_t block, size_t offset)
@@ -158,10 +199,11 @@ void PathIndex::removeFromBlock (size_t block, size_t offset)
     if (b.entries.empty())
     {
         blocks.erase (blocks.begin() + (std::ptrdiff_t) block);
-        blockStarts.erase (blockStarts.begin() + (std::ptrdiff_t) block);
-        lastBlock = 0;
+        blocksChanged();
+        return;
     }
-    renumberFrom (block);
+    blockLastHashes[block] = b.hashes.back();
+    blockSizeChanged (block, -1);
 }
 
 std::unique_ptr<ID3DataBaseEntry> PathIndex::takeAt (int index)
@@ -196,7 +238,6 @@ void PathIndex::fillBlocks (std::vector<std::unique_ptr<ID3DataBaseEntry>>& entr
     clear();
     const auto total = entries.size();
     blocks.reserve (total / filledBlockSize + 1);
-    blockStarts.reserve (blocks.capacity());
     for (size_t start = 0; start < total; start += filledBlockSize)
     {
         const auto end = std::min (total, start + filledBlockSize);
@@ -206,11 +247,10 @@ void PathIndex::fillBlocks (std::vector<std::unique_ptr<ID3DataBaseEntry>>& entr
         b.entries.assign (std::make_move_iterator (entries.begin() + (std::ptrdiff_t) start),
                           std::make_move_iterator (entries.begin() + (std::ptrdiff_t) end));
         b.hashes.assign (hashes.begin() + (std::ptrdiff_t) start, hashes.begin() + (std::ptrdiff_t) end);
-        blockStarts.push_back ((int) start);
-        blockLastHashes.push_back (b.hashes.back());
         blocks.push_back (std::move (b));
     }
     count = (int) total;
+    blocksChanged();
 }
 
 void PathIndex::insertAll (std::vector<std::unique_ptr<ID3DataBaseEntry>> newEntries)
@@ -296,10 +336,11 @@ int PathIndex::removeIf (const std::function<bool (const ID3DataBaseEntry&)>& sh
 void PathIndex::clear() noexcept
 {
     blocks.clear();
-    blockStarts.clear();
+    sizeTree.clear();
     blockLastHashes.clear();
     count = 0;
     lastBlock = 0;
+    lastBlockStart = -1;
 }
 
 void PathIndex::rebuild (std::vector<std::unique_ptr<ID3DataBaseEntry>> newEntries)

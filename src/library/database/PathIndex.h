@@ -14,8 +14,9 @@ namespace zund
     it is in the index. Not locked: ID3DataBase guards it.
 
     The sequence is kept in blocks of at most a thousand records (each with the
-    hashes beside it) and the index of each block's first record, so adding or
-    taking one record moves at most one block, not the whole library. */
+    hashes beside it) and a running count of the blocks' sizes (a Fenwick tree),
+    so adding or taking one record moves at most one block and costs a few
+    steps more, however large the library. */
 class PathIndex
 {
 public:
@@ -74,7 +75,12 @@ private:
     size_t blockForInsert (int hash) const noexcept;
     void splitBlock (size_t block);
     void removeFromBlock (size_t block, size_t offset);
-    void renumberFrom (size_t block) noexcept;
+
+    /** After blocks were added or removed: the sizes' running count and the last hashes anew. */
+    void blocksChanged();
+    void blockSizeChanged (size_t block, int change) noexcept;
+    /** Index of the block's first record. */
+    int startOf (size_t block) const noexcept;
     /** Every record in index order, with its hash; empties the index. */
     void takeAll (std::vector<std::unique_ptr<ID3DataBaseEntry>>& entries, std::vector<int>& hashes);
     void fillBlocks (std::vector<std::unique_ptr<ID3DataBaseEntry>>& entries, std::vector<int>& hashes);
@@ -85,9 +91,12 @@ private:
     void scanPath (const juce::String& path, OnMatch&& onMatch) const;
 
     std::vector<Block> blocks;          // none is empty
-    std::vector<int> blockStarts;       // index of each block's first record
+    std::vector<int> sizeTree;          // Fenwick tree of the blocks' sizes (1-based)
     std::vector<int> blockLastHashes;   // each block's last hash, searched without touching the blocks
     int count = 0;
-    mutable size_t lastBlock = 0;       // where the last lookup by index ended
+
+    // Where the last lookup by index ended, so that a walk in order takes no search.
+    mutable size_t lastBlock = 0;
+    mutable int lastBlockStart = -1;    // -1: not known
 };
 }
