@@ -2,12 +2,13 @@
 
 #include "audiofile/mp3/Mp3FrameHeader.h"
 #include "audiofile/mp3/Mp3FrameWalker.h"
+#include "common/AudioFileTypes.h"
 
 namespace zund
 {
 bool getMp3FileInfo (const juce::File& file, int& kbps, int& sampleRate, int& seconds)
 {
-    if (! file.getFileExtension().equalsIgnoreCase (".mp3"))
+    if (! getPathExtension (file.getFullPathName()).equalsIgnoreCase (".mp3"))
         return false;
 
     juce::FileInputStream stream (file);
