@@ -1,6 +1,6 @@
 #include "library/browser/ID3ViewComponent.h"
 
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "library/browser/ID3ViewComponentListener.h"
 #include "library/browser/LibraryDialogs.h"
 #include "library/browser/SongTableColumns.h"
@@ -92,26 +92,11 @@ void ID3ViewComponent::applyTagEdit (const juce::String& fullPath, int columnId,
     const int undone = stopWorkerNoting();
     const juce::File file (fullPath);
 
-    bool written = true;
-    {
-        const juce::ScopedLock sl (database->getLock());
-        bool scanned = false;
-        if (auto* record = database->addOrUpdateFile (file, scanned, false, false))
-        {
-            if (auto* field = tagFieldOf (*record, columnId))
-            {
-                *field = newText;
-                database->markDirty();
-            }
-            written = record->writeTagsToFile();
-            if (! written)
-            {
-                // The file keeps its old tags, and so does the record.
-                record->clearCouldNotWriteMetadata();
-                database->addOrUpdateFile (file, scanned, true, false);
-            }
-        }
-    }
+    // A failed write leaves the record showing what the file holds, marked.
+    const bool written = database->editTags (file, [columnId, &newText] (ID3DataBaseEntry& record) {
+        if (auto* field = tagFieldOf (record, columnId))
+            *field = newText;
+    }) || database->findIndex (fullPath) < 0;
 
     if (! written)
         LibraryDialogs::warn ("Error!", "Could not write metadata to file!");
@@ -281,11 +266,10 @@ void ID3ViewComponent::removeSelectedFromDatabase()
         return;
 
     const int undone = stopWorkerNoting();
-    {
-        const juce::ScopedLock sl (database->getLock());
-        for (int i = 0; i < selected.size(); ++i)
-            database->removeFile (getFullPathOfRow (selected[i]));
-    }
+    juce::StringArray paths;
+    for (int i = 0; i < selected.size(); ++i)
+        paths.add (getFullPathOfRow (selected[i]));
+    database->removeFiles (paths); // one pass over the records, not one per row
     removeRows (selected);
     rowsRemovedOrMoved();
     if (viewListener != nullptr)

@@ -1,7 +1,9 @@
 #include "library/tree/TreeViewFile.h"
 
+#include "common/NumberText.h"
 #include "common/SafeXmlReader.h"
 #include "common/UserFiles.h"
+#include "library/tags/TagText.h"
 
 namespace zund
 {
@@ -26,6 +28,17 @@ juce::String attributeNamed (const juce::XmlElement& element, const juce::String
     return {};
 }
 
+// A path whose bytes are not UTF-8 (a Latin-1 file name) is kept escaped under
+// an attribute name that older files never have; the readable "path" stays too.
+const char* const escapedPathName = "pathBytes";
+const char* const escapedFilePrefix = "fileBytes";
+
+juce::String storedPath (const juce::String& readable, const juce::String& escaped)
+{
+    juce::String path;
+    return escaped.isNotEmpty() && unescapeMalformedBytes (escaped, path) ? path : readable;
+}
+
 bool hasAttributeNamed (const juce::XmlElement& element, const juce::String& name)
 {
     for (int i = 0; i < element.getNumAttributes(); ++i)
@@ -42,7 +55,7 @@ TreeViewFile TreeViewFile::fromXml (const juce::XmlElement* root)
         return state;
 
     state.headerState = attributeNamed (*root, "ID3ViewHeader");
-    const int width = hasAttributeNamed (*root, "lastWidth") ? attributeNamed (*root, "lastWidth").getIntValue() : 0;
+    const int width = hasAttributeNamed (*root, "lastWidth") ? parseWholeNumber (attributeNamed (*root, "lastWidth")) : 0;
     state.lastWidth = width < smallestStoredWidth + 1 ? smallestStoredWidth : width;
 
     if (const auto older = attributeNamed (*root, "songFolder"); older.isNotEmpty())
@@ -52,7 +65,7 @@ TreeViewFile TreeViewFile::fromXml (const juce::XmlElement* root)
         for (auto* folder : folders->getChildIterator())
         {
             const auto name = attributeNamed (*folder, "name");
-            const auto path = attributeNamed (*folder, "path");
+            const auto path = storedPath (attributeNamed (*folder, "path"), attributeNamed (*folder, escapedPathName));
             if (name.isNotEmpty() && path.isNotEmpty())
                 state.songFolders.push_back ({ name, path });
         }
@@ -65,7 +78,10 @@ TreeViewFile TreeViewFile::fromXml (const juce::XmlElement* root)
                 c.name = element->getAttributeValue (0);
             if (const auto* files = childNamed (*element, "files"))
                 for (int i = 0; i < files->getNumAttributes(); ++i)
-                    c.files.add (files->getAttributeValue (i));
+                {
+                    const auto& value = files->getAttributeValue (i);
+                    c.files.add (files->getAttributeName (i).startsWith (escapedFilePrefix) ? storedPath (value, value) : value);
+                }
             state.cases.push_back (std::move (c));
         }
 
@@ -84,7 +100,9 @@ std::unique_ptr<juce::XmlElement> TreeViewFile::toXml() const
     {
         auto* folder = folders->createNewChildElement ("SongFolder" + juce::String ((int) i));
         folder->setAttribute ("name", songFolders[i].name);
-        folder->setAttribute ("path", songFolders[i].path);
+        folder->setAttribute ("path", makeValidText (songFolders[i].path));
+        if (! isWellFormedText (songFolders[i].path))
+            folder->setAttribute (escapedPathName, escapeMalformedBytes (songFolders[i].path));
     }
 
     auto* caseList = root->createNewChildElement ("cases");
@@ -94,7 +112,13 @@ std::unique_ptr<juce::XmlElement> TreeViewFile::toXml() const
         element->setAttribute ("name", cases[i].name);
         auto* files = element->createNewChildElement ("files");
         for (int f = 0; f < cases[i].files.size(); ++f)
-            files->setAttribute ("file" + juce::String (f), cases[i].files[f]);
+        {
+            const auto& path = cases[i].files[f];
+            if (isWellFormedText (path))
+                files->setAttribute ("file" + juce::String (f), path);
+            else
+                files->setAttribute (escapedFilePrefix + juce::String (f), escapeMalformedBytes (path));
+        }
     }
     return root;
 }
