@@ -321,16 +321,14 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
 }
 }
 
-XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits& limits)
+namespace
 {
-    XmlReadResult result;
+/** The checks alone; moves `text` past a byte-order mark. Empty when they pass. */
+juce::String checkXmlText (Bytes& text, size_t& numBytes, const XmlLimits& limits)
+{
     if ((juce::int64) numBytes > std::min<juce::int64> (limits.maxBytes, largestText))
-    {
-        result.error = tooLarge (limits);
-        return result;
-    }
+        return tooLarge (limits);
 
-    auto text = static_cast<Bytes> (data);
     if (numBytes >= 3 && text[0] == 0xef && text[1] == 0xbb && text[2] == 0xbf)
     {
         text += 3;
@@ -338,12 +336,17 @@ XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits
     }
 
     if (! isCompleteUtf8 (text, numBytes))
-    {
-        result.error = "the file is not UTF-8 text";
-        return result;
-    }
+        return "the file is not UTF-8 text";
 
-    result.error = checkStructure (text, numBytes, limits.maxDepth);
+    return checkStructure (text, numBytes, limits.maxDepth);
+}
+}
+
+XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits& limits)
+{
+    XmlReadResult result;
+    auto text = static_cast<Bytes> (data);
+    result.error = checkXmlText (text, numBytes, limits);
     if (result.error.isNotEmpty())
         return result;
 
@@ -449,5 +452,23 @@ XmlReadResult readXmlFileAfterPreamble (const juce::File& file, const XmlLimits&
         return result;
     dropTextBeforeRoot (contents);
     return parseXmlSafely (contents.getData(), contents.getSize(), limits);
+}
+
+CheckedXmlText readCheckedXmlFile (const juce::File& file, const XmlLimits& limits)
+{
+    CheckedXmlText checked;
+    XmlReadResult reading;
+    if (! readRegularFile (file, limits, checked.bytes, reading))
+    {
+        checked.missing = reading.missing;
+        checked.error = reading.error;
+        return checked;
+    }
+
+    auto text = static_cast<Bytes> (checked.bytes.getData());
+    auto size = checked.bytes.getSize();
+    checked.error = checkXmlText (text, size, limits);
+    checked.start = (size_t) (text - static_cast<Bytes> (checked.bytes.getData()));
+    return checked;
 }
 }

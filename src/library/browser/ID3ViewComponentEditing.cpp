@@ -1,8 +1,10 @@
 #include "library/browser/ID3ViewComponent.h"
 
 #include "audiofile/PeakFile.h"
+#include "common/RegularFile.h"
 #include "library/browser/ID3ViewComponentListener.h"
 #include "library/browser/LibraryDialogs.h"
+#include "library/browser/RowSelection.h"
 #include "library/browser/SongTableColumns.h"
 #include "library/database/ID3DataBase.h"
 
@@ -44,6 +46,13 @@ bool needsFreeFileToEdit (const juce::File& file)
     return extension != ".wav" && extension != ".aif" && extension != ".aiff";
 }
 
+// A path that may be read on the message thread: a pipe or device with a
+// song's name would never answer.
+bool isSongFilePath (const juce::String& fullPath)
+{
+    return juce::File::isAbsolutePath (fullPath) && isRegularFile (juce::File (fullPath));
+}
+
 int markStateOf (const ID3DataBaseEntry& record)
 {
     return record.loadedInDeck ? StringTableRow::loadedInChannel
@@ -59,7 +68,7 @@ void ID3ViewComponent::editTag (int columnId, int row)
         return;
 
     const auto fullPath = getFullPathOfRow (row);
-    if (! juce::File::isAbsolutePath (fullPath))
+    if (! isSongFilePath (fullPath))
         return;
 
     const juce::File file (fullPath);
@@ -139,21 +148,27 @@ void ID3ViewComponent::refreshRowsOfFile (const juce::String& fullPath)
 }
 
 //==============================================================================
+ID3DataBaseEntry* ID3ViewComponent::recordToMark (const juce::String& fullPath)
+{
+    const juce::ScopedLock sl (database->getLock());
+    if (auto* record = database->getEntry (database->findIndex (fullPath)))
+        return record;
+    if (! isSongFilePath (fullPath))
+        return nullptr;
+    bool scanned = false;
+    return database->addOrUpdateFile (juce::File (fullPath), scanned, false, false);
+}
+
 void ID3ViewComponent::markSelectedRowLoaded()
 {
     if (getNumSelectedRows() == 0)
         return;
 
     const int row = getSelectedRow (0);
-    const auto fullPath = getFullPathOfRow (row);
-    if (! juce::File::isAbsolutePath (fullPath))
-        return;
-
     int state = 0;
     {
         const juce::ScopedLock sl (database->getLock());
-        bool scanned = false;
-        auto* record = database->addOrUpdateFile (juce::File (fullPath), scanned, false, false);
+        auto* record = recordToMark (getFullPathOfRow (row));
         if (record == nullptr)
             return;
         record->loadedInDeck = true;
@@ -168,21 +183,14 @@ void ID3ViewComponent::markSelectedRowLoaded()
 void ID3ViewComponent::markSelectedRowsAddedToCase()
 {
     const auto selected = getSelectedRows();
-    for (int i = 0; i < selected.size(); ++i)
-    {
-        const int row = selected[i];
-        const auto fullPath = getFullPathOfRow (row);
-        if (! juce::File::isAbsolutePath (fullPath))
-            continue;
-
-        const juce::ScopedLock sl (database->getLock());
-        bool scanned = false;
-        if (auto* record = database->addOrUpdateFile (juce::File (fullPath), scanned, false, false))
-        {
-            record->addedToCase = true;
-            setRowState (row, markStateOf (*record));
-        }
-    }
+    const juce::ScopedLock sl (database->getLock());
+    for (int i = 0; i < selected.getNumRanges(); ++i)
+        for (int row = selected.getRange (i).getStart(); row < selected.getRange (i).getEnd(); ++row)
+            if (auto* record = recordToMark (getFullPathOfRow (row)))
+            {
+                record->addedToCase = true;
+                setRowState (row, markStateOf (*record));
+            }
     repaint();
 }
 
@@ -251,19 +259,14 @@ void ID3ViewComponent::deleteKeyPressed (int)
     const int undone = stopWorkerNoting();
     const int lowest = selected[0];
 
-    int current = 0;
-    for (int row = 0; row < getNumRows(); ++row)
-    {
-        if (selected.contains (row))
-        {
-            if (current < list->size())
-                list->remove (current);
-        }
-        else
-        {
-            ++current;
-        }
-    }
+    // Row i stands for entry i: the list keeps the entries of the rows that stay.
+    const auto removing = RowSelection::flagsOf (selected, getNumRows());
+    juce::StringArray kept;
+    kept.ensureStorageAllocated (list->size());
+    for (int i = 0; i < list->size(); ++i)
+        if (i >= (int) removing.size() || removing[(size_t) i] == 0)
+            kept.add (list->getReference (i));
+    list->swapWith (kept);
 
     removeRows (selected);
     rowsRemovedOrMoved();
@@ -283,8 +286,8 @@ void ID3ViewComponent::removeSelectedFromDatabase()
     const int undone = stopWorkerNoting();
     {
         const juce::ScopedLock sl (database->getLock());
-        for (int i = 0; i < selected.size(); ++i)
-            database->removeFile (getFullPathOfRow (selected[i]));
+        for (const int row : RowSelection::rowsOf (selected))
+            database->removeFile (getFullPathOfRow (row));
     }
     removeRows (selected);
     rowsRemovedOrMoved();

@@ -1,6 +1,7 @@
-#include "library/browser/ID3ViewComponent.h"
+#include "library/browser/ID3ViewComponentWorker.h"
 
 #include "common/AudioFileTypes.h"
+#include "common/RegularFile.h"
 #include "common/TimeText.h"
 #include "library/browser/SongRowComparator.h"
 #include "library/browser/SongTableColumns.h"
@@ -11,7 +12,7 @@
 
 // The worker's run. The message-manager lock is held for a slice of rows at a
 // time (a few milliseconds at most), the database lock for one record or a
-// slice of records, never both at once.
+// slice of records, never both at once; song files are read under neither.
 
 namespace zund
 {
@@ -51,19 +52,52 @@ bool startsWithAny (const juce::String& path, const juce::StringArray& prefixes)
 }
 }
 
-void ID3ViewComponent::run()
+void ID3ViewComponent::WorkerLink::post (int kind, int value, int generation)
 {
-    const int gen = job.generation;
+    const std::lock_guard<std::mutex> guard (mutex);
+    if (table != nullptr)
+        table->postMessage (new Worker::Message (kind, value, generation));
+}
+
+void ID3ViewComponent::WorkerLink::cut()
+{
+    const std::lock_guard<std::mutex> guard (mutex);
+    database = nullptr;
+    table = nullptr;
+}
+
+//==============================================================================
+ID3ViewComponent::Worker::Worker (ID3ViewComponent& t, std::shared_ptr<WorkerLink> l, Job j)
+    : juce::Thread ("ID3ViewThread"),
+      table (t),
+      link (std::move (l)),
+      job (std::move (j)),
+      undone (job.work)
+{
+}
+
+ID3ViewComponent::Worker::~Worker()
+{
+    stopThread (-1); // only ever deleted once it has ended
+}
+
+void ID3ViewComponent::Worker::post (int kind, int value)
+{
+    link->post (kind, value, job.generation);
+}
+
+void ID3ViewComponent::Worker::run()
+{
     std::vector<juce::String> fullPaths; // by POS
 
-    post (workingMessage, 1, gen);
+    post (workingMessage, 1);
 
     if ((job.work & fillRowsWork) != 0)
     {
         if (! fillRows (fullPaths))
             return;
-        undoneWork &= ~fillRowsWork;
-        post (rowCountMessage, 0, gen);
+        undone &= ~fillRowsWork;
+        post (rowCountMessage, 0);
     }
     else if ((job.work & fillTagsWork) != 0 && ! readFullPathsOfRows (fullPaths))
     {
@@ -74,37 +108,36 @@ void ID3ViewComponent::run()
     {
         if (! sortRowsByColumns())
             return;
-        post (repaintMessage, 0, gen);
+        post (repaintMessage, 0);
     }
 
-    post (columnsMessage, 0, gen);
-    post (selectFirstRowMessage, 0, gen);
+    post (columnsMessage, 0);
+    post (selectFirstRowMessage, 0);
 
     if ((job.work & fillTagsWork) != 0)
     {
         int newRecords = 0;
         const bool tagsDone = fillTags (fullPaths, newRecords);
-        post (repaintMessage, 0, gen);
+        post (repaintMessage, 0);
         if (! tagsDone)
             return;
 
         if (newRecords == 0 && (job.work & sortWork) != 0 && ! sortRowsByColumns())
             return;
-        undoneWork &= ~fillTagsWork;
+        undone &= ~fillTagsWork;
     }
-    undoneWork &= ~sortWork;
+    undone &= ~sortWork;
 
     if ((job.work & writeCaseOrderWork) != 0)
-        post (writeCaseOrderMessage, 0, gen);
-    undoneWork &= ~writeCaseOrderWork;
+        post (writeCaseOrderMessage, 0);
+    undone &= ~writeCaseOrderWork;
 
-    post (rowCountMessage, 0, gen);
-    post (workingMessage, 0, gen);
-    post (selectFirstRowMessage, 0, gen);
+    post (rowCountMessage, 0);
+    post (workingMessage, 0);
+    post (selectFirstRowMessage, 0);
 }
-
 //==============================================================================
-bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
+bool ID3ViewComponent::Worker::fillRows (std::vector<juce::String>& fullPaths)
 {
     std::vector<std::unique_ptr<StringTableRow>> pending;
     bool firstSliceShown = false;
@@ -115,14 +148,15 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
         if (! mml.lockWasGained())
             return false;
 
+        auto& rowOfPos = table.rowOfPos;
         for (size_t i = 0; i < pending.size(); ++i)
         {
             const int pos = pending[i]->cells[SongTableColumns::pos - 1].getIntValue();
             if ((int) rowOfPos.size() <= pos)
                 rowOfPos.resize ((size_t) pos + 1, -1);
-            rowOfPos[(size_t) pos] = getNumRows() + (int) i;
+            rowOfPos[(size_t) pos] = table.getNumRows() + (int) i;
         }
-        addRows (pending);
+        table.addRows (pending);
         firstSliceShown = true;
         lastShown = nowMs();
         return true;
@@ -150,9 +184,12 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
     };
 
     auto stateOfFile = [this] (const juce::String& fullPath) {
-        const juce::ScopedLock sl (database->getLock());
-        const auto* record = database->getEntry (database->findIndex (fullPath));
-        return record != nullptr ? stateOf (*record) : (int) StringTableRow::normal;
+        int state = StringTableRow::normal;
+        link->withDatabase (*this, [&] (ID3DataBase& database) {
+            if (const auto* record = database.getEntry (database.findIndex (fullPath)))
+                state = stateOf (*record);
+        });
+        return state;
     };
 
     switch (job.mode)
@@ -165,8 +202,9 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
             {
                 if (threadShouldExit())
                     return false;
+                // A pipe or device with an audio file's name is no audio file: opening it could wait for ever.
                 const auto file = entry.getFile();
-                if (isSupportedAudioExtension (file.getFileExtension()))
+                if (isSupportedAudioExtension (file.getFileExtension()) && isRegularFile (file))
                     if (const auto path = file.getFullPathName(); ! add (path, stateOfFile (path)))
                         return false;
             }
@@ -182,6 +220,7 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
         case databaseMode:
         case searchMode:
         {
+            auto search = job.search; // matching uses the object's own buffer
             std::vector<std::pair<juce::String, int>> found;
             for (int start = 0;; start += recordsPerDatabaseLock)
             {
@@ -190,12 +229,11 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
 
                 found.clear();
                 bool more = false;
-                {
-                    const juce::ScopedLock sl (database->getLock());
-                    more = job.search.scan (*database, start, recordsPerDatabaseLock, [&found] (const ID3DataBaseEntry& record) {
+                link->withDatabase (*this, [&] (ID3DataBase& database) {
+                    more = search.scan (database, start, recordsPerDatabaseLock, [&found] (const ID3DataBaseEntry& record) {
                         found.emplace_back (record.filename, stateOf (record));
                     });
-                }
+                });
                 for (const auto& [path, state] : found)
                     if (! add (path, state))
                         return false;
@@ -213,24 +251,29 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
 }
 
 //==============================================================================
-bool ID3ViewComponent::readFullPathsOfRows (std::vector<juce::String>& fullPaths)
+bool ID3ViewComponent::Worker::readFullPathsOfRows (std::vector<juce::String>& fullPaths)
 {
-    const juce::MessageManagerLock mml (this);
-    if (! mml.lockWasGained())
-        return false;
-
     fullPaths.clear();
-    for (int row = 0; row < getNumRows(); ++row)
+    for (int start = 0;; start += sliceRows)
     {
-        const int pos = getCellText (SongTableColumns::pos - 1, row).getIntValue();
-        if (pos >= (int) fullPaths.size())
-            fullPaths.resize ((size_t) pos + 1);
-        fullPaths[(size_t) pos] = getFullPathOfRow (row);
+        const juce::MessageManagerLock mml (this);
+        if (! mml.lockWasGained())
+            return false;
+
+        const int end = juce::jmin (table.getNumRows(), start + sliceRows);
+        for (int row = start; row < end; ++row)
+        {
+            const int pos = table.getCellText (SongTableColumns::pos - 1, row).getIntValue();
+            if (pos >= (int) fullPaths.size())
+                fullPaths.resize ((size_t) pos + 1);
+            fullPaths[(size_t) pos] = table.getFullPathOfRow (row);
+        }
+        if (end < start + sliceRows)
+            return true;
     }
-    return true;
 }
 
-bool ID3ViewComponent::sortRowsByColumns()
+bool ID3ViewComponent::Worker::sortRowsByColumns()
 {
     // The sort keys are copied out a slice at a time and sorted here; only the
     // new order is put back under the lock, in one quick step.
@@ -240,46 +283,117 @@ bool ID3ViewComponent::sortRowsByColumns()
         const juce::MessageManagerLock mml (this);
         if (! mml.lockWasGained())
             return false;
-        columns = getVisibleColumnIds();
-        count = getNumRows();
-    }
-
-    std::vector<juce::StringArray> cells ((size_t) count);
-    for (int start = 0; start < count; start += sliceRows)
-    {
-        const juce::MessageManagerLock mml (this);
-        if (! mml.lockWasGained() || getNumRows() != count)
-            return false;
-        for (int row = start; row < juce::jmin (count, start + sliceRows); ++row)
-            cells[(size_t) row] = getRowCells (row);
+        columns = table.getVisibleColumnIds();
+        count = table.getNumRows();
     }
 
     const SongRowComparator comparator (columns);
     std::vector<SongRowComparator::Key> keys ((size_t) count);
-    for (size_t i = 0; i < keys.size(); ++i)
+    std::vector<int> posOfRow ((size_t) count, -1);
+    for (int start = 0; start < count; start += sliceRows)
     {
-        if ((i & 1023) == 0 && threadShouldExit())
+        std::vector<juce::StringArray> cells;
+        {
+            const juce::MessageManagerLock mml (this);
+            if (! mml.lockWasGained() || table.getNumRows() != count)
+                return false;
+            for (int row = start; row < juce::jmin (count, start + sliceRows); ++row)
+                cells.push_back (table.getRowCells (row));
+        }
+        for (size_t i = 0; i < cells.size(); ++i)
+        {
+            keys[(size_t) start + i] = comparator.makeKey (cells[i]);
+            posOfRow[(size_t) start + i] = cells[i][SongTableColumns::pos - 1].getIntValue();
+        }
+        if (threadShouldExit())
             return false;
-        keys[i] = comparator.makeKey (cells[i]);
     }
-    cells.clear();
 
     std::vector<int> order ((size_t) count);
     std::iota (order.begin(), order.end(), 0);
     std::stable_sort (order.begin(), order.end(), [&] (int a, int b) {
         return comparator.compare (keys[(size_t) a], keys[(size_t) b]) < 0;
     });
+    keys.clear();
+
+    // The POS map of the new order, made here rather than under the lock.
+    std::vector<int> rowOfPos;
+    for (int place = 0; place < count; ++place)
+    {
+        const int pos = posOfRow[(size_t) order[(size_t) place]];
+        if (pos < 0)
+            continue;
+        if ((int) rowOfPos.size() <= pos)
+            rowOfPos.resize ((size_t) pos + 1, -1);
+        if (rowOfPos[(size_t) pos] < 0)
+            rowOfPos[(size_t) pos] = place;
+    }
 
     const juce::MessageManagerLock mml (this);
-    if (! mml.lockWasGained() || getNumRows() != count)
+    if (! mml.lockWasGained() || table.getNumRows() != count)
         return false;
-    reorderRows (order);
-    rebuildPosMap();
+    table.reorderRows (order);
+    table.rowOfPos.swap (rowOfPos);
+    table.posMapValid = true;
     return true;
 }
 
 //==============================================================================
-bool ID3ViewComponent::fillTags (std::vector<juce::String>& fullPaths, int& newRecords)
+bool ID3ViewComponent::Worker::tagsOfFile (const juce::String& path, RowTags& tags, bool& isNew)
+{
+    isNew = false;
+    bool known = false;
+    link->withDatabase (*this, [&] (ID3DataBase& database) {
+        if (const auto* record = database.getEntry (database.findIndex (path)))
+        {
+            tags = makeRowTags (*record);
+            known = true;
+        }
+    });
+    if (known)
+        return true;
+    if (threadShouldExit())
+        return false;
+
+    // New to the database: the file is read here, with the database free for
+    // others, and its record made afterwards.
+    const juce::File file (path);
+    if (! isRegularFile (file))
+        return false;
+
+    if (reader == nullptr)
+        reader = std::make_unique<SongFileReader>();
+    ID3DataBaseEntry read;
+    const bool wasRead = reader->read (read, file);
+    if (threadShouldExit())
+        return false;
+
+    bool shown = false;
+    link->withDatabase (*this, [&] (ID3DataBase& database) {
+        shown = true;
+        if (const auto* record = database.getEntry (database.findIndex (path)))
+        {
+            tags = makeRowTags (*record); // made by someone else meanwhile
+            return;
+        }
+
+        // Browsing a folder outside the song folders keeps nothing: such a
+        // record lives for this run only.
+        auto record = std::make_unique<ID3DataBaseEntry> (read);
+        record->filename = path;
+        if (wasRead && startsWithAny (path, job.songFolders))
+        {
+            record->setValid();
+            database.markDirty();
+        }
+        tags = makeRowTags (*record);
+        database.insertEntry (std::move (record));
+        isNew = true;
+    });
+    return shown;
+}
+
+bool ID3ViewComponent::Worker::fillTags (std::vector<juce::String>& fullPaths, int& newRecords)
 {
     std::vector<RowTags> pendingTags;
     double lastShown = nowMs();
@@ -296,22 +410,8 @@ bool ID3ViewComponent::fillTags (std::vector<juce::String>& fullPaths, int& newR
 
         RowTags tags;
         bool isNew = false;
-        {
-            const juce::ScopedLock sl (database->getLock());
-            isNew = database->findIndex (path) < 0;
-            bool scanned = false;
-            auto* record = database->addOrUpdateFile (juce::File (path), scanned, false, false);
-            if (record == nullptr)
-                continue;
-
-            if (isNew && scanned && startsWithAny (path, job.songFolders))
-            {
-                record->setValid();
-                database->markDirty();
-            }
-
-            tags = makeRowTags (*record);
-        }
+        if (! tagsOfFile (path, tags, isNew))
+            continue;
         tags.pos = pos;
         pendingTags.push_back (std::move (tags));
 
@@ -320,7 +420,7 @@ bool ID3ViewComponent::fillTags (std::vector<juce::String>& fullPaths, int& newR
             ++newRecords;
             if (nowMs() - lastCountPosted > rowCountIntervalMs)
             {
-                post (rowCountMessage, 0, job.generation);
+                post (rowCountMessage, 0);
                 lastCountPosted = nowMs();
             }
         }
@@ -336,6 +436,23 @@ bool ID3ViewComponent::fillTags (std::vector<juce::String>& fullPaths, int& newR
     return applyTags (pendingTags);
 }
 
+bool ID3ViewComponent::Worker::applyTags (std::vector<RowTags>& tags)
+{
+    if (tags.empty())
+        return true;
+
+    const juce::MessageManagerLock mml (this);
+    if (! mml.lockWasGained())
+        return false;
+
+    for (const auto& t : tags)
+        if (const int row = table.findRowByPos (t.pos); row >= 0)
+            table.setRowTags (row, t);
+    tags.clear();
+    return true;
+}
+
+//==============================================================================
 ID3ViewComponent::RowTags ID3ViewComponent::makeRowTags (const ID3DataBaseEntry& record)
 {
     RowTags tags;
@@ -353,21 +470,5 @@ void ID3ViewComponent::setRowTags (int row, const RowTags& tags)
     setRowColour (row, tags.couldNotWriteMetadata ? juce::Colour (0xffffa500) : juce::Colour::greyLevel (0.8f));
     for (int i = 0; i < (int) std::size (tags.cells); ++i)
         setCellText (SongTableColumns::artist - 1 + i, row, tags.cells[i]);
-}
-
-bool ID3ViewComponent::applyTags (std::vector<RowTags>& tags)
-{
-    if (tags.empty())
-        return true;
-
-    const juce::MessageManagerLock mml (this);
-    if (! mml.lockWasGained())
-        return false;
-
-    for (const auto& t : tags)
-        if (const int row = findRowByPos (t.pos); row >= 0)
-            setRowTags (row, t);
-    tags.clear();
-    return true;
 }
 }

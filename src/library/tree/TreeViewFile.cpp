@@ -10,46 +10,29 @@ namespace
 // Cases of a few thousand files each stay well inside this.
 const XmlLimits treeFileLimits { 64 << 20, 8 };
 
-const juce::XmlElement* childNamed (const juce::XmlElement& parent, const juce::String& name)
+juce::String attributeNamed (const PlainXmlElement& element, const juce::String& name)
 {
-    for (auto* child : parent.getChildIterator())
-        if (child->getTagName().equalsIgnoreCase (name))
-            return child;
-    return nullptr;
-}
-
-juce::String attributeNamed (const juce::XmlElement& element, const juce::String& name)
-{
-    for (int i = 0; i < element.getNumAttributes(); ++i)
-        if (element.getAttributeName (i).equalsIgnoreCase (name))
-            return element.getAttributeValue (i);
-    return {};
-}
-
-bool hasAttributeNamed (const juce::XmlElement& element, const juce::String& name)
-{
-    for (int i = 0; i < element.getNumAttributes(); ++i)
-        if (element.getAttributeName (i).equalsIgnoreCase (name))
-            return true;
-    return false;
+    const auto* value = element.findAttributeIgnoringCase (name);
+    return value != nullptr ? *value : juce::String();
 }
 }
 
-TreeViewFile TreeViewFile::fromXml (const juce::XmlElement* root)
+TreeViewFile TreeViewFile::fromXml (const PlainXmlElement* root)
 {
     TreeViewFile state;
     if (root == nullptr)
         return state;
 
     state.headerState = attributeNamed (*root, "ID3ViewHeader");
-    const int width = hasAttributeNamed (*root, "lastWidth") ? attributeNamed (*root, "lastWidth").getIntValue() : 0;
+    const auto* widthText = root->findAttributeIgnoringCase ("lastWidth");
+    const int width = widthText != nullptr ? widthText->getIntValue() : 0;
     state.lastWidth = width < smallestStoredWidth + 1 ? smallestStoredWidth : width;
 
     if (const auto older = attributeNamed (*root, "songFolder"); older.isNotEmpty())
         state.songFolders.push_back ({ "Song Folder", older });
 
-    if (const auto* folders = childNamed (*root, "songFolders"))
-        for (auto* folder : folders->getChildIterator())
+    if (const auto* folders = root->findChildIgnoringCase ("songFolders"))
+        for (const auto& folder : folders->children)
         {
             const auto name = attributeNamed (*folder, "name");
             const auto path = attributeNamed (*folder, "path");
@@ -57,44 +40,48 @@ TreeViewFile TreeViewFile::fromXml (const juce::XmlElement* root)
                 state.songFolders.push_back ({ name, path });
         }
 
-    if (const auto* cases = childNamed (*root, "cases"))
-        for (auto* element : cases->getChildIterator())
+    if (const auto* cases = root->findChildIgnoringCase ("cases"))
+        for (const auto& element : cases->children)
         {
             Case c;
-            if (element->getNumAttributes() > 0)
-                c.name = element->getAttributeValue (0);
-            if (const auto* files = childNamed (*element, "files"))
-                for (int i = 0; i < files->getNumAttributes(); ++i)
-                    c.files.add (files->getAttributeValue (i));
+            if (! element->attributes.empty())
+                c.name = element->attributes.front().second;
+            if (const auto* files = element->findChildIgnoringCase ("files"))
+            {
+                c.files.ensureStorageAllocated ((int) files->attributes.size());
+                for (const auto& file : files->attributes)
+                    c.files.add (file.second);
+            }
             state.cases.push_back (std::move (c));
         }
 
     return state;
 }
 
-std::unique_ptr<juce::XmlElement> TreeViewFile::toXml() const
+std::unique_ptr<PlainXmlElement> TreeViewFile::toXml() const
 {
-    auto root = std::make_unique<juce::XmlElement> ("TreeView");
+    auto root = std::make_unique<PlainXmlElement> ("TreeView");
     if (headerState.isNotEmpty())
-        root->setAttribute ("ID3ViewHeader", headerState);
-    root->setAttribute ("lastWidth", lastWidth);
+        root->addAttribute ("ID3ViewHeader", headerState);
+    root->addAttribute ("lastWidth", juce::String (lastWidth));
 
-    auto* folders = root->createNewChildElement ("songFolders");
+    auto& folders = root->addChild ("songFolders");
     for (size_t i = 0; i < songFolders.size(); ++i)
     {
-        auto* folder = folders->createNewChildElement ("SongFolder" + juce::String ((int) i));
-        folder->setAttribute ("name", songFolders[i].name);
-        folder->setAttribute ("path", songFolders[i].path);
+        auto& folder = folders.addChild ("SongFolder" + juce::String ((int) i));
+        folder.addAttribute ("name", songFolders[i].name);
+        folder.addAttribute ("path", songFolders[i].path);
     }
 
-    auto* caseList = root->createNewChildElement ("cases");
+    auto& caseList = root->addChild ("cases");
     for (size_t i = 0; i < cases.size(); ++i)
     {
-        auto* element = caseList->createNewChildElement ("Case" + juce::String ((int) i));
-        element->setAttribute ("name", cases[i].name);
-        auto* files = element->createNewChildElement ("files");
+        auto& element = caseList.addChild ("Case" + juce::String ((int) i));
+        element.addAttribute ("name", cases[i].name);
+        auto& files = element.addChild ("files");
+        files.attributes.reserve ((size_t) cases[i].files.size());
         for (int f = 0; f < cases[i].files.size(); ++f)
-            files->setAttribute ("file" + juce::String (f), cases[i].files[f]);
+            files.addAttribute ("file" + juce::String (f), cases[i].files[f]);
     }
     return root;
 }
@@ -102,13 +89,18 @@ std::unique_ptr<juce::XmlElement> TreeViewFile::toXml() const
 TreeViewFile TreeViewFile::read (const juce::File& file, juce::String& warning, bool& mayOverwrite)
 {
     mayOverwrite = true;
-    auto result = readXmlFileSafely (file, treeFileLimits);
-    if (result.parsed() || result.missing)
-        return fromXml (result.root.get());
+    const auto checked = readCheckedXmlFile (file, treeFileLimits);
+    if (checked.missing)
+        return fromXml (nullptr);
+
+    juce::String error = checked.error;
+    if (checked.passed())
+        if (const auto root = parsePlainXml (checked.text(), checked.size(), error))
+            return fromXml (root.get());
 
     const auto aside = keepFileAside (file);
     mayOverwrite = aside != juce::File();
-    warning = "\"" + file.getFileName() + "\" could not be read (" + result.error + "). ";
+    warning = "\"" + file.getFileName() + "\" could not be read (" + error + "). ";
     warning += mayOverwrite ? "It was moved to \"" + aside.getFullPathName() + "\"; the song folders and cases start empty."
                             : "It could not be moved aside and will not be written over; the song folders and cases "
                               "start empty.";
@@ -117,6 +109,7 @@ TreeViewFile TreeViewFile::read (const juce::File& file, juce::String& warning, 
 
 bool TreeViewFile::write (const juce::File& file, juce::String& error) const
 {
-    return writeXmlFileSafely (file, *toXml(), &error);
+    const auto document = toXml()->toDocument();
+    return replaceFileSafely (file, document.data(), document.size(), &error);
 }
 }

@@ -46,22 +46,28 @@ ConsistencyReportModel::ConsistencyReportModel (ID3DataBase& db, std::vector<juc
 {
 }
 
+// The lists are built in one growing buffer: appending to a String copies all
+// of it whenever it outgrows its exact size.
 juce::String ConsistencyReportModel::getMissingFilesText() const
 {
-    juce::String text;
+    juce::MemoryOutputStream text;
     const juce::ScopedLock sl (database.getLock());
     for (int i = 0; i < database.getNumEntries(); ++i)
         if (const auto* record = database.getEntry (i); record->missing)
             text << record->filename << "\n";
-    return text;
+    return text.toUTF8();
 }
 
 juce::String ConsistencyReportModel::getFilesToScanText() const
 {
-    juce::String text;
+    size_t bytes = 1;
+    for (const auto& file : filesToScan)
+        bytes += file.getFullPathName().getNumBytesAsUTF8() + 1;
+
+    juce::MemoryOutputStream text (bytes);
     for (const auto& file : filesToScan)
         text << file.getFullPathName() << "\n";
-    return text;
+    return text.toUTF8();
 }
 
 void ConsistencyReportModel::removeMissingFiles()
