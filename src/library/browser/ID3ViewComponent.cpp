@@ -260,6 +260,18 @@ int ID3ViewComponent::findRowByPos (int pos)
     return juce::isPositiveAndBelow (pos, (int) rowOfPos.size()) ? rowOfPos[(size_t) pos] : -1;
 }
 
+int ID3ViewComponent::findRowOfFile (const juce::String& fullPath, int likelyRow) const
+{
+    if (fullPath.isEmpty())
+        return -1;
+    if (getFullPathOfRow (likelyRow) == fullPath)
+        return likelyRow;
+    for (int row = 0; row < getRowCount(); ++row)
+        if (getFullPathOfRow (row) == fullPath)
+            return row;
+    return -1;
+}
+
 void ID3ViewComponent::rowsRemovedOrMoved()
 {
     posMapValid = false;

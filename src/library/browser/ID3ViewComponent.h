@@ -85,6 +85,9 @@ public:
     juce::StringArray getSelectedFiles() const;
     /** The row whose POS is `pos`, -1 when none. */
     int findRowByPos (int pos);
+    /** A row showing that file: `likelyRow` when it still does, else the first
+        one that does; -1 when none. */
+    int findRowOfFile (const juce::String& fullPath, int likelyRow) const;
 
     /** Switches one of the search fields ("path", "filename", "artist", "album",
         "song", "bpm", "genre", "label"; any case) on or off. */

@@ -18,7 +18,21 @@ constexpr auto warningIcon = juce::MessageBoxIconType::WarningIcon;
 
 bool ZundFileTreeComponent::containsItem (const juce::TreeViewItem* item) const
 {
-    return item != nullptr && isBelow (item, rootItem.get());
+    if (item == nullptr || rootItem == nullptr)
+        return false;
+
+    // Down from the root: an item that was deleted is only ever compared with.
+    std::vector<const juce::TreeViewItem*> toVisit { rootItem.get() };
+    while (! toVisit.empty())
+    {
+        const auto* visiting = toVisit.back();
+        toVisit.pop_back();
+        if (visiting == item)
+            return true;
+        for (int i = 0; i < visiting->getNumSubItems(); ++i)
+            toVisit.push_back (visiting->getSubItem (i));
+    }
+    return false;
 }
 
 void ZundFileTreeComponent::showMenu (ZundFileTreeItem* item)
@@ -337,7 +351,7 @@ void ZundFileTreeComponent::deleteItem (ZundFileTreeItem* item, bool alsoRemoveF
 
 void ZundFileTreeComponent::removeItem (ZundFileTreeItem* item)
 {
-    if (isBelow (listingItem, item))
+    if (listingItem != nullptr && isBelow (listingItem, item))
         stopListing();
     if (renamingItem == item)
         closeRenameEditor();

@@ -243,3 +243,27 @@ TEST (DriveRoots, theWatcherTellsOfAChangedSetWithinHalfASecond)
     watcher.stopThread (-1);
     watcher.removeChangeListener (&counter);
 }
+
+TEST (Browser, aRightClickEditsTheSongClickedEvenWhenASortMovesItFirst)
+{
+    BrowserRig rig;
+    for (auto [name, artist] : { std::pair { "a.wav", "Alpha" }, { "b.wav", "Bravo" } })
+    {
+        const auto song = rig.program.file (name);
+        song.create();
+        rig.addRecord (song.getFullPathName(), artist);
+    }
+    rig.type ("wav");
+    auto& table = rig.browser->getSongTable();
+    ASSERT_EQ (table.getCellText (SongTableColumns::artist - 1, 0), "Alpha");
+
+    test::ScriptedDialogs dialogs ({ 0 }, "Alpha Beta");
+    const auto right = test::mouseEventAt (table, { 10, 30 }, juce::ModifierKeys::rightButtonModifier);
+    rig.browser->cellClicked (&table, 0, SongTableColumns::artist, right);
+    table.reorderRows ({ 1, 0 }); // a sort lands before the editor opens
+
+    ASSERT_TRUE (test::pumpMessagesUntil ([&] { return ! dialogs.asked.isEmpty(); }));
+    EXPECT_EQ (dialogs.shownTexts[0], "Alpha") << "the editor opened on another song";
+    EXPECT_EQ (table.getCellText (SongTableColumns::artist - 1, 1), "Alpha Beta");
+    EXPECT_EQ (table.getCellText (SongTableColumns::artist - 1, 0), "Bravo");
+}

@@ -215,3 +215,83 @@ TEST (FileTree, topLevelItemsDrawTheirIconsWithoutSkinImages)
     }
     EXPECT_EQ (iconColours.size(), 6) << "each kind of item has its own icon";
 }
+
+TEST (FileTree, aBrowsedSongIsKeptInTheDatabaseOnlyWhenItLiesInASongFolder)
+{
+    TreeRig rig (treeWithOneOfEach);
+    const auto elsewhere = rig.temp.file ("elsewhere");
+    elsewhere.createDirectory();
+    const auto inside = rig.music.getChildFile ("in.wav");
+    const auto outside = elsewhere.getChildFile ("out.wav");
+    inside.create();
+    outside.create();
+
+    rig.table->showFolder (rig.music);
+    ASSERT_TRUE (rig.waitUntilIdle());
+    rig.table->showFolder (elsewhere);
+    ASSERT_TRUE (rig.waitUntilIdle());
+    {
+        const juce::ScopedLock sl (rig.database->getLock());
+        EXPECT_GE (rig.database->findIndex (outside.getFullPathName()), 0) << "known for this run";
+    }
+
+    ASSERT_TRUE (rig.database->save()) << rig.database->getLastSaveError();
+    ID3DataBase reloaded (rig.temp.file ("database.xml"));
+    EXPECT_GE (reloaded.findIndex (inside.getFullPathName()), 0);
+    EXPECT_EQ (reloaded.findIndex (outside.getFullPathName()), -1) << "a folder browsed outside the song folders is not kept";
+}
+
+TEST (FileTree, anAnswerThatComesAfterItsCaseWentDoesNothing)
+{
+    TreeRig rig (treeWithOneOfEach);
+    rig.tree->getCasesItem()->addSubItem (new ZundFileTreeItem (*rig.tree, ZundFileTreeItem::caseItem, "Other"));
+
+    // The questions stay open, as dialogs the user has not answered yet.
+    struct HeldAnswers
+    {
+        std::vector<LibraryDialogs::Answer> answers;
+        HeldAnswers()
+        {
+            LibraryDialogs::setResponder ([this] (const LibraryDialogs::Question&, const LibraryDialogs::Answer& a) {
+                answers.push_back (a);
+            });
+        }
+        ~HeldAnswers() { LibraryDialogs::setResponder (nullptr); }
+    } held;
+
+    rig.child (rig.tree->getCasesItem(), 1)->setSelected (true, true);
+    rig.tree->deleteSelectedItem();
+    rig.tree->deleteSelectedItem(); // asked twice about the same case
+    ASSERT_EQ (held.answers.size(), 2u);
+
+    held.answers[1] (0, {}); // OK: the case goes
+    ASSERT_EQ (rig.tree->getCasesItem()->getNumSubItems(), 2);
+    held.answers[0] (0, {}); // and the first OK, about a case that is gone
+    ASSERT_EQ (rig.tree->getCasesItem()->getNumSubItems(), 2);
+    EXPECT_EQ (rig.child (rig.tree->getCasesItem(), 1)->getName(), "Other");
+}
+
+TEST (FileTree, subFolderItemsAreMadeOnTheMessageThread)
+{
+    // Run under ThreadSanitizer: an item made by the worker while the message
+    // thread makes one races on the framework's item numbering.
+    TreeRig rig (treeWithOneOfEach);
+    for (int i = 0; i < 100; ++i)
+        rig.music.getChildFile ("folder " + juce::String (i)).createDirectory();
+    auto* musicItem = rig.child (rig.tree->getSongFoldersItem(), 0);
+
+    std::vector<std::unique_ptr<ZundFileTreeItem>> madeMeanwhile;
+    for (int round = 0; round < 20; ++round)
+    {
+        musicItem->setOpen (false);
+        musicItem->setOpen (true);
+        const auto end = juce::Time::getMillisecondCounter() + 20000;
+        while (musicItem->getNumSubItems() < 100 && juce::Time::getMillisecondCounter() < end)
+        {
+            madeMeanwhile.push_back (std::make_unique<ZundFileTreeItem> (*rig.tree, ZundFileTreeItem::folder, "x"));
+            test::pumpMessages (1);
+        }
+        ASSERT_EQ (musicItem->getNumSubItems(), 100) << "round " << round;
+    }
+    EXPECT_EQ (rig.child (musicItem, 99)->getName(), "folder 99");
+}
