@@ -7,8 +7,9 @@ namespace zund
 {
 namespace
 {
-// Cases of a few thousand files each stay well inside this.
-const XmlLimits treeFileLimits { 64 << 20, 8 };
+// Several cases of a collector's whole library fit; the writer keeps to it, so
+// that whatever it writes reads back.
+const XmlLimits treeFileLimits { (juce::int64) 512 << 20, 8 };
 
 juce::String attributeNamed (const PlainXmlElement& element, const juce::String& name)
 {
@@ -110,6 +111,11 @@ TreeViewFile TreeViewFile::read (const juce::File& file, juce::String& warning, 
 bool TreeViewFile::write (const juce::File& file, juce::String& error) const
 {
     const auto document = toXml()->toDocument();
+    if ((juce::int64) document.size() > treeFileLimits.maxBytes)
+    {
+        error = "the cases would take " + juce::String ((juce::int64) document.size()) + " bytes, more than can be read back";
+        return false;
+    }
     return replaceFileSafely (file, document.data(), document.size(), &error);
 }
 }

@@ -43,7 +43,8 @@ struct TreeViewFile
         file is no warning. `mayOverwrite` is false only when an unreadable file
         could not be moved aside: it must then not be written over. */
     static TreeViewFile read (const juce::File& file, juce::String& warning, bool& mayOverwrite);
-    /** Writes beside the file and renames; false with `error` set on failure. */
+    /** Writes beside the file and renames; false with `error` set on failure,
+        and for contents larger than the reader takes (the file stays as it was). */
     bool write (const juce::File& file, juce::String& error) const;
 };
 }

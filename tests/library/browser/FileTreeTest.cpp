@@ -295,3 +295,27 @@ TEST (FileTree, subFolderItemsAreMadeOnTheMessageThread)
     }
     EXPECT_EQ (rig.child (musicItem, 99)->getName(), "folder 99");
 }
+
+TEST (FileTree, aRenamedCaseKeepsItsNameAndAnEmptyNameIsUntitled)
+{
+    TreeRig rig (treeWithOneOfEach);
+    auto* added = rig.tree->addCase();
+    ASSERT_NE (rig.tree->getRenameEditor(), nullptr);
+    EXPECT_TRUE (added->isSelected());
+    rig.tree->getRenameEditor()->setText ({}, false);
+    added->textEditorReturnKeyPressed (*rig.tree->getRenameEditor());
+    EXPECT_EQ (added->getName(), "Untitled");
+    EXPECT_EQ (rig.tree->getRenameEditor(), nullptr);
+
+    auto* gig = rig.child (rig.tree->getCasesItem(), 1);
+    rig.tree->renameItem (gig);
+    rig.tree->getRenameEditor()->setText ("Warm-up", false);
+    gig->textEditorFocusLost (*rig.tree->getRenameEditor()); // clicking elsewhere ends it too
+    EXPECT_EQ (gig->getName(), "Warm-up");
+
+    rig.tree.reset();
+    rig.makeTree();
+    ASSERT_EQ (rig.tree->getCasesItem()->getNumSubItems(), 3);
+    EXPECT_EQ (rig.child (rig.tree->getCasesItem(), 1)->getName(), "Warm-up");
+    EXPECT_EQ (rig.child (rig.tree->getCasesItem(), 2)->getName(), "Untitled");
+}
