@@ -191,20 +191,16 @@ ZundFileTreeItem* ZundFileTreeComponent::addSongFolderItem (const juce::String& 
 
 void ZundFileTreeComponent::chooseSongFolder (ZundFileTreeItem* item, std::function<void (bool)> done)
 {
-    folderChooser = std::make_unique<juce::FileChooser> ("Choose Song Folder", juce::File(), "*", true);
-
     SafePointer<ZundFileTreeComponent> safeThis (this);
-    folderChooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectDirectories,
-                                [safeThis, item, done] (const juce::FileChooser& chooser) {
-                                    const auto folder = chooser.getResult();
-                                    if (safeThis == nullptr || ! safeThis->containsItem (item) || folder == juce::File())
-                                    {
-                                        if (done != nullptr)
-                                            done (false);
-                                        return;
-                                    }
-                                    safeThis->songFolderChosen (item, folder, done);
-                                });
+    LibraryDialogs::chooseFolder (folderChooser, "Choose Song Folder", [safeThis, item, done] (const juce::File& folder) {
+        if (safeThis == nullptr || ! safeThis->containsItem (item) || folder == juce::File())
+        {
+            if (done != nullptr)
+                done (false);
+            return;
+        }
+        safeThis->songFolderChosen (item, folder, done);
+    });
 }
 
 void ZundFileTreeComponent::songFolderChosen (ZundFileTreeItem* item, const juce::File& folder,

@@ -319,3 +319,33 @@ TEST (FileTree, aRenamedCaseKeepsItsNameAndAnEmptyNameIsUntitled)
     EXPECT_EQ (rig.child (rig.tree->getCasesItem(), 1)->getName(), "Warm-up");
     EXPECT_EQ (rig.child (rig.tree->getCasesItem(), 2)->getName(), "Untitled");
 }
+
+TEST (FileTree, aNewSongFolderStaysOnlyWithANameAndAFolderNotAlreadyUsed)
+{
+    TreeRig rig (treeWithOneOfEach);
+    const auto other = rig.temp.file ("other");
+    other.createDirectory();
+    auto nameIt = [&] (ZundFileTreeItem* item, const juce::String& name) {
+        ASSERT_NE (rig.tree->getRenameEditor(), nullptr);
+        rig.tree->getRenameEditor()->setText (name, false);
+        item->textEditorReturnKeyPressed (*rig.tree->getRenameEditor());
+    };
+
+    {
+        test::ScriptedFolders folders ({ juce::File() }); // the chooser cancelled
+        nameIt (rig.tree->addSongFolderItem ({}, {}), "Cancelled");
+        EXPECT_EQ (folders.asked, juce::StringArray ("Choose Song Folder"));
+    }
+    EXPECT_EQ (rig.tree->getSongFoldersItem()->getNumSubItems(), 1) << "no item left behind";
+
+    test::ScriptedFolders folders ({ rig.music, other });
+    test::ScriptedDialogs dialogs ({ 0, 1 }); // the error's OK; "No" to scanning now
+    auto* added = rig.tree->addSongFolderItem ({}, {});
+    nameIt (added, "Second");
+
+    EXPECT_EQ (dialogs.asked, juce::StringArray ({ "Error!", "Song Folder" }));
+    EXPECT_EQ (folders.asked.size(), 2) << "the chooser comes again after the error";
+    EXPECT_EQ (rig.tree->getSongFolders(), juce::StringArray (rig.music.getFullPathName(), other.getFullPathName()));
+    EXPECT_EQ (added->getName(), "Second");
+    EXPECT_TRUE (rig.database->isSongFolder (other.getFullPathName()));
+}
