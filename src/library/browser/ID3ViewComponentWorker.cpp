@@ -23,6 +23,9 @@ constexpr int sliceRows = 2000;
 constexpr double sliceMs = 30.0;        // rows wait at most this long to be shown
 constexpr int recordsPerDatabaseLock = 256;
 constexpr double rowCountIntervalMs = 100.0;
+constexpr double lockUseBeforePauseMs = 15.0;
+constexpr double copySliceMs = 4.0;
+constexpr int pauseMs = 2;
 
 double nowMs()
 {
@@ -86,8 +89,17 @@ void ID3ViewComponent::Worker::post (int kind, int value)
     link->post (kind, value, job.generation);
 }
 
+void ID3ViewComponent::Worker::pauseForTheMessageThread()
+{
+    if (nowMs() - lastPause < lockUseBeforePauseMs)
+        return;
+    wait (pauseMs);
+    lastPause = nowMs();
+}
+
 void ID3ViewComponent::Worker::run()
 {
+    lastPause = nowMs();
     std::vector<juce::String> fullPaths; // by POS
 
     post (workingMessage, 1);
@@ -161,6 +173,12 @@ bool ID3ViewComponent::Worker::fillRows (std::vector<juce::String>& fullPaths)
         lastShown = nowMs();
         return true;
     };
+    auto showAndPause = [&]() -> bool {
+        if (! show())
+            return false;
+        pauseForTheMessageThread();
+        return true;
+    };
 
     auto add = [&] (const juce::String& fullPath, int state) -> bool {
         auto row = std::make_unique<StringTableRow>();
@@ -179,7 +197,7 @@ bool ID3ViewComponent::Worker::fillRows (std::vector<juce::String>& fullPaths)
 
         const auto limit = firstSliceShown ? sliceRows : firstSliceRows;
         if ((int) pending.size() >= limit || nowMs() - lastShown > sliceMs)
-            return show();
+            return showAndPause();
         return true;
     };
 
@@ -256,6 +274,7 @@ bool ID3ViewComponent::Worker::readFullPathsOfRows (std::vector<juce::String>& f
     fullPaths.clear();
     for (int start = 0;; start += sliceRows)
     {
+        pauseForTheMessageThread();
         const juce::MessageManagerLock mml (this);
         if (! mml.lockWasGained())
             return false;
@@ -275,8 +294,11 @@ bool ID3ViewComponent::Worker::readFullPathsOfRows (std::vector<juce::String>& f
 
 bool ID3ViewComponent::Worker::sortRowsByColumns()
 {
-    // The sort keys are copied out a slice at a time and sorted here; only the
-    // new order is put back under the lock, in one quick step.
+    // By the first visible column; then each run of rows equal there by the
+    // next column, and so on. Most rows differ in the first column, so most
+    // cells of the others are never looked at. The cells a step needs are
+    // copied out under the lock, a few milliseconds at a time; the sorting is
+    // done here, and only the new order is put back under the lock.
     juce::Array<int> columns;
     int count = 0;
     {
@@ -286,35 +308,53 @@ bool ID3ViewComponent::Worker::sortRowsByColumns()
         columns = table.getVisibleColumnIds();
         count = table.getNumRows();
     }
-
-    const SongRowComparator comparator (columns);
-    std::vector<SongRowComparator::Key> keys ((size_t) count);
-    std::vector<int> posOfRow ((size_t) count, -1);
-    for (int start = 0; start < count; start += sliceRows)
-    {
-        std::vector<juce::StringArray> cells;
-        {
-            const juce::MessageManagerLock mml (this);
-            if (! mml.lockWasGained() || table.getNumRows() != count)
-                return false;
-            for (int row = start; row < juce::jmin (count, start + sliceRows); ++row)
-                cells.push_back (table.getRowCells (row));
-        }
-        for (size_t i = 0; i < cells.size(); ++i)
-        {
-            keys[(size_t) start + i] = comparator.makeKey (cells[i]);
-            posOfRow[(size_t) start + i] = cells[i][SongTableColumns::pos - 1].getIntValue();
-        }
-        if (threadShouldExit())
-            return false;
-    }
+    if (count < 2)
+        return true;
 
     std::vector<int> order ((size_t) count);
     std::iota (order.begin(), order.end(), 0);
-    std::stable_sort (order.begin(), order.end(), [&] (int a, int b) {
-        return comparator.compare (keys[(size_t) a], keys[(size_t) b]) < 0;
-    });
-    keys.clear();
+    std::vector<juce::String> cellOfRow ((size_t) count);
+    std::vector<int> posOfRow ((size_t) count, -1);
+
+    std::vector<std::pair<int, int>> runs { { 0, count } }; // places in `order`, from and up to
+    std::vector<std::pair<SongRowComparator::Field, int>> fields; // field, row
+
+    for (int level = 0; level < columns.size() && ! runs.empty(); ++level)
+    {
+        const int column = columns.getUnchecked (level);
+        if (! copyCells (column, level == 0, order, runs, cellOfRow, posOfRow))
+            return false;
+
+        std::vector<std::pair<int, int>> ties;
+        for (const auto& [begin, end] : runs)
+        {
+            if (threadShouldExit())
+                return false;
+
+            fields.clear();
+            for (int place = begin; place < end; ++place)
+            {
+                const int row = order[(size_t) place];
+                fields.emplace_back (SongRowComparator::makeField (column, cellOfRow[(size_t) row]), row);
+            }
+            std::stable_sort (fields.begin(), fields.end(), [column] (const auto& a, const auto& b) {
+                return SongRowComparator::compareFields (column, a.first, b.first) < 0;
+            });
+
+            for (size_t i = 0; i < fields.size();)
+            {
+                order[(size_t) begin + i] = fields[i].second;
+                auto j = i + 1;
+                for (; j < fields.size() && SongRowComparator::compareFields (column, fields[i].first, fields[j].first) == 0; ++j)
+                    order[(size_t) begin + j] = fields[j].second;
+                if (j - i > 1)
+                    ties.emplace_back (begin + (int) i, begin + (int) j);
+                i = j;
+            }
+        }
+        runs.swap (ties);
+    }
+    cellOfRow.clear();
 
     // The POS map of the new order, made here rather than under the lock.
     std::vector<int> rowOfPos;
@@ -329,12 +369,43 @@ bool ID3ViewComponent::Worker::sortRowsByColumns()
             rowOfPos[(size_t) pos] = place;
     }
 
+    pauseForTheMessageThread();
     const juce::MessageManagerLock mml (this);
     if (! mml.lockWasGained() || table.getNumRows() != count)
         return false;
     table.reorderRows (order);
     table.rowOfPos.swap (rowOfPos);
     table.posMapValid = true;
+    return true;
+}
+
+bool ID3ViewComponent::Worker::copyCells (int columnId, bool withPos, const std::vector<int>& order,
+                                          const std::vector<std::pair<int, int>>& runs, std::vector<juce::String>& cellOfRow,
+                                          std::vector<int>& posOfRow)
+{
+    const int count = (int) order.size();
+    size_t run = 0;
+    int place = runs.empty() ? count : runs.front().first;
+    while (run < runs.size())
+    {
+        pauseForTheMessageThread();
+        const juce::MessageManagerLock mml (this);
+        if (! mml.lockWasGained() || table.getNumRows() != count)
+            return false;
+
+        // Handing the lock over costs a millisecond or so: as many cells as
+        // fit in a few milliseconds go at once.
+        const double start = nowMs();
+        for (int n = 0; run < runs.size() && (++n % 256 != 0 || nowMs() - start < copySliceMs);)
+        {
+            const int row = order[(size_t) place];
+            cellOfRow[(size_t) row] = table.getCellText (columnId - 1, row);
+            if (withPos)
+                posOfRow[(size_t) row] = table.getCellText (SongTableColumns::pos - 1, row).getIntValue();
+            if (++place >= runs[run].second && ++run < runs.size())
+                place = runs[run].first;
+        }
+    }
     return true;
 }
 
@@ -430,6 +501,7 @@ bool ID3ViewComponent::Worker::fillTags (std::vector<juce::String>& fullPaths, i
             if (! applyTags (pendingTags))
                 return false;
             lastShown = nowMs();
+            pauseForTheMessageThread();
         }
     }
 

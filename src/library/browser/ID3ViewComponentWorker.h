@@ -73,9 +73,19 @@ private:
 
     bool fillRows (std::vector<juce::String>& fullPaths);
     bool sortRowsByColumns();
+    /** Copies one column's cells of the rows at the places of `runs` in
+        `order` (and their POS when asked), under the lock a slice at a time. */
+    bool copyCells (int columnId, bool withPos, const std::vector<int>& order, const std::vector<std::pair<int, int>>& runs,
+                    std::vector<juce::String>& cellOfRow, std::vector<int>& posOfRow);
     bool fillTags (std::vector<juce::String>& fullPaths, int& newRecords);
     bool readFullPathsOfRows (std::vector<juce::String>& fullPaths);
     bool applyTags (std::vector<RowTags>& tags);
+
+    /** Called between slices under the message-manager lock: taken again at
+        once, the lock keeps the message thread busy handing it over (it drains
+        its whole queue in one go), so that it neither paints nor takes input.
+        Every few milliseconds of that the worker pauses briefly. */
+    void pauseForTheMessageThread();
 
     /** The tags of a file's record; a file new to the database is read (outside
         the lock) and its record made. False when there is no record to show:
@@ -87,6 +97,7 @@ private:
     const Job job;
     std::atomic<int> undone;
     std::unique_ptr<SongFileReader> reader;
+    double lastPause = 0.0;
 
     JUCE_DECLARE_NON_COPYABLE (Worker)
 };

@@ -346,3 +346,23 @@ TEST (SongTable, rowsAsTextAreArtistDashSongWithTheLabelInBrackets)
 
     EXPECT_EQ (rig.table->getRowsAsText(), "Moby - Porcelain [ Mute ]\nAir - La femme d'argent\n - \n");
 }
+
+TEST (SongTable, rowsEqualInAColumnAreOrderedByTheNextVisibleOne)
+{
+    test::SongTableRig rig;
+    const struct { const char *path, *artist, *song, *bpm; } songs[] = {
+        { "/m/1.mp3", "b", "y", "95" }, { "/m/2.mp3", "A", "z", "120" },
+        { "/m/3.mp3", "b", "x", "128" }, { "/m/4.mp3", "B", "Y", "90" },
+    };
+    for (const auto& s : songs)
+    {
+        rig.addRecord (s.path, s.artist, s.bpm);
+        const juce::ScopedLock sl (rig.database->getLock());
+        rig.database->getEntry (rig.database->findIndex (s.path))->song = s.song;
+    }
+    rig.table->getHeader().setColumnVisible (Col::filename, false); // ARTIST, SONG, ALBUM, BPM, ...
+    rig.table->showDatabase();
+    ASSERT_TRUE (rig.waitUntilIdle());
+
+    EXPECT_EQ (rig.fullPaths(), juce::StringArray ({ "/m/2.mp3", "/m/3.mp3", "/m/4.mp3", "/m/1.mp3" }));
+}
