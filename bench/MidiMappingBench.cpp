@@ -1,86 +1,92 @@
-#include "engine/Engine.h"
-#include "ui/midi/MidiControlSurfaceManager.h"
+#include "app/MainComponent.h"
+#include "library/tasks/DatabaseTaskWindow.h"
+#include "support/AllocationCount.h"
+#include "support/TempFolder.h"
+#include "ui/panels/ControlIds.h"
+#include "ui/widgets/ExComponent.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <memory>
-#include <new>
+#include <chrono>
+#include <thread>
 
 using namespace zund;
 
 namespace
 {
-std::atomic<long> allocations { 0 };
+juce::MidiMessage controller7 (int value)
+{
+    return juce::MidiMessage::controllerEvent (1, 7, value);
 }
 
-// Counts every allocation of this program: the MIDI path must make none.
-void* operator new (std::size_t size)
+// One controller message from a MIDI input thread through the whole program:
+// the main component (which flashes the MIDI lamp), the mapping, the main
+// component's glue, the control widget (value and dirty flag), the control
+// dispatcher and the engine's setter. The control is learned as a user does
+// it: LEARN on, a click on the control, the controller moved. Between batches
+// the message thread serves the lamp and the repaint tick, as it does while
+// a controller is played.
+void midiControllerThroughTheProgram (benchmark::State& state)
 {
-    allocations.fetch_add (1, std::memory_order_relaxed);
-    if (auto* p = std::malloc (size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete (void* p) noexcept
-{
-    std::free (p);
-}
-
-void operator delete (void* p, std::size_t) noexcept
-{
-    std::free (p);
-}
-
-namespace
-{
-/** What the main component does with a mapped controller, short of the widget:
-    the engine setter, then the dirty flag for the repaint tick. */
-struct FaderListener : public MidiControlSurfaceManagerListener
-{
-    explicit FaderListener (Engine& e) : engine (e) {}
-
-    void controllerMoved (int id, int value) override
+    DatabaseTaskWindow::setWindowsShown (false); // no display: the start-up check runs in place
+    test::ScopedProgramFolder folder;
+    MainComponent main (nullptr);
+    const int id = (int) state.range (0);
+    main.setLearnMode (true);
+    main.learnFromMouseDown (id);
+    main.handleIncomingMidiMessage (nullptr, controller7 (0));
+    main.setLearnMode (false);
+    auto* widget = ExComponent::getComponentByID (id);
+    if (widget == nullptr)
     {
-        engine.setChannelFader (id / 100, (float) value / 127.0f);
-        dirty.store (true, std::memory_order_relaxed);
+        state.SkipWithError ("no control with that id");
+        return;
     }
-    void controllerTriggered (int) override {}
-    void controllerLearned (int) override {}
-
-    Engine& engine;
-    std::atomic<bool> dirty { false };
-};
-
-void incomingController (benchmark::State& state)
-{
-    auto engine = std::make_unique<Engine>();
-    MidiControlSurfaceManager mapping;
-    FaderListener listener (*engine);
-    mapping.setListener (&listener);
-    mapping.assignController (152, 0, 7); // CC 7 on MIDI channel 1: channel 2's fader
 
     juce::MidiMessage messages[128];
     for (int v = 0; v < 128; ++v)
-        messages[v] = juce::MidiMessage::controllerEvent (1, 7, v);
+        messages[v] = controller7 (v);
 
-    const auto before = allocations.load();
+    constexpr int batch = 1000;
+    test::resetAllocationCount();
     int v = 0;
     for (auto _ : state)
     {
-        mapping.handleIncomingMidiMessage (messages[v]);
-        v = (v + 1) & 127;
+        double seconds = 0.0;
+        std::thread midiInput ([&] {
+            const test::CountAllocationsOnThisThread counting;
+            const auto start = std::chrono::steady_clock::now();
+            for (int i = 0; i < batch; ++i)
+            {
+                main.handleIncomingMidiMessage (nullptr, messages[v]);
+                v = (v + 1) & 127;
+            }
+            seconds = std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count();
+        });
+        midiInput.join();
+        state.SetIterationTime (seconds);
+
+        const bool arrived = widget->isDirty() && widget->getValue() == (float) ((v + 127) & 127) / 127.0f;
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        if (! arrived)
+        {
+            state.SkipWithError ("the last message did not reach the control");
+            break;
+        }
     }
-    const auto made = allocations.load() - before;
-
-    benchmark::DoNotOptimize (listener.dirty.load());
-    state.counters["allocations"] = (double) made;
-    if (made != 0)
+    state.counters["seconds_per_message"] = benchmark::Counter (
+        batch, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["allocations"] = (double) test::countedAllocations();
+    if (test::countedAllocations() != 0)
         state.SkipWithError ("the MIDI path allocated");
-    mapping.setListener (nullptr);
 }
 }
 
-BENCHMARK (incomingController);
+// Channel 2's fader (a plain store), its EQ LOW knob (the engine lock, EQ
+// coefficients) and its PLAY toggle.
+BENCHMARK (midiControllerThroughTheProgram)
+    ->ArgName ("control")
+    ->Arg (ControlIds::of (1, ControlIds::fader))
+    ->Arg (ControlIds::of (1, ControlIds::eqLow))
+    ->Arg (ControlIds::of (1, ControlIds::play))
+    ->UseManualTime();

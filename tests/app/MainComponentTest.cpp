@@ -1,8 +1,12 @@
 #include "app/MainComponent.h"
+#include "library/browser/ID3ViewComponent.h"
+#include "library/browser/StringTableRow.h"
+#include "library/browser/ZundBrowser.h"
 #include "library/database/ID3DataBase.h"
 #include "support/AudioFixtures.h"
 #include "support/SignalMeasures.h"
 #include "support/TempFolder.h"
+#include "support/UiEvents.h"
 #include "ui/panels/ControlIds.h"
 #include "ui/channel/Channel.h"
 #include "ui/widgets/ExComponent.h"
@@ -85,4 +89,55 @@ TEST (MainComponent, LoadsUseTheBrowsersSongDatabase)
     main.setCuePoint (1, 2, 0.25f);
     const juce::ScopedLock sl (database->getLock());
     EXPECT_EQ (database->getEntry (database->findIndex (file.getFullPathName()))->cuePoint[2], 0.25f);
+}
+
+// The song table marks the rows of the file that was loaded, not whichever
+// row the user has selected by the time the load ends.
+TEST (MainComponent, ALoadMarksTheRowOfTheLoadedFileNotTheSelectedOne)
+{
+    test::ScopedProgramFolder folder;
+    MainComponent main (nullptr);
+    ZundBrowser* browser = nullptr;
+    for (auto* child : main.getChildren())
+        if (auto* b = dynamic_cast<ZundBrowser*> (child))
+            browser = b;
+    ASSERT_NE (browser, nullptr);
+
+    const auto loaded = folder.file ("loaded.wav"), selected = folder.file ("selected.wav");
+    for (const auto& file : { loaded, selected })
+        ASSERT_TRUE (test::writeAudioFile (file, test::FileKind::wav, 44100.0, 2, 16, 4410,
+                                           test::sineSignal (440.0, 44100.0, 0.25f)));
+    auto& table = browser->getSongTable();
+    juce::StringArray songs { loaded.getFullPathName(), selected.getFullPathName() };
+    table.setKeepOrder (true);
+    table.showCase (&songs);
+    ASSERT_TRUE (test::pumpMessagesUntil ([&] { return ! table.isWorking() && table.getRowCount() == 2; }, 10000));
+    test::pumpMessages (20);
+    ASSERT_EQ (table.getFullPathOfRow (0), loaded.getFullPathName());
+
+    table.selectRow (1);
+    ASSERT_TRUE (main.loadFileIntoDeck (loaded.getFullPathName(), 0));
+    EXPECT_EQ (table.getRowState (0), StringTableRow::loadedInChannel);
+    EXPECT_EQ (table.getRowState (1), StringTableRow::normal);
+}
+
+// A tap lights TAP for four ticks of the main component's 20 ms timer (80 ms),
+// then TAP goes off as a released button does, without counting a second tap.
+TEST (MainComponent, TapStaysLitForFourTimerTicks)
+{
+    test::ScopedProgramFolder folder;
+    MainComponent main (nullptr);
+    auto* tap = ExComponent::getComponentByID (ControlIds::tap);
+    ASSERT_NE (tap, nullptr);
+
+    tap->setValue (1.0f, true);
+    for (int tick = 1; tick <= 3; ++tick)
+    {
+        main.timerCallback();
+        EXPECT_TRUE (tap->isOn()) << "after tick " << tick;
+    }
+    main.timerCallback();
+    EXPECT_FALSE (tap->isOn());
+    main.timerCallback();
+    EXPECT_FALSE (tap->isOn());
 }

@@ -3,10 +3,9 @@
 // chooser, lets the mix play and switches the button off again. The file holds
 // what the main output played.
 
+#include "app/flows/RecordingSteps.h"
 #include "app/harness/EndToEndTest.h"
-#include "app/harness/RecordDialogsProbe.h"
 #include "support/SignalMeasures.h"
-#include "ui/bottom/BottomComponent.h"
 #include "ui/panels/ControlIds.h"
 
 #include <thread>
@@ -18,21 +17,6 @@ namespace
 {
 class RecordingByUser : public test::EndToEndTest
 {
-protected:
-    std::optional<test::WindowInfo> waitForDialog (const std::string& title)
-    {
-        std::optional<test::WindowInfo> dialog;
-        test::waitUntil ([&] { return (dialog = x->findWindow (title)).has_value(); }, 10s);
-        return dialog;
-    }
-
-    void clickRecordButton()
-    {
-        const auto record = layout().findBottomBarWidget (
-            [] (BottomComponent& bar) -> juce::Component& { return bar.getRecordButton(); });
-        ASSERT_TRUE (record.has_value());
-        input->click (window->id, record->getCentreX(), record->getCentreY());
-    }
 };
 
 constexpr double toneFrequency = 440.0;
@@ -49,30 +33,17 @@ TEST_F (RecordingByUser, TheMainOutputIsRecordedIntoTheNamedWaveFile)
     const auto thru = control (ControlIds::of (0, ControlIds::thru));
     input->click (window->id, thru.getCentreX(), thru.getCentreY());
 
-    clickRecordButton();
-    const auto chooser = waitForDialog ("Choose Record Source and Quality!");
-    ASSERT_TRUE (chooser.has_value()) << "no source chooser";
-    const auto ok = test::RecordDialogsProbe::chooserOkButton();
-    input->click (chooser->id, ok.x, ok.y);
-
-    const auto files = waitForDialog ("Please enter filename for 32 Bit Stereo .WAV !");
-    ASSERT_TRUE (files.has_value()) << "no file chooser";
+    test::RecordingSteps steps (*x, *input, *window, layout());
+    ASSERT_TRUE (steps.pressRecordButton());
     const auto typed = getSongFolder().getChildFile ("evening");
     const auto recorded = getSongFolder().getChildFile ("evening.wav");
-    input->focus (files->id);
-    const auto nameBox = test::RecordDialogsProbe::fileNameBox (files->width, files->height);
-    input->click (files->id, nameBox.x, nameBox.y);
-    ASSERT_TRUE (input->typeText (typed.getFullPathName().toStdString()));
-    const auto save = test::RecordDialogsProbe::fileSaveButton (files->width, files->height);
-    input->click (files->id, save.x, save.y);
+    ASSERT_TRUE (steps.recordMainOutputInto (typed));
 
     // The recorder writes every 10 ms once the signal has come.
     ASSERT_TRUE (test::waitUntil ([&] { return recorded.getSize() > 44 + 44100; }, 10s)) << "nothing recorded";
     std::this_thread::sleep_for (2s);
-    clickRecordButton();
-    const auto finished = recorded.getSize();
-    std::this_thread::sleep_for (500ms);
-    EXPECT_EQ (recorded.getSize(), finished) << "still recording after the button went off";
+    ASSERT_TRUE (steps.pressRecordButton());
+    EXPECT_TRUE (test::RecordingSteps::waitUntilFinished (recorded)) << "still recording after the button went off";
     EXPECT_FALSE (typed.exists());
 
     juce::WavAudioFormat wav;

@@ -158,6 +158,9 @@ TEST_F (MidiMapping, EntriesThatDoNotFitTheMapsAreSkipped)
     for (const auto& c : { Case { "<E tag=\"52\" controller=\"7\"/>", true },
                            Case { "<Whatever tag=\"-2147483596\" controller=\"65543\"/>", true },
                            Case { "<E tag=\"52\" controller=\"4103\"/>", false },  // MIDI channel 16 (0-based)
+                           Case { "<E tag=\"52\" controller=\"3967\"/>", true },   // channel 15, number 127: the last cell
+                           Case { "<E tag=\"52\" controller=\"128\"/>", false },   // number 128
+                           Case { "<E tag=\"52\" controller=\"65664\"/>", false }, // note 128
                            Case { "<E tag=\"52\" controller=\"200\"/>", false },   // number 200
                            Case { "<E tag=\"10000\" controller=\"7\"/>", false },
                            Case { "<E tag=\"-1\" controller=\"7\"/>", false },
@@ -171,6 +174,22 @@ TEST_F (MidiMapping, EntriesThatDoNotFitTheMapsAreSkipped)
         mapping.fromXml (element.get());
         EXPECT_EQ (mapping.getControllerTarget (0, 1), MidiControlSurfaceManager::none);
         EXPECT_EQ (mapping.toXml ("M")->getNumChildElements(), c.applied ? 1 : 0);
+    }
+}
+
+// Number 128 of channel 1 would be cell 0 of channel 2 in the maps: a file's
+// entry there must not make channel 2's first controller or note move a control.
+TEST_F (MidiMapping, AnEntryAtNumber128IsNotTakenForTheNextChannelsFirstCell)
+{
+    for (const char* entry : { "<E tag=\"52\" controller=\"128\"/>", "<E tag=\"52\" controller=\"65664\"/>" })
+    {
+        SCOPED_TRACE (entry);
+        const auto element = juce::parseXML (juce::String ("<M>") + entry + "</M>");
+        mapping.fromXml (element.get());
+        mapping.handleIncomingMidiMessage (cc (2, 0, 99));
+        mapping.handleIncomingMidiMessage (juce::MidiMessage::noteOn (2, 0, (juce::uint8) 99));
+        EXPECT_TRUE (listener.takeCalls().empty());
+        EXPECT_EQ (feedback (52, 99), Bytes());
     }
 }
 

@@ -12,10 +12,45 @@ namespace
 {
 // A few hundred plug-ins at well under a kilobyte each.
 const XmlLimits listLimits { 8 << 20, 6 };
+// A handful of scanner settings (search paths), each a value of the root.
+const XmlLimits propertiesLimits { 1 << 20, 8 };
+// The root element the framework's properties file writes and reads.
+const char* const propertiesRootTag = "PROPERTIES";
 
 juce::File pluginListFile()
 {
     return getApplicationFolderFile (PluginListHolder::listFileName);
+}
+
+/** Moves an unreadable file out of the way, so that what is written at exit
+    cannot replace it; false when it could not be moved. */
+bool setFileAside (const juce::File& file, const juce::String& reason)
+{
+    const auto aside = keepFileAside (file);
+    if (aside == juce::File())
+    {
+        std::cerr << "Zund: " << file.getFileName() << " could not be read (" << reason
+                  << ") nor moved aside" << std::endl;
+        return false;
+    }
+    std::cerr << "Zund: " << file.getFileName() << " could not be read (" << reason << "); kept as "
+              << aside.getFileName() << std::endl;
+    return true;
+}
+
+/** The scanner's settings file, for the framework's properties file, which
+    parses whatever it is given itself (an external document type included):
+    it only ever sees a file that the safe reader accepts. An unreadable one is
+    set aside; when even that fails the settings live for this run only. */
+juce::File checkedPropertiesFile()
+{
+    const auto file = getApplicationFolderFile (PluginListHolder::propertiesFileName);
+    const auto result = readXmlFileSafely (file, propertiesLimits);
+    if (result.missing || (result.parsed() && result.root->hasTagName (propertiesRootTag)))
+        return file;
+
+    const auto reason = result.parsed() ? juce::String ("not a settings file") : result.error;
+    return setFileAside (file, reason) ? file : juce::File();
 }
 
 juce::PropertiesFile::Options propertiesOptions()
@@ -56,8 +91,7 @@ PluginListHolder::PluginListHolder()
 {
     formatManager.addDefaultFormats(); // VST3 and LV2 on this platform
     loadPluginList();
-    properties = std::make_unique<juce::PropertiesFile> (getApplicationFolderFile (propertiesFileName),
-                                                         propertiesOptions());
+    properties = std::make_unique<juce::PropertiesFile> (checkedPropertiesFile(), propertiesOptions());
     listComponent = std::make_unique<juce::PluginListComponent> (formatManager, knownList, juce::File(),
                                                                  properties.get());
 }
@@ -78,17 +112,16 @@ void PluginListHolder::loadPluginList()
         knownList.recreateFromXml (*result.root);
         return;
     }
+    // One that cannot be moved aside is not written over either.
     if (! result.missing)
-    {
-        // Moved out of the way, so that the list written at exit cannot replace it.
-        const auto aside = keepFileAside (file);
-        std::cerr << "Zund: " << file.getFileName() << " could not be read (" << result.error << "); kept as "
-                  << aside.getFileName() << std::endl;
-    }
+        listFileKept = ! setFileAside (file, result.error);
 }
 
 bool PluginListHolder::savePluginList() const
 {
+    if (listFileKept)
+        return false;
+
     auto xml = knownList.createXml();
     if (xml == nullptr)
         return false;

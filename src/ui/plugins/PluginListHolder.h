@@ -25,7 +25,9 @@ public:
     PluginListHolder();
     ~PluginListHolder();
 
-    /** Reads "pluginList.xml"; a missing or unreadable file leaves the list empty. */
+    /** Reads "pluginList.xml"; a missing or unreadable file leaves the list
+        empty, and an unreadable one is moved aside (or, when it cannot be, not
+        written over). */
     void loadPluginList();
     /** Writes "pluginList.xml" beside the old file and renames it over it. */
     bool savePluginList() const;
@@ -52,12 +54,15 @@ public:
 
     juce::KnownPluginList& getKnownList() noexcept { return knownList; }
     juce::AudioPluginFormatManager& getFormatManager() noexcept { return formatManager; }
+    /** The scanner's settings ("pluginProperties.xml"). */
+    juce::PropertiesFile& getProperties() noexcept { return *properties; }
 
 private:
     juce::KnownPluginList knownList;
     juce::AudioPluginFormatManager formatManager;
     std::unique_ptr<juce::PropertiesFile> properties;
     std::unique_ptr<juce::PluginListComponent> listComponent;
+    bool listFileKept = false; // an unreadable list that could not be moved aside
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PluginListHolder)
 };

@@ -128,8 +128,8 @@ bool DispatchRig::loadPlayingTrack (int c)
     auto& e = engine();
     if (! e.loadTrack (c, file, 120.0))
         return false;
-    e.overrideDeckSignal (c, [] (double* speeds, float* positions, int n) {
-        std::fill (speeds, speeds + n, 1.0);
+    e.overrideDeckSignal (c, [this, c] (double* speeds, float* positions, int n) {
+        std::fill (speeds, speeds + n, deckSpeeds[(size_t) c]);
         std::fill (positions, positions + n, -1000.0f);
     });
     // The engine's timer restarts the channel once its reader is ready: it

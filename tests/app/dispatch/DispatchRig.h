@@ -9,6 +9,7 @@
 #include "ui/midi/MidiControlSurfaceManager.h"
 #include "ui/midi/MidiFeedbackOutput.h"
 
+#include <array>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -74,8 +75,11 @@ public:
     float process (int numSamples, int output = 0);
     /** A steady level, after the engine's gain smoothing has settled. */
     float settledLevel (int output = 0) { return process (16384, output); }
-    /** A 120 BPM track of sine tone on channel c, started at speed 1.0. */
+    /** A 120 BPM track of sine tone on channel c, started at its deck's
+        speed (1.0 unless set below). */
     bool loadPlayingTrack (int c);
+    /** The speed deck d turns at, from the next chunk on. */
+    void setDeckSpeed (int d, double speed) { deckSpeeds[(size_t) d] = speed; }
 
     FeedbackLog feedback;
     bool outputOpen = true;
@@ -119,6 +123,7 @@ private:
     ControlDispatcher controlDispatcher { *engineOnHeap, midi, colours, *this };
     ChannelContainer container { &mixerHost };
     std::vector<std::unique_ptr<ExComponent>> loneWidgets;
+    std::array<double, 4> deckSpeeds { 1.0, 1.0, 1.0, 1.0 }; // read where the engine runs
     TempFolder temp;
     juce::int64 samplesRun = 0;
 };

@@ -7,6 +7,8 @@
 #include "support/SignalMeasures.h"
 #include "support/SignalScan.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <thread>
 
@@ -110,6 +112,18 @@ TEST_F (FourChannelFlow, LoadingAPlugInWhileFourChannelsPlayLeavesNoGap)
         EXPECT_TRUE (gaps.empty()) << gaps.size() << " gaps, the first at frame " << gaps.front().start;
         const auto jumps = test::findJumps (samples, heard.getNumFrames(), 1.2f * largestStep);
         EXPECT_TRUE (jumps.empty()) << jumps.size() << " jumps, the first at frame " << jumps.front();
+
+        // What was heard, for the record: the longest run of zeros and the
+        // largest step against the largest the four sines can make.
+        int longestZeros = 0;
+        for (const auto& run : test::findZeroRuns (samples, heard.getNumFrames(), 1))
+            longestZeros = std::max (longestZeros, run.length);
+        float step = 0.0f;
+        for (int i = 1; i < heard.getNumFrames(); ++i)
+            step = std::max (step, std::abs (samples[i] - samples[i - 1]));
+        std::cout << "[ figures  ] side " << side << ": " << heard.getNumFrames() / heard.sampleRate
+                  << " s recorded around the load, longest run of zeros " << longestZeros
+                  << " samples, largest step " << step << " (the sines allow " << largestStep << ")" << std::endl;
     }
     EXPECT_EQ (closePlayingProgram(), 0);
 

@@ -10,22 +10,40 @@
 
 namespace zund::test
 {
-juce::File SongFlow::writeTrack (const juce::String& name, double seconds, const std::vector<Part>& parts,
-                                 float amplitude)
+juce::File SongFlow::writeSamples (const juce::String& name, double seconds,
+                                   const std::function<float (double time, double fraction)>& sampleAt)
 {
     constexpr double rate = 44100.0;
     const auto frames = (juce::int64) (seconds * rate);
     const auto file = getSongFolder().getChildFile (name);
     const bool written = writeAudioFile (file, FileKind::wav, rate, 2, 16, frames, [&] (juce::int64 frame, int) {
-        const double fraction = (double) frame / (double) frames;
+        return sampleAt ((double) frame / rate, (double) frame / (double) frames);
+    });
+    EXPECT_TRUE (written) << name;
+    return file;
+}
+
+juce::File SongFlow::writeTrack (const juce::String& name, double seconds, const std::vector<Part>& parts,
+                                 float amplitude)
+{
+    return writeSamples (name, seconds, [&] (double time, double fraction) {
         double frequency = parts.back().frequency;
         for (auto it = parts.rbegin(); it != parts.rend(); ++it)
             if (fraction < it->untilFraction)
                 frequency = it->frequency;
-        return amplitude * (float) std::sin (2.0 * juce::MathConstants<double>::pi * frequency * (double) frame / rate);
+        return amplitude * (float) std::sin (2.0 * juce::MathConstants<double>::pi * frequency * time);
     });
-    EXPECT_TRUE (written) << name;
-    return file;
+}
+
+juce::File SongFlow::writeChordTrack (const juce::String& name, double seconds, const std::vector<double>& frequencies,
+                                      float amplitude)
+{
+    return writeSamples (name, seconds, [&] (double time, double) {
+        float sum = 0.0f;
+        for (const double frequency : frequencies)
+            sum += amplitude * (float) std::sin (2.0 * juce::MathConstants<double>::pi * frequency * time);
+        return sum;
+    });
 }
 
 void SongFlow::writeLibrary (const std::vector<juce::File>& records)

@@ -2,6 +2,7 @@
 
 #include "app/harness/EndToEndTest.h"
 
+#include <functional>
 #include <vector>
 
 namespace zund::test
@@ -30,6 +31,9 @@ protected:
     {
         return writeTrack (name, seconds, { { 1.0, frequency } }, amplitude);
     }
+    /** The tones sound together, each at this amplitude. */
+    juce::File writeChordTrack (const juce::String& name, double seconds, const std::vector<double>& frequencies,
+                                float amplitude);
 
     /** "TreeView.xml" with the song folder, "database.xml" with a record of each file as it is now. */
     void writeLibrary (const std::vector<juce::File>& records);
@@ -57,5 +61,10 @@ protected:
     double frequencyOnMain (const Recording& heard) const;
     /** Half a second of the main pair once it carries the tone (or after five seconds). */
     Recording recordUntilHeard (double frequency, double amplitude = 0.05);
+
+private:
+    /** A 44.1 kHz stereo WAV in the song folder of the samples given by time (s) and fraction of the length. */
+    juce::File writeSamples (const juce::String& name, double seconds,
+                             const std::function<float (double time, double fraction)>& sampleAt);
 };
 }

@@ -58,6 +58,10 @@ TEST_F (TrackLoading, TheRecordsBpmReachesTheEngineWithinItsLimits)
         EXPECT_DOUBLE_EQ (engine.getTrackBpm (2), c.engineBpm);
         EXPECT_DOUBLE_EQ (loader.getTrackBpm (file), c.engineBpm);
         EXPECT_EQ (engine.getClockChannel(), c.clockAfter);
+        // The strips' CLOCK buttons show it at once.
+        for (int channel = 0; channel < 4; ++channel)
+            EXPECT_EQ (r.rig.strip (channel).getPlayerContainer().getClockButton().isOn(), channel == c.clockAfter)
+                << "CLOCK of channel " << channel + 1;
     }
 }
 

@@ -67,6 +67,9 @@ TEST_F (MasterStripEndToEnd, SlotsAreKeptAcrossRestartsAndAMissingPlugInKeepsIts
     auto missing = std::make_unique<juce::XmlElement> (*present);
     missing->getChildElement (0)->setAttribute ("file", "http://example.invalid/plugins/uninstalled");
     missing->getChildElement (0)->setAttribute ("name", "Uninstalled");
+    // Its window last stood on a display that is no longer there.
+    present->setAttribute ("xPos", 30000);
+    present->setAttribute ("yPos", -20000);
 
     juce::XmlElement file ("trunk");
     file.addChildElement (new juce::XmlElement (*missing));
@@ -87,6 +90,10 @@ TEST_F (MasterStripEndToEnd, SlotsAreKeptAcrossRestartsAndAMissingPlugInKeepsIts
         EXPECT_EQ (slot2->getIntAttribute ("numParameter1"), 0);
         EXPECT_EQ (slot2->getIntAttribute ("numParameter3"), 2);
         EXPECT_EQ (slot2->getIntAttribute ("visible", -1), 0) << "restored with a hidden window";
+        EXPECT_TRUE (juce::isPositiveAndBelow (slot2->getIntAttribute ("xPos"), 1920)
+                     && juce::isPositiveAndBelow (slot2->getIntAttribute ("yPos"), 1200))
+            << "the window is placed on the screen: " << slot2->getIntAttribute ("xPos") << ", "
+            << slot2->getIntAttribute ("yPos");
         juce::MemoryBlock state;
         EXPECT_TRUE (PluginState::decodeStateBlock (slot2->getStringAttribute ("data"), state));
     }
