@@ -288,15 +288,9 @@ juce::Array<int> ID3ViewComponent::getVisibleColumnIds() const
 
 juce::String ID3ViewComponent::getRowsAsText() const
 {
-    // Into one buffer made large enough first: appending to a String copies
-    // all of it whenever it outgrows its exact size.
-    constexpr int cellsOfALine[] = { SongTableColumns::artist, SongTableColumns::song, SongTableColumns::label };
-    size_t bytes = 1;
-    for (int row = 0; row < getRowCount(); ++row)
-        for (const int column : cellsOfALine)
-            bytes += getCellText (column - 1, row).getNumBytesAsUTF8() + 8;
-
-    juce::MemoryOutputStream text (bytes);
+    // Into one growing buffer: appending to a String copies all of it whenever
+    // it outgrows its exact size.
+    juce::MemoryOutputStream text;
     for (int row = 0; row < getRowCount(); ++row)
     {
         text << getCellText (SongTableColumns::artist - 1, row) << " - " << getCellText (SongTableColumns::song - 1, row);
