@@ -3,6 +3,7 @@
 
 #include "library/browser/ID3ViewComponentMouseListener.h"
 #include "library/browser/SongTableColumns.h"
+#include "support/TagFixtures.h"
 #include "support/UiEvents.h"
 
 #include <gtest/gtest.h>
@@ -365,4 +366,25 @@ TEST (SongTable, rowsEqualInAColumnAreOrderedByTheNextVisibleOne)
     ASSERT_TRUE (rig.waitUntilIdle());
 
     EXPECT_EQ (rig.fullPaths(), juce::StringArray ({ "/m/2.mp3", "/m/3.mp3", "/m/4.mp3", "/m/1.mp3" }));
+}
+
+TEST (SongTable, anEditedTagIsWrittenIntoTheSongFile)
+{
+    test::SongTableRig rig;
+    const auto song = rig.temp.file ("song.mp3");
+    ASSERT_TRUE (test::writeShortMp3 (song, 0.5));
+    ASSERT_TRUE (test::tagWithEyeD3 (song, { "--artist", "Old Name" }));
+    juce::StringArray list { song.getFullPathName() };
+    ASSERT_TRUE (rig.showCase (list));
+    ASSERT_EQ (rig.column (Col::artist)[0], "Old Name");
+
+    test::ScriptedDialogs dialogs ({ 0 }, "New Name");
+    rig.table->editTag (Col::artist, 0);
+    EXPECT_EQ (dialogs.asked, juce::StringArray ({ "Enter new value!" }));
+    EXPECT_EQ (dialogs.shownTexts[0], "Old Name");
+    EXPECT_EQ (rig.column (Col::artist)[0], "New Name");
+    EXPECT_TRUE (test::listWithEyeD3 (song).contains ("New Name")) << test::listWithEyeD3 (song);
+
+    rig.table->editTag (Col::filename, 0);
+    EXPECT_EQ (dialogs.asked.size(), 1) << "the file name is not a tag";
 }
