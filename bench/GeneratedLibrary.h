@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/FileFacts.h"
+#include "common/HeapTuning.h"
 #include "library/database/ID3DataBase.h"
 
 #include <algorithm>
@@ -56,4 +57,13 @@ inline double perRecordCostRatio (double smallSeconds, int smallCount, double la
 {
     return (largeSeconds / largeCount) / (smallSeconds / smallCount);
 }
+}
+
+namespace zund::bench
+{
+/** The heap as the program sets it up at start-up. */
+inline const bool heapTunedAsInTheProgram = [] {
+    tuneHeapForBulkFrees();
+    return true;
+}();
 }

@@ -1,6 +1,7 @@
 #include "app/AppClass.h"
 
 #include "app/MainAppWindow.h"
+#include "common/HeapTuning.h"
 
 #include <iostream>
 
@@ -16,6 +17,8 @@ const juce::String AppClass::getApplicationVersion()
 
 void AppClass::initialise (const juce::String&)
 {
+    tuneHeapForBulkFrees();
+
     if (juce::Desktop::getInstance().getDisplays().displays.isEmpty())
     {
         std::cerr << "Zund needs a graphical display: no X display could be opened (is DISPLAY set?)."
