@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ControlDispatcher.h"
-#include "app/ControlDispatcherHost.h"
-#include "app/MixerColours.h"
+#include "app/dispatch/ControlDispatcher.h"
+#include "app/dispatch/ControlDispatcherHost.h"
+#include "app/main/MixerColours.h"
 #include "engine/Engine.h"
 #include "ui/midi/MidiControlSurfaceManager.h"
 #include "ui/midi/MidiFeedbackOutput.h"

@@ -1,4 +1,4 @@
-#include "app/MainComponent.h"
+#include "app/main/MainComponent.h"
 #include "library/tasks/DatabaseTaskWindow.h"
 #include "support/AllocationCount.h"
 #include "support/TempFolder.h"

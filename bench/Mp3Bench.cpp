@@ -1,6 +1,6 @@
 #include "audiofile/AudioReaderFactory.h"
 #include "audiofile/BufferedAudioReader.h"
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "support/Mp3Fixtures.h"
 #include "support/TempFolder.h"
 

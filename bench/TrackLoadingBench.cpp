@@ -4,11 +4,11 @@
 // threads and must not be waited for. Goal: under 20 ms for a WAV and for an
 // MP3 whose scan is still running.
 
-#include "app/ControlDispatcher.h"
-#include "app/ControlDispatcherHost.h"
-#include "app/TrackLoader.h"
-#include "app/TrackLoaderHost.h"
-#include "audiofile/PeakFile.h"
+#include "app/dispatch/ControlDispatcher.h"
+#include "app/dispatch/ControlDispatcherHost.h"
+#include "app/loading/TrackLoader.h"
+#include "app/loading/TrackLoaderHost.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "library/database/ID3DataBase.h"
 #include "support/AudioFixtures.h"
 #include "support/Mp3Fixtures.h"

@@ -102,3 +102,20 @@ void waveformTick (benchmark::State& state)
 }
 BENCHMARK (waveformTick)->ArgName ("overviews")->Arg (0)->Arg (1)->Unit (benchmark::kMicrosecond);
 }
+
+namespace
+{
+// One 20 ms tick of the four waveform views of paused channels: each looks
+// whether its picture changed (it did not) and paints nothing. The cost of
+// an idle mixer's waveforms; compare with waveformTick.
+void pausedWaveformLook (benchmark::State& state)
+{
+    Mixer mixer;
+    for (auto* display : mixer.displays)
+        display->getWaveComponent().pictureChanged();
+    for (auto _ : state)
+        for (auto* display : mixer.displays)
+            benchmark::DoNotOptimize (display->getWaveComponent().pictureChanged());
+}
+BENCHMARK (pausedWaveformLook)->Unit (benchmark::kMicrosecond);
+}

@@ -60,6 +60,8 @@ check mpg123 "mpg123 cannot decode an MP3 file" mpg123 -q -w "$work/decoded.wav"
 check eyed3 "eyeD3 cannot tag an MP3 file" eyeD3 -Q --artist Zund "$work/tone.mp3"
 check vorbis-tools "oggenc cannot encode an Ogg Vorbis file" oggenc -Q -o "$work/tone.ogg" "$work/tone.wav"
 check vorbis-tools "vorbiscomment cannot tag an Ogg Vorbis file" vorbiscomment -a -t ARTIST=Zund "$work/tone.ogg"
+check vorbis-tools "ogginfo cannot check an Ogg Vorbis file" ogginfo "$work/tone.ogg"
+check vorbis-tools "oggdec cannot decode an Ogg Vorbis file" oggdec -Q -o "$work/decoded-ogg.wav" "$work/tone.ogg"
 
 # The LV2 plug-ins that the plug-in tests host.
 check mda-lv2 "the LV2 plug-ins RingMod and DX10 are not in /usr/lib/lv2/mda.lv2" \

@@ -1,6 +1,7 @@
 #include "app/AppClass.h"
 
 #include "app/MainAppWindow.h"
+#include "app/main/MainComponent.h"
 #include "common/HeapTuning.h"
 
 #include <iostream>
@@ -31,6 +32,10 @@ void AppClass::initialise (const juce::String&)
     // Shown only once the whole main component has been built.
     mainWindow = std::make_unique<MainAppWindow>();
     mainWindow->showOnDesktop();
+
+    // Then the sound: the window does not wait for the audio device.
+    if (auto* content = mainWindow->getMainComponent())
+        content->openAudioDevice();
 }
 
 void AppClass::shutdown()

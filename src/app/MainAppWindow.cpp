@@ -1,6 +1,6 @@
 #include "app/MainAppWindow.h"
 
-#include "app/MainComponent.h"
+#include "app/main/MainComponent.h"
 
 namespace zund
 {

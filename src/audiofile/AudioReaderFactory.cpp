@@ -1,9 +1,10 @@
 #include "audiofile/AudioReaderFactory.h"
 
-#include "audiofile/MP3AudioFormat.h"
-#include "audiofile/MP3Reader.h"
-#include "audiofile/OggVorbisReader.h"
-#include "audiofile/SndFileReader.h"
+#include "audiofile/mp3/MP3AudioFormat.h"
+#include "audiofile/mp3/MP3Reader.h"
+#include "audiofile/readers/OggVorbisReader.h"
+#include "audiofile/readers/SndFileReader.h"
+#include "common/AudioFileTypes.h"
 
 #include <optional>
 
@@ -44,7 +45,7 @@ juce::AudioFormatReader* openTrack (TrackKind kind, juce::InputStream* stream)
 std::unique_ptr<juce::AudioFormatReader> createAudioReader (const juce::File& file)
 {
     // Test the name before touching the disk: a rejected file opens nothing.
-    const auto kind = kindForExtension (file.getFileExtension().toLowerCase());
+    const auto kind = kindForExtension (getPathExtension (file.getFullPathName()).toLowerCase());
     if (! kind.has_value() || ! file.existsAsFile())
         return nullptr;
 

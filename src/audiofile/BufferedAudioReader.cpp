@@ -1,7 +1,7 @@
 #include "audiofile/BufferedAudioReader.h"
 
 #include "audiofile/AudioReaderFactory.h"
-#include "audiofile/StereoBlockReading.h"
+#include "audiofile/readers/StereoBlockReading.h"
 #include "common/AtomicFloats.h"
 #include "common/SampleConversion.h"
 

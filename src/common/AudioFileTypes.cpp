@@ -1,5 +1,8 @@
 #include "common/AudioFileTypes.h"
 
+#include <cstring>
+#include <strings.h>
+
 namespace zund
 {
 bool isSupportedAudioExtension (const juce::String& extensionWithDot)
@@ -8,10 +11,33 @@ bool isSupportedAudioExtension (const juce::String& extensionWithDot)
     return ext == ".mp3" || ext == ".wav" || ext == ".aiff" || ext == ".aif" || ext == ".ogg";
 }
 
+juce::String getPathExtension (const juce::String& path)
+{
+    const auto* bytes = path.toRawUTF8();
+    const auto* dot = std::strrchr (bytes, '.');
+    const auto* slash = std::strrchr (bytes, '/');
+    if (dot == nullptr || (slash != nullptr && dot < slash))
+        return {};
+    return juce::String::fromUTF8 (dot, (int) std::strlen (dot));
+}
+
+bool hasSupportedAudioExtension (const juce::String& path) noexcept
+{
+    const auto* bytes = path.toRawUTF8();
+    const auto* dot = std::strrchr (bytes, '.');
+    const auto* slash = std::strrchr (bytes, '/');
+    if (dot == nullptr || (slash != nullptr && dot < slash))
+        return false;
+    for (const char* extension : { ".mp3", ".wav", ".aiff", ".aif", ".ogg" })
+        if (::strcasecmp (dot, extension) == 0)
+            return true;
+    return false;
+}
+
 bool isSupportedAudioFile (const juce::File& file)
 {
     if (file.isDirectory())
         return false;
-    return isSupportedAudioExtension (file.getFileExtension());
+    return isSupportedAudioExtension (getPathExtension (file.getFullPathName()));
 }
 }

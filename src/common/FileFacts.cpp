@@ -1,6 +1,7 @@
 #include "common/FileFacts.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -18,12 +19,20 @@ juce::int64 millisecondsToFileTicks (juce::int64 millisecondsSince1970) noexcept
 
 bool getFileTimeAndSize (const juce::File& file, juce::int64& lastWriteTime, juce::int64& size)
 {
-    if (! file.existsAsFile())
+    // One question to the disk; whole seconds, as the framework's modification time has them.
+    struct stat info;
+    if (file == juce::File() || ::stat (file.getFullPathName().toRawUTF8(), &info) != 0 || ! S_ISREG (info.st_mode))
         return false;
 
-    lastWriteTime = millisecondsToFileTicks (file.getLastModificationTime().toMilliseconds());
-    size = file.getSize();
+    lastWriteTime = millisecondsToFileTicks ((juce::int64) info.st_mtime * 1000);
+    size = (juce::int64) info.st_size;
     return true;
+}
+
+bool isRegularFile (const juce::File& file)
+{
+    struct stat info;
+    return file != juce::File() && ::stat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode);
 }
 
 bool canOpenFileExclusively (const juce::File& file)

@@ -12,6 +12,10 @@ namespace zund
     when the file does not exist or is not a regular file. */
 bool getFileTimeAndSize (const juce::File& file, juce::int64& lastWriteTime, juce::int64& size);
 
+/** True for a regular file (or a link to one): the only kind the library opens.
+    A FIFO, socket or device named like a song could block whoever opens it. */
+bool isRegularFile (const juce::File& file);
+
 /** Converts milliseconds since 1970 to the stored 100-ns ticks since 1601. */
 juce::int64 millisecondsToFileTicks (juce::int64 millisecondsSince1970) noexcept;
 

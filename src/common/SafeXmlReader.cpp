@@ -321,36 +321,40 @@ juce::String checkStructure (Bytes text, size_t size, int maxDepth)
 }
 }
 
-namespace
+juce::String checkXmlText (const void* data, size_t numBytes, int maxDepth, size_t& textStart)
 {
-/** The checks alone; moves `text` past a byte-order mark. Empty when they pass. */
-juce::String checkXmlText (Bytes& text, size_t& numBytes, const XmlLimits& limits)
-{
-    if ((juce::int64) numBytes > std::min<juce::int64> (limits.maxBytes, largestText))
-        return tooLarge (limits);
-
-    if (numBytes >= 3 && text[0] == 0xef && text[1] == 0xbb && text[2] == 0xbf)
-    {
-        text += 3;
-        numBytes -= 3;
-    }
+    auto text = static_cast<Bytes> (data);
+    textStart = numBytes >= 3 && text[0] == 0xef && text[1] == 0xbb && text[2] == 0xbf ? 3 : 0;
+    text += textStart;
+    numBytes -= textStart;
 
     if (! isCompleteUtf8 (text, numBytes))
         return "the file is not UTF-8 text";
-
-    return checkStructure (text, numBytes, limits.maxDepth);
-}
+    return checkStructure (text, numBytes, maxDepth);
 }
 
 XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits& limits)
 {
     XmlReadResult result;
-    auto text = static_cast<Bytes> (data);
-    result.error = checkXmlText (text, numBytes, limits);
+    if ((juce::int64) numBytes > std::min<juce::int64> (limits.maxBytes, largestText))
+    {
+        result.error = tooLarge (limits);
+        return result;
+    }
+
+    if (numBytes == 0)
+    {
+        result.error = "the file is empty";
+        return result;
+    }
+
+    size_t start = 0;
+    result.error = checkXmlText (data, numBytes, limits.maxDepth, start);
     if (result.error.isNotEmpty())
         return result;
 
-    juce::XmlDocument document (juce::String::fromUTF8 (reinterpret_cast<const char*> (text), (int) numBytes));
+    const auto* text = static_cast<const char*> (data) + start;
+    juce::XmlDocument document (juce::String::fromUTF8 (text, (int) (numBytes - start)));
     result.root = document.getDocumentElement();
     if (result.root == nullptr)
         result.error = document.getLastParseError().isNotEmpty() ? document.getLastParseError()
@@ -358,13 +362,10 @@ XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits
     return result;
 }
 
-namespace
-{
-/** The whole of a regular file, at most limits.maxBytes; `result` says why
-    there is nothing. */
-bool readRegularFile (const juce::File& file, const XmlLimits& limits, juce::MemoryBlock& contents,
+bool readRegularFile (const juce::File& file, juce::int64 maxBytes, juce::HeapBlock<char>& contents, size_t& size,
                       XmlReadResult& result)
 {
+    size = 0;
     // Non-blocking: a FIFO or device put in a file's place must not stall the caller.
     const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
@@ -375,21 +376,22 @@ bool readRegularFile (const juce::File& file, const XmlLimits& limits, juce::Mem
         return false;
     }
 
-    const auto maxBytes = std::min<juce::int64> (limits.maxBytes, largestText);
     struct stat info;
     juce::String error;
     if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode))
         error = "not a file";
     else if (info.st_size > maxBytes)
-        error = tooLarge (limits);
+        error = "the file is larger than " + juce::String (maxBytes) + " bytes";
+    else if (contents.malloc ((size_t) info.st_size + 1); contents == nullptr)
+        error = "there is not enough memory to read it";
     else
     {
         // One byte more than the size: a file that grows meanwhile is caught.
-        contents.setSize ((size_t) info.st_size + 1);
+        const auto room = (size_t) info.st_size + 1;
         size_t filled = 0;
-        while (filled < contents.getSize() && error.isEmpty())
+        while (filled < room && error.isEmpty())
         {
-            const auto got = ::read (fd, static_cast<char*> (contents.getData()) + filled, contents.getSize() - filled);
+            const auto got = ::read (fd, contents.get() + filled, room - filled);
             if (got == 0)
                 break;
             if (got > 0)
@@ -399,7 +401,7 @@ bool readRegularFile (const juce::File& file, const XmlLimits& limits, juce::Mem
         }
         if (filled > (size_t) info.st_size)
             error = "the file changed while it was read";
-        contents.setSize (filled);
+        size = filled;
     }
     ::close (fd);
 
@@ -407,12 +409,14 @@ bool readRegularFile (const juce::File& file, const XmlLimits& limits, juce::Mem
     return error.isEmpty();
 }
 
+namespace
+{
 /** Drops whatever text comes between the XML declaration (or the start) and
     the first tag. */
-void dropTextBeforeRoot (juce::MemoryBlock& data)
+void dropTextBeforeRoot (char* text, size_t& size)
 {
-    const auto* text = static_cast<const char*> (data.getData());
-    const auto size = data.getSize();
+    if (size == 0)
+        return; // nothing to drop, and the text may have no storage
 
     size_t start = 0;
     if (size >= 3 && (unsigned char) text[0] == 0xef && (unsigned char) text[1] == 0xbb
@@ -429,46 +433,61 @@ void dropTextBeforeRoot (juce::MemoryBlock& data)
         start = (size_t) (end - text) + 1;
     }
 
-    const auto* firstTag = static_cast<const char*> (std::memchr (text + start, '<', size - start));
+    auto* firstTag = static_cast<char*> (std::memchr (text + start, '<', size - start));
     if (firstTag != nullptr && firstTag > text + start)
-        data.removeSection (start, (size_t) (firstTag - (text + start)));
+    {
+        const auto removed = (size_t) (firstTag - (text + start));
+        std::memmove (text + start, firstTag, size - start - removed);
+        size -= removed;
+    }
+}
+
+juce::int64 readLimit (const XmlLimits& limits)
+{
+    return std::min<juce::int64> (limits.maxBytes, largestText);
 }
 }
 
 XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits)
 {
     XmlReadResult result;
-    juce::MemoryBlock contents;
-    if (! readRegularFile (file, limits, contents, result))
+    juce::HeapBlock<char> contents;
+    size_t size = 0;
+    if (! readRegularFile (file, readLimit (limits), contents, size, result))
+    {
+        if (result.error.startsWith ("the file is larger"))
+            result.error = tooLarge (limits);
         return result;
-    return parseXmlSafely (contents.getData(), contents.getSize(), limits);
+    }
+    return parseXmlSafely (contents.get(), size, limits);
 }
 
 XmlReadResult readXmlFileAfterPreamble (const juce::File& file, const XmlLimits& limits)
 {
     XmlReadResult result;
-    juce::MemoryBlock contents;
-    if (! readRegularFile (file, limits, contents, result))
+    juce::HeapBlock<char> contents;
+    size_t size = 0;
+    if (! readRegularFile (file, readLimit (limits), contents, size, result))
+    {
+        if (result.error.startsWith ("the file is larger"))
+            result.error = tooLarge (limits);
         return result;
-    dropTextBeforeRoot (contents);
-    return parseXmlSafely (contents.getData(), contents.getSize(), limits);
+    }
+    dropTextBeforeRoot (contents.get(), size);
+    return parseXmlSafely (contents.get(), size, limits);
 }
 
 CheckedXmlText readCheckedXmlFile (const juce::File& file, const XmlLimits& limits)
 {
     CheckedXmlText checked;
     XmlReadResult reading;
-    if (! readRegularFile (file, limits, checked.bytes, reading))
+    if (! readRegularFile (file, limits.maxBytes, checked.bytes, checked.numBytes, reading))
     {
         checked.missing = reading.missing;
         checked.error = reading.error;
         return checked;
     }
-
-    auto text = static_cast<Bytes> (checked.bytes.getData());
-    auto size = checked.bytes.getSize();
-    checked.error = checkXmlText (text, size, limits);
-    checked.start = (size_t) (text - static_cast<Bytes> (checked.bytes.getData()));
+    checked.error = checkXmlText (checked.bytes.get(), checked.numBytes, limits.maxDepth, checked.start);
     return checked;
 }
 }

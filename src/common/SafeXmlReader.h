@@ -30,6 +30,20 @@ struct XmlReadResult
     limit. Nothing outside the text is ever fetched. */
 XmlReadResult parseXmlSafely (const void* data, size_t numBytes, const XmlLimits& limits);
 
+/** The checks of parseXmlSafely without the framework's parser, for a reader of
+    its own that relies on them: valid UTF-8, known entities only, tags that
+    nest and close, no DOCTYPE. `text` may begin with a byte-order mark;
+    `textStart` tells where the text after it begins. Empty when the text
+    passes, else why not. Any size is checked (no string limit). */
+juce::String checkXmlText (const void* text, size_t numBytes, int maxDepth, size_t& textStart);
+
+/** The whole of a regular file, at most maxBytes (any size the machine can
+    hold). Only a regular file is read: a folder, FIFO or device in its place
+    is an error, found without waiting. False with `result` saying why (a
+    missing file sets `missing`). */
+bool readRegularFile (const juce::File& file, juce::int64 maxBytes, juce::HeapBlock<char>& contents, size_t& size,
+                      XmlReadResult& result);
+
 /** Reads the whole file into memory (at most limits.maxBytes) and parses it
     with parseXmlSafely. Only a regular file is read: a folder, FIFO or device in
     its place is an error, found without waiting. */
@@ -47,14 +61,15 @@ XmlReadResult readXmlFileAfterPreamble (const juce::File& file, const XmlLimits&
     error, as above. */
 struct CheckedXmlText
 {
-    juce::MemoryBlock bytes;
+    juce::HeapBlock<char> bytes;
+    size_t numBytes = 0;
     size_t start = 0;
     juce::String error;
     bool missing = false;
 
     bool passed() const noexcept { return error.isEmpty() && ! missing; }
-    const char* text() const noexcept { return static_cast<const char*> (bytes.getData()) + start; }
-    size_t size() const noexcept { return bytes.getSize() - start; }
+    const char* text() const noexcept { return bytes.get() + start; }
+    size_t size() const noexcept { return numBytes - start; }
 };
 
 CheckedXmlText readCheckedXmlFile (const juce::File& file, const XmlLimits& limits);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -31,9 +32,68 @@ bool writeAll (int fd, const char* data, size_t size)
     }
     return true;
 }
+
+/** A buffered stream into a file descriptor that remembers the first failure. */
+class DescriptorStream : public juce::OutputStream
+{
+public:
+    explicit DescriptorStream (int descriptor) : fd (descriptor) { buffer.reserve (bufferSize); }
+
+    bool write (const void* data, size_t numBytes) override
+    {
+        if (failed)
+            return false;
+        total += numBytes;
+        if (buffer.size() + numBytes > bufferSize && ! flushBuffer())
+            return false;
+        if (numBytes >= bufferSize)
+            return writeOut (static_cast<const char*> (data), numBytes);
+        buffer.insert (buffer.end(), static_cast<const char*> (data), static_cast<const char*> (data) + numBytes);
+        return true;
+    }
+
+    void flush() override { flushBuffer(); }
+    juce::int64 getPosition() override { return (juce::int64) total; }
+    bool setPosition (juce::int64) override { return false; }
+
+    bool flushBuffer()
+    {
+        const bool ok = writeOut (buffer.data(), buffer.size());
+        buffer.clear();
+        return ok;
+    }
+
+    bool hasFailed() const noexcept { return failed; }
+    int getError() const noexcept { return error; }
+
+private:
+    bool writeOut (const char* data, size_t size)
+    {
+        if (! failed && ! writeAll (fd, data, size))
+        {
+            failed = true;
+            error = errno;
+        }
+        return ! failed;
+    }
+
+    static constexpr size_t bufferSize = 1 << 20;
+    const int fd;
+    std::vector<char> buffer;
+    size_t total = 0;
+    bool failed = false;
+    int error = 0;
+};
 }
 
 bool replaceFileSafely (const juce::File& target, const void* data, size_t numBytes, juce::String* error)
+{
+    return replaceFileSafely (target, [data, numBytes] (juce::OutputStream& out, juce::String&) {
+        return numBytes == 0 || out.write (data, numBytes);
+    }, error);
+}
+
+bool replaceFileSafely (const juce::File& target, const ContentsWriter& writeContents, juce::String* error)
 {
     auto fail = [error] (const juce::String& reason) {
         if (error != nullptr)
@@ -56,8 +116,17 @@ bool replaceFileSafely (const juce::File& target, const void* data, size_t numBy
     if (fd < 0)
         return fail (describeErrno ("cannot create " + temp.getFullPathName()));
 
-    bool ok = writeAll (fd, static_cast<const char*> (data), numBytes);
-    juce::String reason = ok ? juce::String() : describeErrno ("cannot write " + temp.getFullPathName());
+    juce::String reason;
+    bool ok;
+    {
+        DescriptorStream out (fd);
+        ok = writeContents (out, reason) && out.flushBuffer();
+        if (! ok && reason.isEmpty())
+        {
+            errno = out.getError();
+            reason = describeErrno ("cannot write " + temp.getFullPathName());
+        }
+    }
     if (ok && ::fsync (fd) != 0)
     {
         ok = false;

@@ -189,6 +189,16 @@ public:
     bool stopRecording();
     /** A device input pair for the recorder; ignored while the main mix is recorded. */
     void feedRecorder (const float* left, const float* right, int numSamples);
+    /** Why a running recording takes no more audio: a write failed (the disk is
+        full), or the file has reached the largest size a WAV header can
+        describe. The file stays valid up to there until stopRecording. */
+    enum class RecordingHalt
+    {
+        none,
+        writeFailed,
+        sizeLimit
+    };
+    RecordingHalt getRecordingHalt() const noexcept;
 
     //==============================================================================
     // Output routing: first device output channel of the pair, negative for none.

@@ -164,6 +164,15 @@ bool Engine::stopRecording()
     return stopRecorderFile();
 }
 
+Engine::RecordingHalt Engine::getRecordingHalt() const noexcept
+{
+    if (! recording.load())
+        return RecordingHalt::none;
+    if (recorder.hasWriteFailed())
+        return RecordingHalt::writeFailed;
+    return recorder.hasReachedSizeLimit() ? RecordingHalt::sizeLimit : RecordingHalt::none;
+}
+
 void Engine::feedRecorder (const float* left, const float* right, int numSamples)
 {
     // While the mix is recorded the master bus feeds the recorder itself.

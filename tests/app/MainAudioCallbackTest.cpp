@@ -1,4 +1,4 @@
-#include "app/MainAudioCallback.h"
+#include "app/main/MainAudioCallback.h"
 #include "engine/Engine.h"
 #include "support/SignalMeasures.h"
 #include "support/TempFolder.h"

@@ -1,4 +1,4 @@
-#include "app/MainComponent.h"
+#include "app/main/MainComponent.h"
 #include "library/browser/ZundBrowser.h"
 #include "support/AudioFixtures.h"
 #include "support/TempFolder.h"

@@ -2,7 +2,7 @@
 // control with LEARN and a click, a controller's travel, a Ctrl-learned pad
 // and a pad's release, heard on the main output or read from the engine.
 
-#include "app/MainComponent.h"
+#include "app/main/MainComponent.h"
 #include "support/SignalMeasures.h"
 #include "support/TempFolder.h"
 #include "support/UiEvents.h"

@@ -1,4 +1,4 @@
-#include "app/MainComponent.h"
+#include "app/main/MainComponent.h"
 #include "support/TempFolder.h"
 #include "support/UiEvents.h"
 #include "ui/preferences/PreferencesComponent.h"

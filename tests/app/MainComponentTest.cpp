@@ -1,4 +1,4 @@
-#include "app/MainComponent.h"
+#include "app/main/MainComponent.h"
 #include "library/browser/ID3ViewComponent.h"
 #include "library/browser/StringTableRow.h"
 #include "library/browser/ZundBrowser.h"

@@ -1,7 +1,7 @@
 // The recording sources a real JACK device offers: the main output and every
 // whole stereo pair of its capture ports.
 
-#include "app/MainComponent.h"
+#include "app/main/MainComponent.h"
 #include "app/harness/JackServer.h"
 #include "support/TempFolder.h"
 #include "ui/dialogs/RecordInputChooser.h"
@@ -63,6 +63,7 @@ TEST (RecordSourcesOnJack, OnlyWholeStereoPairsAreOffered)
                          .replaceWithText ("<Preferences><DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName="
                                            "\"system\" audioInputDeviceName=\"system\"/></Preferences>"));
         MainComponent main (nullptr);
+        main.openAudioDevice(); // as the program does once its window shows
         RecordInputChooser chooser;
         chooser.setInputChannelNames (main.getInputChannelNames());
 

@@ -1,6 +1,6 @@
 #include "audiofile/AudioReaderFactory.h"
 #include "audiofile/BufferedAudioReader.h"
-#include "audiofile/OggVorbisReader.h"
+#include "audiofile/readers/OggVorbisReader.h"
 #include "support/AllocationWatch.h"
 #include "support/AudioFixtures.h"
 #include "support/BoundedRun.h"

@@ -1,8 +1,8 @@
 #include "audiofile/AudioReaderFactory.h"
-#include "audiofile/MP3AudioFormat.h"
-#include "audiofile/MP3Reader.h"
-#include "audiofile/Mp3FileInfo.h"
-#include "audiofile/Mp3FrameHeader.h"
+#include "audiofile/mp3/MP3AudioFormat.h"
+#include "audiofile/mp3/MP3Reader.h"
+#include "audiofile/mp3/Mp3FileInfo.h"
+#include "audiofile/mp3/Mp3FrameHeader.h"
 #include "support/Mp3Fixtures.h"
 #include "support/TempFolder.h"
 

@@ -1,7 +1,7 @@
 #include "audiofile/AudioReaderFactory.h"
 #include "audiofile/BufferedAudioReader.h"
-#include "audiofile/MP3Reader.h"
-#include "audiofile/Mp3FileInfo.h"
+#include "audiofile/mp3/MP3Reader.h"
+#include "audiofile/mp3/Mp3FileInfo.h"
 #include "support/Mp3Fixtures.h"
 #include "support/TempFolder.h"
 

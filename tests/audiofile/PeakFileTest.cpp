@@ -1,6 +1,6 @@
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "common/FileFacts.h"
-#include "audiofile/PeakFileFormat.h"
+#include "audiofile/peaks/PeakFileFormat.h"
 #include "support/AudioFixtures.h"
 #include "support/BoundedRun.h"
 #include "support/Mp3Fixtures.h"
@@ -153,6 +153,8 @@ TEST_F (SquarePeakFile, MalformedCachesAreRebuiltNeverTrusted)
         good.replace ("size=\"", "size=\"1"),                   // another size
         good.replace ("lm_date=\"" + date, "lm_date=\"1" + date), // another date
         "<PeakFile lm_date=\"" + date + "\"/>",                 // no waves
+        good.replace ("lm_date=\"" + date, "lm_date=\"-9223372036854775808"), // overflowed the framework's reader
+        good.replace ("size=\"", "size=\"-9223372036854775808\" x=\""),
         juce::String::repeatedString ("garbage ", 100),
         {},
         // Each of these hung or crashed the framework's parser.

@@ -203,3 +203,21 @@ TEST (SafeXmlReader, ReadsOnlyRegularFilesAndNeverWaits)
         EXPECT_LT (watch.largest(), 64u * 1024) << "a file beyond the limit is never read in";
     }
 }
+
+// An empty colour scheme or mapping (a copy cut short) holds no data pointer at all.
+TEST (SafeXmlReader, AnEmptyFileIsAnErrorNotARoot)
+{
+    test::TempFolder temp;
+    const auto empty = temp.file ("defaultColours.xml");
+    ASSERT_TRUE (empty.create());
+
+    using Reader = XmlReadResult (*) (const juce::File&, const XmlLimits&);
+    for (const Reader read : { Reader (readXmlFileSafely), Reader (readXmlFileAfterPreamble) })
+    {
+        const auto result = read (empty, limits);
+        EXPECT_FALSE (result.parsed());
+        EXPECT_FALSE (result.missing);
+        EXPECT_EQ (result.error, "the file is empty");
+    }
+    EXPECT_EQ (parseXmlSafely (nullptr, 0, limits).error, "the file is empty");
+}

@@ -407,3 +407,39 @@ TEST (Audio2DiskRecorder, AWriteFailureKeepsAValidFileAndIsReported)
     EXPECT_EQ (soxInfo (file, "-s"), "250");
 }
 
+
+// While recording, the header follows the written frames every few seconds,
+// so a file left by a killed program plays up to its last update; the frames
+// after an update go on at the end of the file, not over the header.
+TEST (Audio2DiskRecorder, HeaderFollowsTheRecordingWhileItRuns)
+{
+    test::TempFolder temp;
+    const auto file = temp.file ("running.wav");
+    Audio2DiskRecorder recorder;
+    ASSERT_TRUE (recorder.start (file.getFullPathName(), 32));
+
+    const std::vector<float> opener (1, 0.5f); // opens the gate, not kept
+    recorder.feed (opener.data(), opener.data(), 1);
+    feedIndexSignal (recorder, 0, 1000);
+    const auto waitForHeader = [&] (juce::uint32 dataSize) {
+        const auto limit = juce::Time::getMillisecondCounter() + 4 * Audio2DiskRecorder::headerUpdateMs;
+        while (readHeader (file).dataSize != dataSize && juce::Time::getMillisecondCounter() < limit)
+            juce::Thread::sleep (20);
+        return readHeader (file);
+    };
+    auto running = waitForHeader (8000);
+    EXPECT_EQ (running.dataSize, 8000u) << "the header still says what it said at the start";
+    EXPECT_EQ (running.riffSize, 8036u);
+    EXPECT_TRUE (running.tagsRight);
+    EXPECT_EQ (soxInfo (file, "-s"), "1000");
+
+    feedIndexSignal (recorder, 1000, 500);
+    running = waitForHeader (12000);
+    EXPECT_EQ (running.dataSize, 12000u);
+    EXPECT_EQ (file.getSize(), waveHeaderSize + 12000);
+
+    feedIndexSignal (recorder, 1500, 500);
+    EXPECT_TRUE (recorder.stop());
+    EXPECT_EQ (readHeader (file).dataSize, 16000u);
+    expectIndexRun (readFrames (file, 32), 0, 2000);
+}

@@ -450,3 +450,31 @@ TEST (EqProcessor, AnySettingAtAnyRateStaysFinite)
                                      std::numeric_limits<float>::infinity());
             }
 }
+
+// A knob turned after the filter has settled reaches the sound, whichever
+// knob it is and at whatever rate: a filter at rest keeps its design, not a
+// stale one.
+TEST (SweepFilter, KnobsTurnedAfterRestingStillChangeTheSound)
+{
+    SweepFilter filter;
+    filter.setSampleRate (44100.0f);
+    filter.setFrequency (0.25f); // low-pass at 689 Hz
+    settle (filter);
+    const double resting = gainDb (filter, 2000.0);
+
+    filter.setResonance (1.0f);
+    settle (filter);
+    const double resonant = gainDb (filter, 700.0);
+    EXPECT_GT (resonant, 3.0) << "the resonance did not reach the design";
+
+    filter.setFrequency (0.75f); // high-pass at 689 Hz
+    filter.setResonance (0.0f);
+    settle (filter);
+    EXPECT_LT (gainDb (filter, 70.0), -30.0) << "the frequency did not reach the design";
+    EXPECT_LT (resting, -15.0);
+
+    filter.setSampleRate (11025.0f); // the same knob, a quarter of the rate: the cutoff stays
+    settle (filter);
+    EXPECT_LT (gainDb (filter, 70.0, 11025.0), -30.0);
+    EXPECT_GT (gainDb (filter, 3000.0, 11025.0), -1.0);
+}

@@ -5,6 +5,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cmath>
+#include <vector>
 
 using namespace zund;
 
@@ -47,6 +48,38 @@ TEST (PolyphaseInterpolator, AnImpulseGivesTheTapsAndThenNothing)
             const float expected = k < PolyphaseInterpolator::numTaps ? 4.0f * PolyphaseInterpolator::taps[k] : 0.0f;
             ASSERT_EQ (l[j], expected) << k;
             ASSERT_EQ (r[j], -expected) << k;
+        }
+    }
+}
+
+// Silence of any length before, between and after sounds: every output is the
+// zero-stuffed input convolved with the taps, also right where a sound starts
+// after a long silence (a deck without a signal is skipped over, not lost).
+TEST (PolyphaseInterpolator, SilenceOfAnyLengthLeavesTheConvolutionExact)
+{
+    constexpr int f = PolyphaseInterpolator::factor, numTaps = PolyphaseInterpolator::numTaps;
+    std::vector<float> input (3000, 0.0f);
+    for (int n = 100; n < 103; ++n)
+        input[(size_t) n] = 0.5f; // after a long silence
+    input[106] = -0.25f;          // after a short one (shorter than the taps)
+    for (int n = 2000; n < 2100; ++n)
+        input[(size_t) n] = (float) std::sin (0.3 * n);
+    input[2990] = 1.0f; // just before the end
+
+    PolyphaseInterpolator interpolator;
+    for (int n = 0; n < (int) input.size(); ++n)
+    {
+        float l[f], r[f];
+        interpolator.process (input[(size_t) n], -input[(size_t) n], l, r);
+        for (int j = 0; j < f; ++j)
+        {
+            // Output sample k = f n + j of the stuffed signal: inputs m with f m <= k, k - f m < numTaps.
+            const int k = f * n + j;
+            float expected = 0.0f;
+            for (int m = n; m >= 0 && k - f * m < numTaps; --m)
+                expected += input[(size_t) m] * (float) f * PolyphaseInterpolator::taps[k - f * m];
+            ASSERT_NEAR (l[j], expected, 1.0e-6f) << "input " << n << ", phase " << j;
+            ASSERT_NEAR (r[j], -expected, 1.0e-6f) << "input " << n << ", phase " << j;
         }
     }
 }

@@ -27,6 +27,23 @@ inline juce::File writeInputFile (const uint8_t* data, size_t size, const char* 
     return file;
 }
 
+/** A folder of this process's own in /dev/shm, emptied: for harnesses whose code
+    writes beside the file it reads (a replacement, an unreadable file kept aside). */
+inline juce::File emptyWorkFolder()
+{
+    const juce::File folder ("/dev/shm/zund-fuzz-" + juce::String ((int) ::getpid()) + "-work");
+    folder.deleteRecursively();
+    folder.createDirectory();
+    return folder;
+}
+
+/** Writes the input as this file. */
+inline juce::File writeInputAs (const juce::File& file, const uint8_t* data, size_t size)
+{
+    file.replaceWithData (data, size);
+    return file;
+}
+
 /** Stops the run the way a sanitizer would, so that libFuzzer keeps the input. */
 inline void check (bool condition, const char* what)
 {

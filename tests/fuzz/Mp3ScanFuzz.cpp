@@ -1,8 +1,8 @@
 // The MP3 first-sync search and frame walk over any bytes: no crash, no hang, and
 // frames only where the bytes are.
 #include "FuzzInputFile.h"
-#include "audiofile/Mp3FrameHeader.h"
-#include "audiofile/Mp3FrameWalker.h"
+#include "audiofile/mp3/Mp3FrameHeader.h"
+#include "audiofile/mp3/Mp3FrameWalker.h"
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {

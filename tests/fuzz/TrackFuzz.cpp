@@ -2,7 +2,7 @@
 // hang, bounded memory, and silence wherever the track has no frames.
 #include "FuzzInputFile.h"
 #include "audiofile/AudioReaderFactory.h"
-#include "audiofile/Mp3FileInfo.h"
+#include "audiofile/mp3/Mp3FileInfo.h"
 
 #include <algorithm>
 

@@ -1,7 +1,10 @@
 #!/bin/sh
 # Builds the libFuzzer harnesses with clang (ASan and UBSan) and runs each for the
-# given time, three at a time. Not part of the program's build or tests.
-#   tests/fuzz/run.sh <seconds> [harness...]    harnesses: xml wav aiff ogg mp3 buffered mp3scan
+# given time. Not part of the program's build or tests.
+#   tests/fuzz/run.sh <seconds> [harness...]
+# Harnesses: the readers (xml wav aiff ogg mp3 buffered mp3scan), the tag editors
+# (vorbisedit id3) and the program's own files (database databaseparse tree mapping
+# colours preferences). PARALLEL (default 3) run at once.
 # Corpora grow in build/fuzz/corpus/<harness>; crashes, hangs and oversized
 # allocations land in build/fuzz/findings/<harness>; logs in build/fuzz/logs.
 set -eu
@@ -10,7 +13,7 @@ cd "$(dirname "$0")/../.."
 ROOT=$(pwd)
 TIME=${1:?usage: tests/fuzz/run.sh <seconds> [harness...]}
 shift
-HARNESSES=${*:-xml wav aiff ogg mp3 buffered mp3scan}
+HARNESSES=${*:-xml wav aiff ogg mp3 buffered mp3scan vorbisedit id3 database databaseparse tree mapping colours preferences}
 PARALLEL=${PARALLEL:-3}
 BUILD="$ROOT/build/fuzz"
 export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
@@ -30,9 +33,13 @@ export LSAN_OPTIONS="suppressions=$ROOT/tests/fuzz/lsan.supp"
 run_one() {
     h=$1
     case $h in
-        xml) seeds="$SEEDS/xml"; extra="-dict=$ROOT/tests/fuzz/xml.dict -max_len=8192" ;;
+        xml|databaseparse) seeds="$SEEDS/xml"; extra="-dict=$ROOT/tests/fuzz/xml.dict -max_len=8192" ;;
         mp3scan) seeds="$SEEDS/mp3"; extra="-max_len=65536" ;;
         buffered) seeds="$SEEDS/buffered"; extra="-max_len=65536" ;;
+        vorbisedit) seeds="$SEEDS/ogg"; extra="-max_len=65536" ;;
+        id3) seeds="$SEEDS/id3"; extra="-max_len=65536" ;;
+        database|tree|mapping|colours|preferences)
+            seeds="$SEEDS/$h"; extra="-dict=$ROOT/tests/fuzz/userfiles.dict -max_len=16384" ;;
         *) seeds="$SEEDS/$h"; extra="-max_len=65536" ;;
     esac
     mkdir -p "$BUILD/corpus/$h" "$BUILD/findings/$h"

@@ -154,10 +154,13 @@ TEST_F (DatabaseFile, AbsentOrUnusableValuesTakeDefaults)
     ASSERT_TRUE (databaseFile.replaceWithText (
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Other version=\"1.5\">"
         "<A filename=\"/m/a.mp3\" cuePoint0=\"0.25\" cuePoint1=\"7\" cuePoint2=\"nan\" cuePoint4=\"x\" unknown=\"1\"/>"
-        "<B filename=\"/m/b.mp3\" samplerate=\"99999999999\"/></Other>"));
+        "<B filename=\"/m/b.mp3\" samplerate=\"99999999999\"/>"
+        // Numbers the framework's readers overflow on.
+        "<C filename=\"/m/c.mp3\" cuePoint0=\"1e9999999999\" cuePoint1=\"-1e-9999999999\" bpm=\"1e9999999999\""
+        " seconds=\"-2147483648\" filesize=\"-9223372036854775808\"/></Other>"));
     ID3DataBase database (databaseFile);
     EXPECT_EQ (database.getVersion(), "1.5");
-    ASSERT_EQ (database.getNumEntries(), 2);
+    ASSERT_EQ (database.getNumEntries(), 3);
     const auto* a = database.getEntry (database.findIndex ("/m/a.mp3"));
     ASSERT_NE (a, nullptr);
     EXPECT_EQ (a->cuePoint[0], 0.25f);
@@ -167,6 +170,14 @@ TEST_F (DatabaseFile, AbsentOrUnusableValuesTakeDefaults)
     EXPECT_EQ (a->filesize, 0);
     EXPECT_FALSE (a->couldNotWriteMetadata);
     EXPECT_TRUE (database.getLoadProblem().isEmpty());
+
+    const auto* c = database.getEntry (database.findIndex ("/m/c.mp3"));
+    ASSERT_NE (c, nullptr);
+    EXPECT_EQ (c->cuePoint[0], -1.0f) << "too large to be a position";
+    EXPECT_EQ (c->cuePoint[1], 0.0f);
+    EXPECT_EQ (c->getBpmValue(), std::numeric_limits<double>::infinity());
+    EXPECT_EQ (c->seconds, std::numeric_limits<int>::min());
+    EXPECT_EQ (c->filesize, std::numeric_limits<juce::int64>::min());
 }
 
 TEST_F (DatabaseFile, UnreadableFileIsKeptAsideThroughAStartAndAStop)

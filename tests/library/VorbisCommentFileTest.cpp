@@ -9,6 +9,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <cstring>
+#include <limits>
 #include <sys/stat.h>
 #include <vector>
 
@@ -352,4 +353,50 @@ TEST_F (VorbisComments, ALinkStaysALinkToTheRewrittenFile)
     EXPECT_TRUE (link.isSymbolicLink());
     EXPECT_EQ (test::listVorbisComments (real).joinIntoString ("|"), "TITLE=through the link");
     EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << "nothing left beside the real file";
+}
+
+// The editor counts granule positions on from page to page in signed 64-bit
+// numbers: a damaged page near 2^63 overflowed them (undefined behaviour, wrapped
+// positions in the rewritten file). Such a file is refused and left alone.
+TEST_F (VorbisComments, GranulePositionsNear2To63AreRefused)
+{
+    const auto good = makeOgg ("good.ogg", { "TITLE=t" }, 1, 6.0);
+    const auto pages = pagesOf (good);
+    ASSERT_GT (pages.size(), 6u);
+
+    struct Case { const char* name; size_t fromEnd; juce::int64 granule; };
+    const Case cases[] = {
+        { "near-max-before-last.ogg", 2, std::numeric_limits<juce::int64>::max() - 10 },
+        { "max-before-last.ogg", 2, std::numeric_limits<juce::int64>::max() },
+        { "near-max-in-middle.ogg", pages.size() / 2, std::numeric_limits<juce::int64>::max() - 3000 },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        juce::MemoryBlock data;
+        for (size_t i = 0; i < pages.size(); ++i)
+        {
+            auto page = pages[i];
+            auto* bytes = static_cast<unsigned char*> (page.getData());
+            if (i == pages.size() - c.fromEnd)
+            {
+                for (int b = 0; b < 8; ++b)
+                    bytes[6 + b] = (unsigned char) ((juce::uint64) c.granule >> (8 * b));
+                ogg_page p { bytes, 27 + bytes[26], bytes + 27 + bytes[26], (long) page.getSize() - 27 - bytes[26] };
+                ogg_page_checksum_set (&p);
+            }
+            data.append (page.getData(), page.getSize());
+        }
+        const auto file = temp.file (c.name);
+        ASSERT_TRUE (file.replaceWithData (data.getData(), data.getSize()));
+        ASSERT_TRUE (test::runCommand ({ "ogginfo", file.getFullPathName() }).output.contains ("Vorbis stream 1"));
+
+        VorbisCommentFile comments (file);
+        ASSERT_EQ (comments.getState(), VorbisCommentFile::opened);
+        comments.setValue ("TITLE", "new");
+        EXPECT_FALSE (comments.save());
+        EXPECT_EQ (bytesOf (file), data);
+        EXPECT_EQ (test::listVorbisComments (file), juce::StringArray ({ "TITLE=t" }));
+    }
+    EXPECT_EQ (countTemporaryFiles(), 0);
 }

@@ -106,3 +106,23 @@ TEST (LoadFileComponent, channelButtonsAreYellowRingsInChannelOrder)
     }
     EXPECT_EQ (buttons, 4);
 }
+
+// The program quitting ends the dialog's wait without an answer: no channel
+// is chosen (the wait's own result, 0, would be channel 1). A key still
+// chooses its channel through the same wait. Run apart: the quit is for good
+// in a process.
+TEST (LoadFileComponent, aQuitWhileItAsksChoosesNoChannel)
+{
+    GTEST_FLAG_SET (death_test_style, "threadsafe");
+    EXPECT_EXIT (
+        {
+            LoadFileComponent dialog;
+            juce::MessageManager::callAsync ([&dialog] { dialog.keyPressed (typed ('3')); });
+            if (dialog.waitForAnswer() != 2)
+                _exit (1);
+            juce::MessageManager::callAsync ([] { juce::MessageManager::getInstance()->stopDispatchLoop(); });
+            const int channel = dialog.waitForAnswer();
+            _exit (channel < 0 ? 0 : 10 + channel);
+        },
+        ::testing::ExitedWithCode (0), "");
+}

@@ -200,6 +200,11 @@ TEST_F (PreferencesRun, ValuesTheProgramCannotUseAreDroppedOrHeldInRange)
     for (const auto& c : { Case { "VirtualZeroLockRange", "3.5", "1.0" },
                            Case { "VirtualZeroLockRange", "-0.5", "0.0" },
                            Case { "VirtualZeroLockRange", "0.25", "0.25" },
+                           // Numbers the framework's readers overflow on.
+                           Case { "VirtualZeroLockRange", "1e9999999999", "0.0" },
+                           Case { "VirtualZeroLockRange", "5e-9999999999", "0.0" },
+                           Case { "ChannelInputDeck2", "-2147483648", "1" },
+                           Case { "Deck3Input", "-9223372036854775808", "0" },
                            Case { "ChannelInputDeck2", "7", "1" }, // the channel keeps its deck
                            Case { "ChannelInputDeck2", "-1", "1" },
                            Case { "Deck3Input", "-4", "0" },

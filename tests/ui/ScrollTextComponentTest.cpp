@@ -145,3 +145,17 @@ TEST (ScrollTextComponent, pressesGoToTheParent)
     ASSERT_TRUE (parent.pressedAt.has_value());
     EXPECT_EQ (*parent.pressedAt, juce::Point<int> (16, 79));
 }
+
+// A text that fits never moves, so it takes no ticks at all (an idle mixer
+// shows four titles); a text too long scrolls, and stops when it fits again.
+TEST (ScrollTextComponent, OnlyATextTooLongTicks)
+{
+    ScrollTextComponent view;
+    view.setBounds (0, 0, 160, 20);
+    view.setText ("Short");
+    EXPECT_FALSE (view.isTimerRunning());
+    view.setText ("A title far too long to fit into a hundred and sixty pixels at this height");
+    EXPECT_TRUE (view.isTimerRunning());
+    view.setText ("Short again");
+    EXPECT_FALSE (view.isTimerRunning());
+}

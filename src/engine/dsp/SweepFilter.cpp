@@ -36,6 +36,13 @@ void SweepFilter::update() noexcept
     const float frequency = smoothedFrequency;
     const float resonance = smoothedResonance;
 
+    // The glides settle on their targets exactly: a knob at rest needs no new design.
+    if (frequency == designedFrequency && resonance == designedResonance && sampleRate == designedRate)
+        return;
+    designedFrequency = frequency;
+    designedResonance = resonance;
+    designedRate = sampleRate;
+
     const bool nowLowPass = frequency < 0.5f;
     if (nowLowPass != lowPass)
     {

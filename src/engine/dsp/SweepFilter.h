@@ -41,6 +41,7 @@ private:
     float smoothedFrequency = 0.498f;
     float smoothedResonance = 0.0f;
     ChannelState channels[2];
+    float designedFrequency = -1.0f, designedResonance = -1.0f, designedRate = -1.0f; // of the coefficients below
     float b0 = 0.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
     float wet = 0.0f, dry = 1.0f;
 };

@@ -169,14 +169,34 @@ void Audio2DiskRecorder::feed (const float* left, const float* right, int numFra
 
 void Audio2DiskRecorder::run()
 {
+    auto nextHeaderUpdate = juce::Time::getMillisecondCounter() + (juce::uint32) headerUpdateMs;
+    juce::uint64 framesInHeader = 0;
     while (! threadShouldExit())
     {
         writePendingSamples();
-        wait (10);
+
+        // A program killed or a machine switched off mid-set leaves a file
+        // whose header counts what was written up to its last update.
+        if ((juce::int32) (juce::Time::getMillisecondCounter() - nextHeaderUpdate) >= 0) // the counter wraps
+        {
+            nextHeaderUpdate += (juce::uint32) headerUpdateMs;
+            const auto frames = bytesWritten / (juce::uint64) getStereoBlockAlign (bits);
+            if (frames != framesInHeader && updateHeader (frames))
+                framesInHeader = frames;
+        }
+        wait (writeIntervalMs);
     }
 
     writePendingSamples(); // what was fed before the stop
     finishFile();
+}
+
+bool Audio2DiskRecorder::updateHeader (juce::uint64 frames)
+{
+    // The header is rewritten in place, so it needs no room on a full disk;
+    // the samples go on at the end.
+    const bool written = writeWaveHeader (file, frames, sampleRate.load(), bits) && std::fflush (file) == 0;
+    return std::fseek (file, 0, SEEK_END) == 0 && written;
 }
 
 void Audio2DiskRecorder::writePendingSamples()

@@ -12,8 +12,10 @@ namespace zund
 
     The audio thread converts each frame into two lock-free rings (16 and 32-bit,
     both always filled) and never touches the disk; the recorder's own thread
-    appends the ring of the chosen depth to the file every 10 ms and rewrites the
-    header with the final sizes when the recording stops. Nothing is stored until
+    appends the ring of the chosen depth to the file every 10 ms, brings the
+    header's sizes up to date every headerUpdateMs (so that a killed program
+    leaves a file that plays up to then) and rewrites the header with the final
+    sizes when the recording stops. Nothing is stored until
     a sample first rises above startThreshold, so the silence before the music is
     left out.
 
@@ -35,6 +37,8 @@ public:
     static constexpr int ringSize = 262144; // samples, two per stereo frame
     static constexpr int ringMask = ringSize - 1;
     static constexpr float startThreshold = 0.01f;
+    static constexpr int writeIntervalMs = 10;
+    static constexpr int headerUpdateMs = 2000;
 
     Audio2DiskRecorder();
     ~Audio2DiskRecorder() override;
@@ -70,6 +74,8 @@ private:
     void writePendingSamples();
     void writeSamples (int start, int count);
     void finishFile();
+    /** The header's sizes for `frames` frames; the file position goes back to its end. */
+    bool updateHeader (juce::uint64 frames);
 
     std::unique_ptr<juce::int16[]> ring16;
     std::unique_ptr<juce::int32[]> ring32;

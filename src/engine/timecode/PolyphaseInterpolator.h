@@ -29,5 +29,6 @@ private:
     float historyLeft[2 * span];
     float historyRight[2 * span];
     int newest = 0;
+    int silentInputs = 0; // zero inputs in a row, counted up to span
 };
 }

@@ -1,7 +1,8 @@
 #include "library/browser/ID3ViewComponent.h"
 
-#include "audiofile/PeakFile.h"
-#include "common/RegularFile.h"
+#include "audiofile/peaks/PeakFile.h"
+#include "common/AudioFileTypes.h"
+#include "common/FileFacts.h"
 #include "library/browser/ID3ViewComponentListener.h"
 #include "library/browser/LibraryDialogs.h"
 #include "library/browser/RowSelection.h"
@@ -42,7 +43,7 @@ bool isEditableColumn (int columnId)
 
 bool needsFreeFileToEdit (const juce::File& file)
 {
-    const auto extension = file.getFileExtension().toLowerCase();
+    const auto extension = getPathExtension (file.getFullPathName()).toLowerCase();
     return extension != ".wav" && extension != ".aif" && extension != ".aiff";
 }
 
@@ -101,26 +102,11 @@ void ID3ViewComponent::applyTagEdit (const juce::String& fullPath, int columnId,
     const int undone = stopWorkerNoting();
     const juce::File file (fullPath);
 
-    bool written = true;
-    {
-        const juce::ScopedLock sl (database->getLock());
-        bool scanned = false;
-        if (auto* record = database->addOrUpdateFile (file, scanned, false, false))
-        {
-            if (auto* field = tagFieldOf (*record, columnId))
-            {
-                *field = newText;
-                database->markDirty();
-            }
-            written = record->writeTagsToFile();
-            if (! written)
-            {
-                // The file keeps its old tags, and so does the record.
-                record->clearCouldNotWriteMetadata();
-                database->addOrUpdateFile (file, scanned, true, false);
-            }
-        }
-    }
+    // A failed write leaves the record showing what the file holds, marked.
+    const bool written = database->editTags (file, [columnId, &newText] (ID3DataBaseEntry& record) {
+        if (auto* field = tagFieldOf (record, columnId))
+            *field = newText;
+    }) || database->findIndex (fullPath) < 0;
 
     if (! written)
         LibraryDialogs::warn ("Error!", "Could not write metadata to file!");
@@ -284,11 +270,10 @@ void ID3ViewComponent::removeSelectedFromDatabase()
         return;
 
     const int undone = stopWorkerNoting();
-    {
-        const juce::ScopedLock sl (database->getLock());
-        for (const int row : RowSelection::rowsOf (selected))
-            database->removeFile (getFullPathOfRow (row));
-    }
+    juce::StringArray paths;
+    for (const int row : RowSelection::rowsOf (selected))
+        paths.add (getFullPathOfRow (row));
+    database->removeFiles (paths); // one pass over the records, not one per row
     removeRows (selected);
     rowsRemovedOrMoved();
     if (viewListener != nullptr)

@@ -1,7 +1,7 @@
 #include "library/browser/ID3ViewComponentWorker.h"
 
 #include "common/AudioFileTypes.h"
-#include "common/RegularFile.h"
+#include "common/FileFacts.h"
 #include "common/TimeText.h"
 #include "library/browser/SongRowComparator.h"
 #include "library/browser/SongTableColumns.h"
@@ -222,7 +222,7 @@ bool ID3ViewComponent::Worker::fillRows (std::vector<juce::String>& fullPaths)
                     return false;
                 // A pipe or device with an audio file's name is no audio file: opening it could wait for ever.
                 const auto file = entry.getFile();
-                if (isSupportedAudioExtension (file.getFileExtension()) && isRegularFile (file))
+                if (hasSupportedAudioExtension (file.getFullPathName()) && isRegularFile (file))
                     if (const auto path = file.getFullPathName(); ! add (path, stateOfFile (path)))
                         return false;
             }

@@ -1,5 +1,6 @@
 #include "library/browser/SongRowComparator.h"
 
+#include "common/NumberText.h"
 #include "library/browser/SongTableColumns.h"
 
 #include <cstring>
@@ -71,13 +72,13 @@ SongRowComparator::Field SongRowComparator::makeField (int columnId, const juce:
     switch (ruleOf (columnId))
     {
         case Rule::number:
-            field.number = cell.getDoubleValue();
+            field.number = parseRealNumber (cell);
             field.text = cell.toLowerCase();
             break;
         case Rule::leadingNumber:
         {
             const auto head = cell.upToFirstOccurrenceOf (" ", false, false);
-            field.number = head.getDoubleValue();
+            field.number = parseRealNumber (head);
             field.text = head.toLowerCase();
             break;
         }

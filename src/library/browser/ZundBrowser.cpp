@@ -10,8 +10,11 @@
 #include "library/browser/TextEditorEx.h"
 #include "library/browser/ZundBrowserListener.h"
 #include "library/browser/ZundBrowserVolumesChangedNotifierThread.h"
+#include "library/database/DatabaseSaveSource.h"
 #include "library/database/ID3DataBase.h"
+#include "library/database/LibraryAutoSaver.h"
 #include "library/tasks/DatabaseTasks.h"
+#include "library/tree/TreeFileSaveSource.h"
 #include "library/tree/ZundFileTreeComponent.h"
 
 namespace zund
@@ -55,6 +58,10 @@ ZundBrowser::ZundBrowser()
 
     runStartupConsistencyCheck();
 
+    // From now on changes reach the disk within seconds, not only at the end.
+    autoSaver = std::make_unique<LibraryAutoSaver> (
+        std::vector<LibraryAutoSaver::Source> { makeDatabaseSaveSource (*database), makeTreeFileSaveSource (*tree) });
+
     resizer = std::make_unique<ResizerComponent>();
     resizer->setListener (this);
     addAndMakeVisible (*resizer);
@@ -96,6 +103,7 @@ ZundBrowser::ZundBrowser()
 
 ZundBrowser::~ZundBrowser()
 {
+    autoSaver.reset(); // a write under way ends before the saves at the end
     driveWatcher->stopThread (-1);
     driveWatcher->removeChangeListener (this);
     driveWatcher.reset();

@@ -15,6 +15,7 @@ namespace zund
 class HolderComponent;
 class ID3DataBase;
 class ID3ViewComponent;
+class LibraryAutoSaver;
 class MagnifyingGlassButton;
 class ResizerComponent;
 class TextEditorEx;
@@ -116,6 +117,7 @@ private:
     int workingLabelWidth = 0;
     ZundBrowserListener* listener = nullptr;
     std::unique_ptr<ZundBrowserVolumesChangedNotifierThread> driveWatcher;
+    std::unique_ptr<LibraryAutoSaver> autoSaver;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZundBrowser)
 };

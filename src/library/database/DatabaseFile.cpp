@@ -7,56 +7,37 @@ namespace zund
 {
 namespace
 {
-// A record takes some 600 bytes; this leaves room for about 400,000 of them.
-constexpr juce::int64 maxDatabaseBytes = 256 * 1024 * 1024;
-constexpr int maxDatabaseDepth = 4; // root, records
+constexpr int maxDatabaseDepth = 4; // root, records and what an older writer may have put inside them
 
-/** Attribute text as XML wants it: markup characters and control characters as
-    references, everything else as its UTF-8 bytes. */
-void writeEscapedText (juce::MemoryOutputStream& out, const juce::String& text)
+/** Reads and checks the file; false with `error` set when it cannot be read or parsed. */
+bool readRecords (const juce::File& file, DatabaseRecords& database, bool& missing, juce::String& error)
 {
-    const char* const bytes = text.toRawUTF8();
-    const char* run = bytes;
-    const char* c = bytes;
-    for (; *c != 0; ++c)
+    XmlReadResult read;
+    juce::HeapBlock<char> contents;
+    size_t size = 0;
+    if (! readRegularFile (file, maxDatabaseFileBytes, contents, size, read))
     {
-        const auto byte = (unsigned char) *c;
-        const char* reference = nullptr;
-        switch (byte)
-        {
-            case '&':  reference = "&amp;"; break;
-            case '<':  reference = "&lt;"; break;
-            case '>':  reference = "&gt;"; break;
-            case '"':  reference = "&quot;"; break;
-            case '\'': reference = "&apos;"; break;
-            default:
-                if (byte >= 0x20)
-                    continue;
-                break;
-        }
-        out.write (run, (size_t) (c - run));
-        if (reference != nullptr)
-            out << reference;
-        else
-            out << "&#" << (int) byte << ";";
-        run = c + 1;
+        missing = read.missing;
+        error = read.error;
+        return false;
     }
-    out.write (run, (size_t) (c - run));
+
+    size_t start = 0;
+    error = checkXmlText (contents.get(), size, maxDatabaseDepth, start);
+    return error.isEmpty() && parseDatabaseXml (contents.get() + start, size - start, database, error);
 }
 }
 
 DatabaseFileContents readDatabaseFile (const juce::File& file)
 {
     DatabaseFileContents contents;
-    auto result = readXmlFileSafely (file, { maxDatabaseBytes, maxDatabaseDepth });
-    if (result.parsed() || result.missing)
-    {
-        contents.root = std::move (result.root);
+    bool missing = false;
+    juce::String error;
+    if (readRecords (file, contents.database, missing, error) || missing)
         return contents;
-    }
 
-    const auto reason = "The song database \"" + file.getFileName() + "\" could not be read ("
-                      + result.error + ").";
+    contents.database = {};
+    const auto reason = "The song database \"" + file.getFileName() + "\" could not be read (" + error + ").";
     const auto aside = keepFileAside (file);
     if (aside != juce::File())
     {
@@ -73,31 +54,28 @@ DatabaseFileContents readDatabaseFile (const juce::File& file)
 }
 
 bool writeDatabaseFile (const juce::File& file, const juce::String& rootTag, const juce::String& version,
-                        const std::vector<const ID3DataBaseEntry*>& records, juce::String& error)
+                        const std::vector<ID3DataBaseEntry>& records, juce::String& error)
 {
     // Written straight out: building the framework's element tree for 100,000
     // records first would take several times as long.
-    juce::MemoryOutputStream out (records.size() * 600 + 1024);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<" << rootTag << " version=\"";
-    writeEscapedText (out, version);
-    out << "\">\n";
-
-    const auto* names = ID3DataBaseEntry::getStoredAttributeNames();
-    juce::String values[ID3DataBaseEntry::numStoredAttributes];
-    for (size_t i = 0; i < records.size(); ++i)
-    {
-        records[i]->getStoredAttributeValues (values);
-        out << "  <Entry" << juce::String ((juce::int64) i);
-        for (int a = 0; a < ID3DataBaseEntry::numStoredAttributes; ++a)
+    return replaceFileSafely (file, [&] (juce::OutputStream& out, juce::String& reason) {
+        out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<" << rootTag << " version=\"" << version << "\">\n";
+        for (size_t i = 0; i < records.size(); ++i)
         {
-            out << " " << names[a].toString() << "=\"";
-            writeEscapedText (out, values[a]);
-            out << "\"";
-        }
-        out << "/>\n";
-    }
-    out << "</" << rootTag << ">\n";
+            out << "  <Entry" << (juce::int64) i;
+            records[i].writeStoredAttributes (out);
+            out << "/>\n";
 
-    return replaceFileSafely (file, out.getData(), out.getDataSize(), &error);
+            // What is written must read back.
+            if (out.getPosition() > maxDatabaseFileBytes)
+            {
+                reason = "the library is larger than the " + juce::String (maxDatabaseFileBytes)
+                       + " bytes the program reads back";
+                return false;
+            }
+        }
+        out << "</" << rootTag << ">\n";
+        return true;
+    }, &error);
 }
 }

@@ -3,6 +3,9 @@
 #include "library/database/DatabaseFile.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace zund
 {
@@ -54,13 +57,13 @@ void ID3DataBase::load()
     unindexedEntries.clear();
     indexChanged();
     version.clear();
-    dirty = false;
+    savedChangeCount = changeCount.load();
 
     auto contents = readDatabaseFile (databaseFile);
     loadProblem = contents.problem;
     mustNotOverwrite = contents.mustNotOverwrite;
-    if (contents.root != nullptr)
-        loadFromXml (*contents.root);
+    version = contents.database.version;
+    addLoadedRecords (std::move (contents.database.records));
 }
 
 void ID3DataBase::loadFromXml (const juce::XmlElement& root)
@@ -71,44 +74,103 @@ void ID3DataBase::loadFromXml (const juce::XmlElement& root)
     std::vector<std::unique_ptr<ID3DataBaseEntry>> loaded;
     for (auto* element : root.getChildIterator())
     {
-        auto entry = std::make_unique<ID3DataBaseEntry>();
-        entry->loadFromXml (element);
+        loaded.push_back (std::make_unique<ID3DataBaseEntry>());
+        loaded.back()->loadFromXml (element);
+    }
+    addLoadedRecords (std::move (loaded));
+}
+
+void ID3DataBase::addLoadedRecords (std::vector<std::unique_ptr<ID3DataBaseEntry>> loaded)
+{
+    const juce::ScopedLock sl (databaseLock);
+    size_t kept = 0;
+    for (auto& entry : loaded)
+    {
         entry->setValid();
         entry->filename = normalisePath (entry->filename);
         if (juce::File::isAbsolutePath (entry->filename))
-            loaded.push_back (std::move (entry));
+            loaded[kept++] = std::move (entry);
         else
             unindexedEntries.push_back (std::move (entry)); // dropping it would lose it at the next save
     }
+    loaded.resize (kept);
 
-    // One sort for a whole file instead of an insert per record.
-    if (entries.size() == 0)
-        entries.rebuild (std::move (loaded));
-    else
-        for (auto& entry : loaded)
-            entries.insert (std::move (entry));
+    // One merge for a whole file instead of an insert per record.
+    entries.insertAll (std::move (loaded));
     indexChanged();
 }
 
 bool ID3DataBase::save()
 {
-    const juce::ScopedLock sl (databaseLock);
-    if (! dirty)
-        return true;
+    const std::lock_guard<std::mutex> oneSaveAtATime (saveMutex);
 
+    juce::uint64 changesSaved = 0;
+    std::vector<ID3DataBaseEntry> copy;
     juce::String error;
-    if (mustNotOverwrite)
-        error = "the unreadable file there could not be moved aside, and is not written over";
-    else if (writeDatabaseFile (databaseFile, rootTagName, ZUND_VERSION, getStoredRecords(), error))
     {
-        dirty = false;
-        lastSaveError.clear();
-        return true;
+        const juce::ScopedLock sl (databaseLock);
+        if (changeCount.load() == savedChangeCount.load())
+            return true;
+        if (mustNotOverwrite)
+            error = "the unreadable file there could not be moved aside, and is not written over";
     }
 
+    if (error.isEmpty())
+    {
+        copy = copyStoredRecords (changesSaved);
+        if (writeDatabaseFile (databaseFile, rootTagName, ZUND_VERSION, copy, error))
+        {
+            const juce::ScopedLock sl (databaseLock);
+            savedChangeCount = changesSaved;
+            lastSaveError.clear();
+            return true;
+        }
+    }
+
+    const juce::ScopedLock sl (databaseLock);
     lastSaveError = "The song database could not be saved to \"" + databaseFile.getFullPathName()
                   + "\" (" + error + ").";
     return false;
+}
+
+std::vector<ID3DataBaseEntry> ID3DataBase::copyStoredRecords (juce::uint64& changesCopied) const
+{
+    // Copied a slice at a time, so that the lock is never held for long (half a
+    // million records take a quarter of a second). A copy that records were added
+    // to or taken from meanwhile starts again, at last under one hold of the lock.
+    constexpr int recordsPerSlice = 4096;
+    constexpr int attemptsInSlices = 3;
+
+    for (int attempt = 0;; ++attempt)
+    {
+        const bool inOneGo = attempt >= attemptsInSlices;
+        std::vector<ID3DataBaseEntry> copy;
+        juce::uint64 layout = 0;
+        {
+            const juce::ScopedLock sl (databaseLock);
+            layout = layoutChanges;
+            // Whatever changes after this may be missing from the copy: it stays to be saved.
+            changesCopied = changeCount.load();
+            copy.reserve ((size_t) entries.size() + unindexedEntries.size());
+        }
+
+        for (int next = 0;;)
+        {
+            const juce::ScopedLock sl (databaseLock);
+            if (layoutChanges != layout)
+                break;
+            const int end = inOneGo ? entries.size() : juce::jmin (entries.size(), next + recordsPerSlice);
+            for (; next < end; ++next)
+                if (const auto* record = entries.at (next); record->valid)
+                    copy.push_back (*record);
+            if (next >= entries.size())
+            {
+                for (const auto& record : unindexedEntries)
+                    copy.push_back (*record);
+                return copy;
+            }
+        }
+    }
 }
 
 std::unique_ptr<juce::XmlElement> ID3DataBase::createXml (const juce::String& rootTag) const
@@ -164,6 +226,7 @@ juce::String ID3DataBase::getVersion() const
 void ID3DataBase::indexChanged() noexcept
 {
     numEntries = entries.size();
+    ++layoutChanges;
 }
 
 //==============================================================================
@@ -210,6 +273,7 @@ int ID3DataBase::insertEntry (std::unique_ptr<ID3DataBaseEntry> entry)
     if (! juce::File::isAbsolutePath (entry->filename))
     {
         unindexedEntries.push_back (std::move (entry));
+        ++layoutChanges;
         return -1;
     }
 
@@ -219,22 +283,87 @@ int ID3DataBase::insertEntry (std::unique_ptr<ID3DataBaseEntry> entry)
 }
 
 //==============================================================================
-void ID3DataBase::removeWhere (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove)
+int ID3DataBase::removeWhere (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove)
 {
-    const juce::ScopedLock sl (databaseLock);
-    int removed = entries.removeIf (shouldRemove);
+    std::vector<std::unique_ptr<ID3DataBaseEntry>> removed;
+    {
+        const juce::ScopedLock sl (databaseLock);
+        removed = entries.takeIf (shouldRemove);
+        takeUnindexed (shouldRemove, removed);
+        recordsRemoved ((int) removed.size());
+    }
+    return (int) removed.size(); // deleted after the lock is free
+}
 
-    const auto unindexedBefore = unindexedEntries.size();
-    unindexedEntries.erase (std::remove_if (unindexedEntries.begin(), unindexedEntries.end(),
-                                            [&shouldRemove] (const auto& entry) { return shouldRemove (*entry); }),
-                            unindexedEntries.end());
-    removed += (int) (unindexedBefore - unindexedEntries.size());
+int ID3DataBase::removeFiles (const juce::StringArray& paths)
+{
+    std::vector<std::unique_ptr<ID3DataBaseEntry>> removed;
+    {
+        const juce::ScopedLock sl (databaseLock);
+        std::vector<bool> marked ((size_t) entries.size(), false);
+        std::unordered_set<std::string> unindexed;
+        for (const auto& path : paths)
+        {
+            const auto normalised = normalisePath (path);
+            if (juce::File::isAbsolutePath (normalised))
+                entries.forEachIndexOf (normalised, [&marked] (int index) { marked[(size_t) index] = true; });
+            else
+                unindexed.insert (normalised.toStdString());
+        }
 
-    if (removed > 0)
+        removed = entries.takeMarked (marked);
+        if (! unindexed.empty())
+            takeUnindexed ([&unindexed] (const ID3DataBaseEntry& entry) {
+                return unindexed.count (entry.filename.toStdString()) != 0;
+            }, removed);
+        recordsRemoved ((int) removed.size());
+    }
+    return (int) removed.size(); // deleted after the lock is free
+}
+
+void ID3DataBase::takeUnindexed (const std::function<bool (const ID3DataBaseEntry&)>& pick,
+                                 std::vector<std::unique_ptr<ID3DataBaseEntry>>& taken)
+{
+    size_t kept = 0;
+    for (auto& entry : unindexedEntries)
+    {
+        if (pick (*entry))
+            taken.push_back (std::move (entry));
+        else
+            unindexedEntries[kept++] = std::move (entry);
+    }
+    unindexedEntries.resize (kept);
+}
+
+void ID3DataBase::recordsRemoved (int count)
+{
+    if (count > 0)
     {
         markDirty();
         indexChanged();
     }
+}
+
+void ID3DataBase::moveRecords (const std::vector<Move>& moves)
+{
+    if (moves.empty())
+        return;
+
+    const juce::ScopedLock sl (databaseLock);
+    std::unordered_map<const ID3DataBaseEntry*, juce::String> newPaths;
+    for (const auto& move : moves)
+        if (juce::File::isAbsolutePath (move.newPath))
+            newPaths[move.record] = normalisePath (move.newPath);
+
+    auto moved = entries.takeIf ([&newPaths] (const ID3DataBaseEntry& entry) { return newPaths.count (&entry) != 0; });
+    for (auto& record : moved)
+    {
+        record->filename = newPaths[record.get()];
+        record->missing = false;
+    }
+    entries.insertAll (std::move (moved));
+    indexChanged();
+    markDirty();
 }
 
 std::unique_ptr<ID3DataBaseEntry> ID3DataBase::takeEntry (int index)
@@ -288,6 +417,12 @@ void ID3DataBase::setSongFolders (const juce::StringArray& folders)
 {
     const juce::ScopedLock sl (databaseLock);
     songFolders = folders;
+}
+
+juce::StringArray ID3DataBase::getSongFolders() const
+{
+    const juce::ScopedLock sl (databaseLock);
+    return songFolders;
 }
 
 bool ID3DataBase::isSongFolder (const juce::String& path) const

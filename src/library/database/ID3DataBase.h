@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace zund
@@ -41,8 +42,11 @@ public:
         "version" becomes getVersion(). Element names are not checked. */
     void loadFromXml (const juce::XmlElement& root);
 
-    /** Writes the file when something changed since it was loaded or saved. False,
-        with the old file untouched and getLastSaveError set, when writing fails. */
+    /** Writes the file when something changed since it was loaded or saved. The
+        stored records are copied under the lock and written without it, so any
+        thread may save while others use the database; saves follow one another.
+        False, with the old file untouched and getLastSaveError set, when writing
+        fails. */
     bool save();
 
     /** The root element with the application's version and one child per stored
@@ -63,8 +67,12 @@ public:
     /** The "version" of the loaded file; empty when there was no file or it had none. */
     juce::String getVersion() const;
 
-    bool isDirty() const noexcept { return dirty.load(); }
-    void markDirty() noexcept { dirty = true; }
+    bool isDirty() const noexcept { return changeCount.load() != savedChangeCount.load(); }
+    void markDirty() noexcept { ++changeCount; }
+
+    /** Counts the changes that are saved: a saver can tell whether there was one
+        since it last looked. */
+    juce::uint64 getChangeCount() const noexcept { return changeCount.load(); }
 
     //==============================================================================
     /** Records in the index (those with an absolute path); read without the lock. */
@@ -106,29 +114,60 @@ public:
 
     void removeEntry (int index);
     void removeFile (const juce::String& path);
+
+    /** Removes every record of these paths, in one pass over the records;
+        returns how many went. */
+    int removeFiles (const juce::StringArray& paths);
+
+    /** Removes every record the predicate picks, in one pass; returns how many. */
+    int removeWhere (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove);
+
     void removeMissingEntries();
     void clear();
+
+    /** Gives records new paths (a located file) and takes them off the missing
+        list, re-indexing them all in one pass. Each record must be in the index. */
+    struct Move
+    {
+        ID3DataBaseEntry* record;
+        juce::String newPath;
+    };
+    void moveRecords (const std::vector<Move>& moves);
+
+    /** A tag edit: `change` sets new texts in the file's record (made when there is
+        none), which are then written into the file. When the write fails, the
+        record shows what the file holds, or keeps its earlier texts when the file
+        cannot be read, and keeps its "could not write" mark. False when the write
+        failed or the file has no record and none could be made. */
+    bool editTags (const juce::File& file, const std::function<void (ID3DataBaseEntry&)>& change);
 
     /** Deletes every record whose path does not begin with one of the song folders. */
     void removeFilesNotInSongFolders();
 
     void setSongFolders (const juce::StringArray& folders);
+    juce::StringArray getSongFolders() const;
     bool isSongFolder (const juce::String& path) const;
     int countSongFoldersContaining (const juce::File& file) const;
 
 private:
     std::vector<const ID3DataBaseEntry*> getStoredRecords() const;
-    void removeWhere (const std::function<bool (const ID3DataBaseEntry&)>& shouldRemove);
+    std::vector<ID3DataBaseEntry> copyStoredRecords (juce::uint64& changesCopied) const;
+    void addLoadedRecords (std::vector<std::unique_ptr<ID3DataBaseEntry>> loaded);
+    void takeUnindexed (const std::function<bool (const ID3DataBaseEntry&)>& pick,
+                        std::vector<std::unique_ptr<ID3DataBaseEntry>>& taken);
+    void recordsRemoved (int count);
     void indexChanged() noexcept;
 
     juce::CriticalSection databaseLock;
     juce::String version;
-    std::atomic<bool> dirty { false };
+    std::atomic<juce::uint64> changeCount { 0 }, savedChangeCount { 0 };
+    std::mutex saveMutex;
     juce::StringArray songFolders;
     const juce::File databaseFile;
     PathIndex entries;
     std::vector<std::unique_ptr<ID3DataBaseEntry>> unindexedEntries; // stored, not findable
     std::atomic<int> numEntries { 0 };
+    juce::uint64 layoutChanges = 0; // records added or taken (under the lock)
     SongFileReader fileReader; // used under the lock only
 
     juce::String loadProblem;

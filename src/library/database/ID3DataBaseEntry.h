@@ -25,6 +25,30 @@ public:
     /** The record's value of each stored attribute, as it is written. */
     void getStoredAttributeValues (juce::String (&values)[numStoredAttributes]) const;
 
+    /** Written after the stored attributes only for a path whose bytes are not
+        well-formed UTF-8 (a Latin-1 file name): the path byte for byte, escaped
+        (escapeMalformedBytes), while "filename" holds its readable form. Older
+        files never have it. */
+    static const juce::Identifier& getEscapedFilenameName();
+    juce::String getEscapedFilename() const;
+
+    /** Which stored attribute a name is: 0..numStoredAttributes-1, escapedFilename
+        for the escaped path, -1 for none (ignored). `expected` is tried first. */
+    static constexpr int escapedFilename = numStoredAttributes;
+    static int findStoredAttribute (const char* name, size_t length, int expected) noexcept;
+
+    /** Reading a record from its attributes: startLoading, then each attribute
+        (in file order; a later one wins), then finishLoading. The value is UTF-8
+        text as the file holds it after its escapes are undone. */
+    void startLoading();
+    void loadAttribute (int attribute, const char* value, size_t length);
+    void finishLoading();
+
+    /** Writes the stored attributes as XML attributes (` name="value"` each, in
+        their order, the escaped path last when there is one), escaped for XML;
+        text that is not well-formed UTF-8 is repaired as makeValidText does. */
+    void writeStoredAttributes (juce::OutputStream& out) const;
+
     /** A new element with the record's stored attributes. */
     std::unique_ptr<juce::XmlElement> createXml (const juce::String& tagName) const;
 
@@ -71,6 +95,8 @@ public:
     bool couldNotWriteMetadata = false;
 
 private:
+    juce::String escapedPathBeingLoaded;
+
     JUCE_LEAK_DETECTOR (ID3DataBaseEntry)
 };
 }

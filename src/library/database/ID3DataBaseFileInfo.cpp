@@ -1,6 +1,7 @@
 #include "library/database/ID3DataBase.h"
 
 #include "common/AudioFileTypes.h"
+#include "common/FileFacts.h"
 
 namespace zund
 {
@@ -28,13 +29,13 @@ ID3DataBaseEntry* ID3DataBase::addOrUpdateFile (const juce::File& file, bool& wa
     if (auto* record = entries.at (entries.find (path)))
     {
         // A file that has gone keeps what the record knows.
-        if (file.existsAsFile() && (forceRescan || (rescanIfChanged && record->hasFileChanged())))
+        if (isRegularFile (file) && (forceRescan || (rescanIfChanged && record->hasFileChanged())))
             wasScanned = readFileInfo (record, file);
         return record;
     }
 
-    if (! file.existsAsFile())
-        return nullptr;
+    if (! isRegularFile (file))
+        return nullptr; // gone, or a FIFO or device named like a song: not an audio file
 
     auto record = std::make_unique<ID3DataBaseEntry>();
     wasScanned = readFileInfo (record.get(), file);
@@ -44,9 +45,36 @@ ID3DataBaseEntry* ID3DataBase::addOrUpdateFile (const juce::File& file, bool& wa
     return added;
 }
 
+bool ID3DataBase::editTags (const juce::File& file, const std::function<void (ID3DataBaseEntry&)>& change)
+{
+    const juce::ScopedLock sl (databaseLock);
+    bool scanned = false;
+    auto* record = addOrUpdateFile (file, scanned, false, false);
+    if (record == nullptr)
+        return false;
+
+    const ID3DataBaseEntry before (*record);
+    if (change != nullptr)
+        change (*record);
+    markDirty();
+    if (record->writeTagsToFile())
+        return true;
+
+    // The file keeps the texts it had: the record shows those (the file may hold
+    // others than the record knew), or its own earlier ones when the file cannot
+    // be read. The mark stays, so the row shows the failure.
+    ID3DataBaseEntry fromFile (before);
+    if (fileReader.read (fromFile, file))
+        SongFileReader::copyFileInfo (fromFile, *record);
+    else
+        SongFileReader::copyFileInfo (before, *record);
+    record->couldNotWriteMetadata = true;
+    return false;
+}
+
 void ID3DataBase::addFile (const juce::File& file, bool rescanIfChanged)
 {
-    if (! file.existsAsFile() || ! isSupportedAudioFile (file))
+    if (! isRegularFile (file) || ! isSupportedAudioFile (file))
         return;
 
     const juce::ScopedLock sl (databaseLock);

@@ -1,10 +1,15 @@
 #include "library/database/SongFileReader.h"
 
 #include "audiofile/AudioReaderFactory.h"
-#include "audiofile/Mp3FileInfo.h"
+#include "audiofile/mp3/Mp3FileInfo.h"
+#include "common/AudioFileTypes.h"
 #include "common/FileFacts.h"
 #include "library/tags/Id3Tags.h"
 #include "library/tags/VorbisCommentFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <limits>
 
@@ -12,10 +17,21 @@ namespace zund
 {
 namespace
 {
+/** Only a regular file is opened: a FIFO named like a song would hold up the
+    reader for ever (the formats' readers open it again). A regular file on a
+    hung mount may still stall this thread, which is why nobody reads under the
+    database lock. */
 bool canReadFile (const juce::File& file)
 {
-    juce::FileInputStream stream (file);
-    return stream.openedOk();
+    if (! isRegularFile (file))
+        return false;
+    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    const bool regular = ::fstat (fd, &info) == 0 && S_ISREG (info.st_mode);
+    ::close (fd);
+    return regular;
 }
 
 juce::String mp3Quality (int kbps)
@@ -78,7 +94,7 @@ bool SongFileReader::read (ID3DataBaseEntry& record, const juce::File& file)
     record.lm_date = time;
     record.filesize = size;
 
-    const auto extension = file.getFileExtension().toLowerCase();
+    const auto extension = getPathExtension (file.getFullPathName()).toLowerCase();
     if (extension == ".mp3")
         readMp3Info (record, file);
     else

@@ -1,7 +1,9 @@
 #include "library/tags/Id3Tags.h"
 
+#include "common/NumberText.h"
 #include "library/tags/FileReplacement.h"
 #include "library/tags/Id3Genres.h"
+#include "library/tags/Id3TagBytes.h"
 #include "library/tags/TagText.h"
 
 #include <taglib/id3v1tag.h>
@@ -13,8 +15,10 @@
 #include <taglib/textidentificationframe.h>
 #include <taglib/tfilestream.h>
 
+#include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -25,10 +29,16 @@ namespace
 namespace ID3v2 = TagLib::ID3v2;
 using TextFrame = ID3v2::TextIdentificationFrame;
 
-/** Frame::Header is protected; a frame class may name it for us. */
+/** Frame::Header and Frame::header() are protected; a frame class may name them for us. */
 struct FrameHeaderAccess : ID3v2::Frame
 {
     using Header = ID3v2::Frame::Header;
+
+    static Header* headerOf (const ID3v2::Frame& frame)
+    {
+        constexpr Header* (ID3v2::Frame::*get)() const = &FrameHeaderAccess::header;
+        return (frame.*get)();
+    }
 };
 
 // TagLib rewrites a genre frame's text while it reads it ("(17)" turns into "17",
@@ -60,6 +70,50 @@ protected:
 };
 
 using Texts = std::array<std::optional<juce::String>, numId3Fields>;
+
+/** An MP3 file parsed from bytes in memory. */
+struct ParsedMp3
+{
+    explicit ParsedMp3 (const TagLib::ByteVector& bytes)
+        : stream (bytes), file (&stream, &TagFrameFactory::get(), false) {}
+
+    TagLib::ByteVectorStream stream;
+    TagLib::MPEG::File file;
+};
+
+/** The file parsed again from these bytes with the unknown text encodings of its
+    tag taken as Latin-1; null when the tag has none. */
+std::unique_ptr<ParsedMp3> withUnknownEncodingsAsLatin1 (const TagLib::ByteVector& bytes, long tagStart)
+{
+    // Looked at in place first: a copy of the whole file only when it is needed.
+    auto* data = const_cast<char*> (bytes.data());
+    if (! Id3TagBytes::checkTextEncodings (data, bytes.size(), tagStart, false).unknown)
+        return nullptr;
+    TagLib::ByteVector mended (bytes.data(), bytes.size());
+    Id3TagBytes::checkTextEncodings (mended.data(), mended.size(), tagStart, true);
+    return std::make_unique<ParsedMp3> (mended);
+}
+
+/** True when a frame of the file's ID3v2 tag has a text encoding byte that is no
+    encoding, read from the file's first bytes as far as the tag reaches (TagLib
+    found it near the start, before the audio). */
+bool hasUnknownTextEncodings (TagLib::FileStream& stream)
+{
+    constexpr unsigned int searched = 1 << 16;
+    constexpr long largestTag = 64 << 20;
+    stream.seek (0);
+    auto head = stream.readBlock (searched);
+    const long start = Id3TagBytes::findTagStart (head.data(), head.size());
+    if (start < 0 || (size_t) start + 10 > head.size())
+        return false;
+
+    const auto* header = reinterpret_cast<const unsigned char*> (head.data()) + start;
+    const long claimed = 10 + (long) (header[6] << 21 | header[7] << 14 | header[8] << 7 | header[9]);
+    const long reach = std::min (start + claimed, std::min (largestTag, stream.length()));
+    if (reach > (long) head.size())
+        head.append (stream.readBlock ((unsigned long) (reach - (long) head.size())));
+    return Id3TagBytes::checkTextEncodings (head.data(), head.size(), start, false).unknown;
+}
 
 juce::String fromTagLib (const TagLib::String& text)
 {
@@ -168,6 +222,30 @@ void replaceId3TextFrame (ID3v2::Tag& tag, const TagLib::ByteVector& frameId, co
     tag.addFrame (frame.release());
 }
 
+/** TagLib leaves out every frame flagged to be discarded when the tag is altered.
+    The flag is for frames a tagger does not know; the program's own are kept. */
+void keepProgramFrames (ID3v2::Tag& tag)
+{
+    for (auto* frame : tag.frameList())
+    {
+        const auto& id = frame->frameID();
+        const auto& ids = getFrameIds();
+        if (std::find (ids.begin(), ids.end(), id) != ids.end() || id == getVersion4YearId() || id == rawGenreId)
+            FrameHeaderAccess::headerOf (*frame)->setTagAlterPreservation (false);
+    }
+}
+
+/** TagLib writes every frame without its flags: an encrypted frame, which it
+    cannot read, would come back as plain garbage (an encrypted album as a
+    garbled album). */
+bool hasEncryptedFrame (const ID3v2::Tag& tag)
+{
+    for (const auto* frame : tag.frameList())
+        if (FrameHeaderAccess::headerOf (*frame)->encryption())
+            return true;
+    return false;
+}
+
 /** Genre frames read under their stand-in id go back under their own. */
 void restoreGenreFrames (ID3v2::Tag& tag)
 {
@@ -180,8 +258,11 @@ void restoreGenreFrames (ID3v2::Tag& tag)
     {
         if (auto* text = dynamic_cast<TextFrame*> (frame))
         {
-            auto genre = std::make_unique<TextFrame> (genreId, text->textEncoding());
-            genre->setText (text->fieldList());
+            // The encoding from the text: a frame's own may be a byte no encoding has.
+            const auto fields = text->fieldList();
+            const bool latin1 = std::all_of (fields.begin(), fields.end(), [] (const auto& f) { return f.isLatin1(); });
+            auto genre = std::make_unique<TextFrame> (genreId, latin1 ? TagLib::String::Latin1 : TagLib::String::UTF8);
+            genre->setText (fields);
             tag.addFrame (genre.release());
         }
         tag.removeFrame (frame);
@@ -197,7 +278,7 @@ void setVersion1Field (TagLib::ID3v1::Tag& tag, int field, const char* text)
         case id3Artist: tag.setArtist (value); break;
         case id3Album:  tag.setAlbum (value); break;
         case id3Title:  tag.setTitle (value); break;
-        case id3Year:   tag.setYear ((unsigned int) juce::jmax (0, juceText.getIntValue())); break;
+        case id3Year:   tag.setYear ((unsigned int) juce::jmax (0, parseWholeNumber (juceText))); break;
         case id3Genre:
         {
             const int index = findId3GenreIndex (resolveId3GenreNumber (juceText));
@@ -220,11 +301,25 @@ bool readId3Tags (const char* path, char* artist, char* title, char* album, char
     if (! file.isValid())
         return false;
 
+    // Rare enough to read the whole file for: a text frame of an unknown encoding.
+    std::unique_ptr<ParsedMp3> mended;
+    if (file.hasID3v2Tag() && hasUnknownTextEncodings (stream))
+    {
+        juce::MemoryBlock contents;
+        const juce::File source (juce::String::fromUTF8 (path));
+        if (source.getSize() <= std::numeric_limits<int>::max() && source.loadFileAsData (contents))
+        {
+            const TagLib::ByteVector bytes (static_cast<const char*> (contents.getData()), (unsigned int) contents.getSize());
+            mended = withUnknownEncodingsAsLatin1 (bytes, Id3TagBytes::findTagStart (bytes.data(), bytes.size()));
+        }
+    }
+    auto& parsed = mended != nullptr && mended->file.isValid() ? mended->file : file;
+
     Texts texts;
-    if (file.hasID3v2Tag())
-        texts = readVersion2Texts (*file.ID3v2Tag());
-    if (file.hasID3v1Tag())
-        addVersion1Texts (*file.ID3v1Tag(), texts);
+    if (parsed.hasID3v2Tag())
+        texts = readVersion2Texts (*parsed.ID3v2Tag());
+    if (parsed.hasID3v1Tag())
+        addVersion1Texts (*parsed.ID3v1Tag(), texts);
 
     char* const buffers[numId3Fields] = { artist, album, title, bpm, label, year, genre };
     for (int field = 0; field < numId3Fields; ++field)
@@ -243,12 +338,32 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
 
     // Edited in memory and written as a whole new file: a failure half-way leaves
     // the file as it was.
-    TagLib::ByteVectorStream stream (TagLib::ByteVector (static_cast<const char*> (contents.getData()),
-                                                         (unsigned int) contents.getSize()));
+    auto parsed = std::make_unique<ParsedMp3> (TagLib::ByteVector (static_cast<const char*> (contents.getData()),
+                                                                   (unsigned int) contents.getSize()));
     contents.reset();
-    TagLib::MPEG::File mp3 (&stream, &TagFrameFactory::get(), false);
-    if (! mp3.isValid())
+    if (! parsed->file.isValid())
         return false;
+    if (parsed->file.hasID3v2Tag())
+    {
+        // A tag cut short (a download stopped inside it) cannot be rewritten.
+        const auto& bytes = *parsed->stream.data();
+        const auto tagStart = Id3TagBytes::findTagStart (bytes.data(), bytes.size());
+        const auto claimed = (size_t) parsed->file.ID3v2Tag()->header()->completeTagSize();
+        if (! Id3TagBytes::tagFitsInFile (bytes.data(), bytes.size(), tagStart) || claimed > bytes.size() - (size_t) tagStart)
+            return false;
+        // Nor one that runs into the ID3v1 tag in the last 128 bytes: TagLib would write
+        // that one back over the middle of the new ID3v2 tag.
+        if (parsed->file.hasID3v1Tag() && (size_t) tagStart + claimed > bytes.size() - 128)
+            return false;
+        // A text frame whose encoding cannot be seen could not be kept from writing an unknown one.
+        if (Id3TagBytes::checkTextEncodings (const_cast<char*> (bytes.data()), bytes.size(), tagStart, false).unreadable)
+            return false;
+        if (auto mended = withUnknownEncodingsAsLatin1 (bytes, tagStart))
+            parsed = std::move (mended);
+        if (! parsed->file.isValid() || hasEncryptedFrame (*parsed->file.ID3v2Tag()))
+            return false;
+    }
+    auto& mp3 = parsed->file;
 
     const bool isVersion4 = mp3.hasID3v2Tag() && mp3.ID3v2Tag()->header()->majorVersion() >= 4;
     auto& tag = *mp3.ID3v2Tag (true);
@@ -276,13 +391,14 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
         setVersion1Field (version1, field, text);
     }
     restoreGenreFrames (tag);
+    keepProgramFrames (tag);
 
     if (! mp3.save (TagLib::MPEG::File::ID3v1 | TagLib::MPEG::File::ID3v2, TagLib::File::StripNone,
                     isVersion4 ? ID3v2::v4 : ID3v2::v3, TagLib::File::DoNotDuplicate))
         return false;
 
     FileReplacement replacement (file, "___TEMPORARY_MP3_MAY_BE_DELETED___");
-    const auto* data = stream.data();
+    const auto* data = parsed->stream.data();
     return replacement.write (data->data(), data->size()) && replacement.commit();
 }
 

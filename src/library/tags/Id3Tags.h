@@ -42,7 +42,10 @@ struct Id3TextEdit
     in its ID3v1 tag, and commits both in one rewrite of the file, keeping the ID3v2
     tag's version and every other frame. Texts that are not Latin-1 are written as
     UTF-16 (UTF-8 in ID3v2.4). Edits with another field index change no frame. False,
-    with the file unchanged, when it cannot be read, parsed or written. */
+    with the file unchanged, when it cannot be read, parsed or written, when its
+    tag runs past the file's end or into its ID3v1 tag, or holds an encrypted frame (which TagLib would
+    write back as plain garbage) or a compressed text frame (whose encoding byte
+    cannot be checked). */
 bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits);
 
 /** writeId3Tags with one text. */

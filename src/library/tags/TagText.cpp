@@ -1,6 +1,7 @@
 #include "library/tags/TagText.h"
 
 #include <cstring>
+#include <string>
 
 namespace zund
 {
@@ -37,13 +38,19 @@ size_t wellFormedSequenceLength (const juce::uint8* text, size_t available, juce
     const bool surrogate = codePoint >= 0xd800 && codePoint <= 0xdfff;
     return codePoint >= smallest && codePoint <= 0x10ffff && ! surrogate ? length : 0;
 }
+}
 
-bool isWellFormed (const char* bytes, size_t numBytes) noexcept
+bool isWellFormedUtf8 (const char* bytes, size_t numBytes) noexcept
 {
     auto* text = reinterpret_cast<const juce::uint8*> (bytes);
     juce::juce_wchar ignored;
     for (size_t i = 0; i < numBytes;)
     {
+        if (text[i] - 1u < 0x7fu) // ASCII other than NUL, the bulk of any text
+        {
+            ++i;
+            continue;
+        }
         const auto length = wellFormedSequenceLength (text + i, numBytes - i, ignored);
         if (length == 0)
             return false;
@@ -51,11 +58,10 @@ bool isWellFormed (const char* bytes, size_t numBytes) noexcept
     }
     return true;
 }
-}
 
 juce::String textFromUtf8 (const char* bytes, size_t numBytes)
 {
-    if (isWellFormed (bytes, numBytes))
+    if (isWellFormedUtf8 (bytes, numBytes))
         return juce::String::fromUTF8 (bytes, (int) numBytes);
 
     auto* text = reinterpret_cast<const juce::uint8*> (bytes);
@@ -84,7 +90,70 @@ juce::String makeValidText (const juce::String& text)
 {
     const auto* bytes = text.toRawUTF8();
     const auto numBytes = std::strlen (bytes);
-    return isWellFormed (bytes, numBytes) ? text : textFromUtf8 (bytes, numBytes);
+    return isWellFormedUtf8 (bytes, numBytes) ? text : textFromUtf8 (bytes, numBytes);
+}
+
+bool isWellFormedText (const juce::String& text)
+{
+    const auto* bytes = text.toRawUTF8();
+    return isWellFormedUtf8 (bytes, std::strlen (bytes));
+}
+
+juce::String escapeMalformedBytes (const juce::String& text)
+{
+    const auto* bytes = reinterpret_cast<const juce::uint8*> (text.toRawUTF8());
+    const auto numBytes = std::strlen (reinterpret_cast<const char*> (bytes));
+    std::string escaped;
+    escaped.reserve (numBytes + 16);
+    for (size_t i = 0; i < numBytes;)
+    {
+        juce::juce_wchar ignored;
+        const auto length = wellFormedSequenceLength (bytes + i, numBytes - i, ignored);
+        if (length == 0 || bytes[i] == '%')
+        {
+            const char* const hex = "0123456789ABCDEF";
+            escaped += '%';
+            escaped += hex[bytes[i] >> 4];
+            escaped += hex[bytes[i] & 15];
+            ++i;
+        }
+        else
+        {
+            escaped.append (reinterpret_cast<const char*> (bytes + i), length);
+            i += length;
+        }
+    }
+    return juce::String::fromUTF8 (escaped.data(), (int) escaped.size());
+}
+
+bool unescapeMalformedBytes (const juce::String& escaped, juce::String& text)
+{
+    auto hexValue = [] (char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    };
+
+    const auto* in = escaped.toRawUTF8();
+    std::string bytes;
+    bytes.reserve (std::strlen (in));
+    for (; *in != 0; ++in)
+    {
+        if (*in != '%')
+        {
+            bytes += *in;
+            continue;
+        }
+        const int high = hexValue (in[1]);
+        const int low = high < 0 ? -1 : hexValue (in[2]);
+        if (low < 0 || high + low == 0)
+            return false;
+        bytes += (char) (high * 16 + low);
+        in += 2;
+    }
+
+    // Copied byte for byte: the framework's decoding constructor would change them.
+    text = bytes.empty() ? juce::String()
+                         : juce::String (juce::CharPointer_UTF8 (bytes.data()), juce::CharPointer_UTF8 (bytes.data() + bytes.size()));
+    return true;
 }
 
 void copyTextToBuffer (const juce::String& text, char* buffer, size_t bufferSize) noexcept

@@ -14,6 +14,23 @@ juce::String textFromUtf8 (const char* bytes, size_t numBytes);
     well-formed UTF-8; otherwise the string itself. */
 juce::String makeValidText (const juce::String& text);
 
+/** Whether the bytes are well-formed UTF-8 (no stray byte, overlong form,
+    surrogate or code point above U+10FFFF). */
+bool isWellFormedUtf8 (const char* bytes, size_t numBytes) noexcept;
+
+/** Whether the text's bytes are well-formed UTF-8: what an XML file can hold as
+    it is. A file name from an older system (Latin-1 bytes) is not. */
+bool isWellFormedText (const juce::String& text);
+
+/** A path whose bytes are not well-formed UTF-8, written so that XML can hold
+    it: every byte outside a well-formed sequence, and every "%", as "%XX"
+    (upper-case hex); well-formed characters stay as they are. */
+juce::String escapeMalformedBytes (const juce::String& text);
+
+/** The text whose escapeMalformedBytes this is, byte for byte. False for text
+    not in that form (a "%" without two hex digits, an escaped NUL). */
+bool unescapeMalformedBytes (const juce::String& escaped, juce::String& text);
+
 /** Copies the text as zero-terminated UTF-8 into a buffer of bufferSize bytes
     (bufferSize > 0), cut at a character boundary when it does not fit. */
 void copyTextToBuffer (const juce::String& text, char* buffer, size_t bufferSize) noexcept;

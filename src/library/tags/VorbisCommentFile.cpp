@@ -89,12 +89,17 @@ void VorbisCommentFile::buildComments (vorbis_comment& target) const
             vorbis_comment_add (&target, (keys[i] + "=" + values[i]).toRawUTF8());
 }
 
+FILE* VorbisCommentFile::openForRewriting (const juce::String& filePath) const
+{
+    return std::fopen (filePath.toRawUTF8(), "rb");
+}
+
 bool VorbisCommentFile::save()
 {
     if (state != opened)
         return false;
 
-    InputFile input (std::fopen (path.toRawUTF8(), "rb"));
+    InputFile input (openForRewriting (path));
     if (input == nullptr)
         return false;
 

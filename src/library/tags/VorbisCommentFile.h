@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <cstdio>
+
 struct vorbis_comment;
 
 namespace zund
@@ -20,6 +22,7 @@ public:
     };
 
     explicit VorbisCommentFile (const juce::File& file);
+    virtual ~VorbisCommentFile() = default;
 
     int getState() const noexcept { return state; }
 
@@ -36,6 +39,12 @@ public:
         read again, is damaged or of an unusual layout, or the new file cannot be
         written. */
     bool save();
+
+protected:
+    /** The file opened for reading by save, as a C stream (closed by save); null
+        when it cannot be opened. A stream whose reading fails part-way looks
+        like an ending file to the editor: save checks for that. */
+    virtual FILE* openForRewriting (const juce::String& filePath) const;
 
 private:
     void parseComments (const vorbis_comment* source);

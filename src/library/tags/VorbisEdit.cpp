@@ -145,29 +145,35 @@ struct PageGranules
 
 /** The last packet keeps the page's position; the others count their samples on
     from the previous page (on the first page back from this page's), never past
-    the page's, so positions never go backwards wherever the new pages end. */
-PageGranules assignGranules (const std::vector<AudioPacket>& packets, ogg_int64_t pageGranule,
-                             ogg_int64_t& running, bool firstPage)
+    the page's, so positions never go backwards wherever the new pages end. False
+    when a damaged position near 2^63 would overflow the count. */
+bool assignGranules (const std::vector<AudioPacket>& packets, ogg_int64_t pageGranule, ogg_int64_t& running,
+                     bool firstPage, PageGranules& result)
 {
     ogg_int64_t total = 0;
     for (const auto& packet : packets)
-        total += packet.samples;
+        if (__builtin_add_overflow (total, packet.samples, &total))
+            return false;
 
-    PageGranules result;
+    result = {};
+    ogg_int64_t counted = 0; // where the samples end, counted from the previous page
+    if (__builtin_add_overflow (firstPage ? 0 : running, total, &counted))
+        return false;
     if (pageGranule < 0)
-        pageGranule = (firstPage ? 0 : running) + total;
+        pageGranule = counted;
     else
-        result.keepBoundary = firstPage ? pageGranule < total : pageGranule != running + total;
+        result.keepBoundary = firstPage ? pageGranule < total : pageGranule != counted;
 
     ogg_int64_t position = firstPage ? pageGranule - total : running;
     for (const auto& packet : packets)
     {
-        position += packet.samples;
+        if (__builtin_add_overflow (position, packet.samples, &position))
+            return false;
         result.granules.push_back (std::clamp<ogg_int64_t> (position, 0, pageGranule));
     }
     result.granules.back() = pageGranule;
     running = pageGranule;
-    return result;
+    return true;
 }
 
 /** Copies the input after the first logical stream page by page, unchanged. */
@@ -235,7 +241,9 @@ bool writeStream (VorbisEditState& state, void* output)
         if (packets.empty())
             continue;
 
-        const auto positions = assignGranules (packets, pageGranule, running, firstAudioPage);
+        PageGranules positions;
+        if (! assignGranules (packets, pageGranule, running, firstAudioPage, positions))
+            return false;
         firstAudioPage = false;
 
         for (size_t i = 0; i < packets.size(); ++i)

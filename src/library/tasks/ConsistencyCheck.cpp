@@ -1,6 +1,6 @@
 #include "library/tasks/ConsistencyCheck.h"
 
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "common/AudioFileTypes.h"
 #include "common/FileFacts.h"
 #include "common/ProgramFolder.h"
@@ -57,15 +57,35 @@ ConsistencyCheck::Outcome ConsistencyCheck::run (TaskProgress& progress)
 
 ConsistencyCheck::Outcome ConsistencyCheck::runPasses (TaskProgress& progress)
 {
-    if (database.getVersion().isEmpty() && ! migrateCuePoints (progress))
+    bool unversioned = false;
     {
-        // Half a migration must not be saved: the file would then carry a
-        // version, and the rest of the cue points would never be migrated.
-        database.load();
-        return Outcome::quitRequested;
+        const auto hold = progress.holdResults();
+        if (! hold)
+            return Outcome::cancelled;
+        unversioned = database.getVersion().isEmpty();
     }
 
-    database.markDirty();
+    if (unversioned)
+    {
+        migrating = true; // stays set unless the pass completes
+        if (! migrateCuePoints (progress))
+        {
+            // Half a migration must not be saved: the file would then carry a
+            // version, and the rest of the cue points would never be migrated.
+            // (A run given up does not touch it: its window reloads it.)
+            if (const auto hold = progress.holdResults())
+                database.load();
+            return Outcome::quitRequested;
+        }
+        migrating = false;
+    }
+
+    {
+        const auto hold = progress.holdResults();
+        if (! hold)
+            return Outcome::cancelled;
+        database.markDirty();
+    }
 
     if (! markMissingFiles (progress) || ! collectSongFolderFiles (progress) || ! findFilesToScan (progress))
         return Outcome::cancelled;
@@ -78,7 +98,7 @@ bool ConsistencyCheck::migrateCuePoints (TaskProgress& progress)
     const auto peakFolder = getApplicationFolderFile ("PKFiles");
     const int total = countPeakFiles (peakFolder);
 
-    RecordUpdater updater (database);
+    RecordUpdater updater (database, progress);
     FolderWalker walker (peakFolder);
     int k = 0;
     for (juce::File peakFile; walker.next (peakFile);)
@@ -110,6 +130,9 @@ bool ConsistencyCheck::markMissingFiles (TaskProgress& progress)
     // The disk is asked outside the lock; the flags are set under it in one go.
     juce::StringArray paths;
     {
+        const auto hold = progress.holdResults();
+        if (! hold)
+            return false;
         const juce::ScopedLock sl (database.getLock());
         paths.ensureStorageAllocated (database.getNumEntries());
         for (int i = 0; i < database.getNumEntries(); ++i)
@@ -134,6 +157,9 @@ bool ConsistencyCheck::markMissingFiles (TaskProgress& progress)
 
     if (! missing.empty())
     {
+        const auto hold = progress.holdResults();
+        if (! hold)
+            return false;
         const juce::ScopedLock sl (database.getLock());
         for (int i = 0; i < database.getNumEntries(); ++i)
         {
@@ -162,7 +188,7 @@ bool ConsistencyCheck::collectSongFolderFiles (TaskProgress& progress)
         {
             ++k;
             // The walk says it is a file: only its extension is left to test.
-            if (isSupportedAudioExtension (file.getFileExtension()))
+            if (isSupportedAudioExtension (getPathExtension (file.getFullPathName())))
             {
                 const auto path = file.getFullPathName();
                 if (listed.insert (path).second)
@@ -186,6 +212,9 @@ bool ConsistencyCheck::findFilesToScan (TaskProgress& progress)
         bool known = false;
         juce::int64 knownTime = 0, knownSize = 0;
         {
+            const auto hold = progress.holdResults();
+            if (! hold)
+                return false;
             const juce::ScopedLock sl (database.getLock());
             if (const auto* record = database.getEntry (database.findIndex (path)))
             {

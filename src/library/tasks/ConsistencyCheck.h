@@ -3,6 +3,7 @@
 #include "library/database/ID3DataBase.h"
 #include "library/tasks/TaskProgress.h"
 
+#include <atomic>
 #include <vector>
 
 namespace zund
@@ -31,6 +32,9 @@ public:
     /** What the last run came to; `cancelled` before a run. */
     Outcome getOutcome() const noexcept { return outcome; }
 
+    /** True while the first pass runs (from any thread). */
+    bool isMigrating() const noexcept { return migrating.load(); }
+
     /** The audio files in the song folders, in walk order, each path once. */
     const juce::StringArray& getFilesInSongFolders() const noexcept { return filesInSongFolders; }
 
@@ -49,5 +53,6 @@ private:
     juce::StringArray filesInSongFolders;
     std::vector<juce::File> filesToScan;
     Outcome outcome = Outcome::cancelled;
+    std::atomic<bool> migrating { false };
 };
 }

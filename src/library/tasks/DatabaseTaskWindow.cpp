@@ -6,7 +6,9 @@ namespace zund
 {
 namespace
 {
-constexpr int waitWithoutLimit = -1;
+// The window's own thread only waits for the task, and ends well within this
+// after a cancel, so the framework never has to end it by force.
+constexpr int windowThreadStopMs = 5 * DatabaseTaskWindow::stopWaitMs;
 std::atomic<bool> windowsShown { true };
 }
 
@@ -21,12 +23,18 @@ bool DatabaseTaskWindow::areWindowsShown()
 }
 
 DatabaseTaskWindow::DatabaseTaskWindow (const juce::String& title)
-    : juce::ThreadWithProgressWindow (title, true, true, waitWithoutLimit, "Cancel")
+    : juce::ThreadWithProgressWindow (title, true, true, windowThreadStopMs, "Cancel")
 {
 }
 
-bool DatabaseTaskWindow::runModally()
+DatabaseTaskWindow::~DatabaseTaskWindow()
 {
+    stopThread (windowThreadStopMs);
+}
+
+DatabaseTaskWindow::Ending DatabaseTaskWindow::runModally()
+{
+    taskRun = TaskRun::start (makeWork());
     launchThread (juce::Thread::Priority::normal);
 
     auto* messages = juce::MessageManager::getInstance();
@@ -36,21 +44,39 @@ bool DatabaseTaskWindow::runModally()
         // the window could never see the task end: stop the task and leave.
         if (! messages->runDispatchLoopUntil (5))
         {
-            stopThread (waitWithoutLimit);
-            return false;
+            cancelled = true;
+            stopThread (windowThreadStopMs);
+            break;
         }
     }
-    return ! cancelledByUser;
+
+    if (taskRun->wasAbandoned())
+        return Ending::givenUp;
+    return cancelled ? Ending::cancelled : Ending::finished;
 }
 
 void DatabaseTaskWindow::run()
 {
-    runTask (progress);
+    while (! taskRun->waitUntilFinished (20))
+    {
+        setStatusMessage (taskRun->getStatus());
+        setProgress (taskRun->getProgress());
+
+        if (threadShouldExit())
+        {
+            taskRun->cancel();
+            if (! taskRun->waitUntilFinished (stopWaitMs))
+                taskRun->abandon (stopWaitMs);
+            return;
+        }
+    }
+    setStatusMessage (taskRun->getStatus());
+    setProgress (taskRun->getProgress());
 }
 
 void DatabaseTaskWindow::threadComplete (bool userPressedCancel)
 {
-    cancelledByUser = userPressedCancel;
+    cancelled = cancelled || userPressedCancel;
     ended = true;
 }
 }

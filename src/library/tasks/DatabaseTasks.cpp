@@ -17,28 +17,31 @@ struct SilentProgress : TaskProgress
     bool isCancelled() const override { return false; }
 };
 
+using Ending = DatabaseTaskWindow::Ending;
+
 /** Runs a task body behind its window, or in place when no windows are shown,
-    then hands the body to `afterwards`. */
+    then hands the body and how it ended to `afterwards`. A body that was given
+    up may still be running: only what it keeps in atomics may be read then. */
 template <typename Window, typename Body, typename... Arguments>
-void runTask (const std::function<void (Body&)>& afterwards, Arguments&... arguments)
+void runTask (const std::function<void (Body&, Ending)>& afterwards, Arguments&... arguments)
 {
     if (DatabaseTaskWindow::areWindowsShown())
     {
         Window window (arguments...);
-        window.runModally();
-        afterwards (window.getBody());
+        const auto ending = window.runModally();
+        afterwards (window.getBody(), ending);
         return;
     }
     Body body (arguments...);
     SilentProgress silent;
     body.run (silent);
-    afterwards (body);
+    afterwards (body, Ending::finished);
 }
 
 template <typename Window, typename Body, typename... Arguments>
 void runTask (Arguments&... arguments)
 {
-    runTask<Window, Body> (std::function<void (Body&)> ([] (Body&) {}), arguments...);
+    runTask<Window, Body> (std::function<void (Body&, Ending)> ([] (Body&, Ending) {}), arguments...);
 }
 }
 
@@ -48,7 +51,20 @@ bool checkConsistency (ID3DataBase& database, const juce::StringArray& songFolde
 
     bool quitRequested = false;
     runTask<CheckConsistencyTask, ConsistencyCheck> (
-        std::function<void (ConsistencyCheck&)> ([&] (ConsistencyCheck& check) {
+        std::function<void (ConsistencyCheck&, Ending)> ([&] (ConsistencyCheck& check, Ending ending) {
+            if (ending == Ending::givenUp)
+            {
+                // Given up while migrating: what moved so far must not be saved
+                // (the rest of the cue points would never move), as after a
+                // cancel there. Later, it counts as a cancel: no report.
+                if (check.isMigrating())
+                {
+                    database.load();
+                    quitRequested = true;
+                }
+                return;
+            }
+
             const auto outcome = check.getOutcome();
             quitRequested = outcome == ConsistencyCheck::Outcome::quitRequested;
 

@@ -11,11 +11,26 @@ FileListScan::FileListScan (ID3DataBase& db, std::vector<juce::File>& list) : da
 
 void FileListScan::run (TaskProgress& progress)
 {
-    const auto total = (double) files.size();
-    RecordUpdater updater (database);
-    for (int i = 0; ! files.empty() && ! progress.isCancelled(); ++i)
+    double total = 0;
     {
-        const auto file = files.back();
+        const auto hold = progress.holdResults();
+        if (! hold)
+            return;
+        total = (double) files.size();
+    }
+
+    // The list is its caller's: it is touched only under holds, the files are read outside them.
+    RecordUpdater updater (database, progress);
+    for (int i = 0; ! progress.isCancelled(); ++i)
+    {
+        juce::File file;
+        {
+            const auto hold = progress.holdResults();
+            if (! hold || files.empty())
+                return;
+            file = files.back();
+        }
+
         if (isSupportedAudioFile (file))
         {
             progress.showStatus ("Scanning file " + juce::String (i + 1) + "/" + juce::String ((int) total) + " : \n"
@@ -23,6 +38,10 @@ void FileListScan::run (TaskProgress& progress)
             updater.rescanFile (file);
             progress.showProgress (i / total);
         }
+
+        const auto hold = progress.holdResults();
+        if (! hold)
+            return;
         files.pop_back();
     }
 }

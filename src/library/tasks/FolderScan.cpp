@@ -11,7 +11,7 @@ namespace
 // The walk says it is a file: only its extension is left to test.
 bool isAudioFile (const juce::File& file)
 {
-    return isSupportedAudioExtension (file.getFileExtension());
+    return isSupportedAudioExtension (getPathExtension (file.getFullPathName()));
 }
 }
 
@@ -35,7 +35,7 @@ void FolderScan::run (TaskProgress& progress)
     if (count < 1)
         return;
 
-    RecordUpdater updater (database);
+    RecordUpdater updater (database, progress);
     FolderWalker walker (folder);
     int i = 0;
     for (juce::File file; walker.next (file);)

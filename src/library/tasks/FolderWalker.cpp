@@ -21,15 +21,26 @@ std::string resolvedPath (const std::string& folder)
     return path;
 }
 
+enum class Kind
+{
+    folder,
+    file,
+    other // FIFO, socket, device, broken link: never opened
+};
+
 /** Most file systems name the kind of each entry; links and the rest are asked. */
-bool isFolder (const dirent& entry, const std::string& path)
+Kind kindOf (const dirent& entry, const std::string& path)
 {
     if (entry.d_type == DT_DIR)
-        return true;
+        return Kind::folder;
+    if (entry.d_type == DT_REG)
+        return Kind::file;
     if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
-        return false;
+        return Kind::other;
     struct stat info;
-    return ::stat (path.c_str(), &info) == 0 && S_ISDIR (info.st_mode);
+    if (::stat (path.c_str(), &info) != 0)
+        return Kind::other;
+    return S_ISDIR (info.st_mode) ? Kind::folder : S_ISREG (info.st_mode) ? Kind::file : Kind::other;
 }
 }
 
@@ -63,9 +74,10 @@ bool FolderWalker::next (juce::File& file)
             continue;
 
         auto path = open.back().path + entry->d_name;
-        if (isFolder (*entry, path))
+        const auto kind = kindOf (*entry, path);
+        if (kind == Kind::folder)
             enter (path); // walked before the rest of this folder
-        else
+        else if (kind == Kind::file)
         {
             file = juce::File::createFileWithoutCheckingPath (juce::String::fromUTF8 (path.c_str(), (int) path.size()));
             return true;

@@ -13,7 +13,8 @@ namespace zund
 {
 /** Walks a folder and its sub-folders one file at a time, depth first in the
     order the file system lists them, so that a task can stop between two files.
-    Everything that is not a folder counts as a file, hidden ones too. Links to
+    Regular files are listed, hidden ones too (and links to them); a FIFO,
+    socket or device is left out, so no task ever waits on one. Links to
     folders are followed; a folder reached again by another path (a link cycle,
     two links to one folder) is walked only the first time. */
 class FolderWalker

@@ -1,5 +1,6 @@
 #include "library/tasks/PeakFileCues.h"
 
+#include "common/NumberText.h"
 #include "common/SafeXmlReader.h"
 
 #include <algorithm>
@@ -18,7 +19,7 @@ float parseCuePoint (const juce::String& text)
 {
     if (text.trim().isEmpty())
         return -1.0f;
-    const double value = text.getDoubleValue();
+    const double value = parseRealNumber (text);
     return std::isfinite (value) ? (float) std::clamp (value, -1.0, 1.0) : -1.0f;
 }
 }

@@ -1,8 +1,10 @@
 #include "library/tasks/RecordUpdater.h"
 
+#include "common/FileFacts.h"
+
 namespace zund
 {
-RecordUpdater::RecordUpdater (ID3DataBase& db) : database (db)
+RecordUpdater::RecordUpdater (ID3DataBase& db, TaskProgress& taskProgress) : database (db), progress (taskProgress)
 {
 }
 
@@ -27,6 +29,9 @@ void RecordUpdater::update (const juce::File& file, bool readKnownFile, bool eve
     ID3DataBaseEntry readCopy;
     bool known = false;
     {
+        const auto hold = progress.holdResults();
+        if (! hold)
+            return;
         const juce::ScopedLock sl (database.getLock());
         if (auto* record = database.getEntry (database.findIndex (path)))
         {
@@ -41,10 +46,13 @@ void RecordUpdater::update (const juce::File& file, bool readKnownFile, bool eve
     }
 
     const bool wasRead = reader.read (readCopy, file);
-    if (! wasRead && ! known && ! evenWhenMissing && ! file.existsAsFile())
+    if (! wasRead && ! known && ! evenWhenMissing && ! isRegularFile (file))
         return;
 
     // Someone else may have added or removed the record while the file was read.
+    const auto hold = progress.holdResults();
+    if (! hold)
+        return;
     const juce::ScopedLock sl (database.getLock());
     if (auto* record = database.getEntry (database.findIndex (path)))
     {

@@ -2,6 +2,7 @@
 
 #include "library/database/ID3DataBase.h"
 #include "library/database/SongFileReader.h"
+#include "library/tasks/TaskProgress.h"
 
 #include <functional>
 
@@ -17,7 +18,8 @@ class RecordUpdater
 public:
     using Change = std::function<void (ID3DataBaseEntry&)>;
 
-    explicit RecordUpdater (ID3DataBase& database);
+    /** Touches the database only under the task's holds (none once it was given up). */
+    RecordUpdater (ID3DataBase& database, TaskProgress& progress);
 
     /** A file without a record is read into a new one; a known file is not read
         again. Nothing happens for a missing file without a record. */
@@ -36,6 +38,7 @@ private:
     void store (ID3DataBaseEntry& record, const Change& change);
 
     ID3DataBase& database;
+    TaskProgress& progress;
     SongFileReader reader;
 };
 }

@@ -1,7 +1,9 @@
 #include "library/tree/TreeViewFile.h"
 
+#include "common/NumberText.h"
 #include "common/SafeXmlReader.h"
 #include "common/UserFiles.h"
+#include "library/tags/TagText.h"
 
 namespace zund
 {
@@ -16,6 +18,17 @@ juce::String attributeNamed (const PlainXmlElement& element, const juce::String&
     const auto* value = element.findAttributeIgnoringCase (name);
     return value != nullptr ? *value : juce::String();
 }
+
+// A path whose bytes are not UTF-8 (a Latin-1 file name) is kept escaped under
+// an attribute name that older files never have; the readable "path" stays too.
+const char* const escapedPathName = "pathBytes";
+const char* const escapedFilePrefix = "fileBytes";
+
+juce::String storedPath (const juce::String& readable, const juce::String& escaped)
+{
+    juce::String path;
+    return escaped.isNotEmpty() && unescapeMalformedBytes (escaped, path) ? path : readable;
+}
 }
 
 TreeViewFile TreeViewFile::fromXml (const PlainXmlElement* root)
@@ -26,7 +39,7 @@ TreeViewFile TreeViewFile::fromXml (const PlainXmlElement* root)
 
     state.headerState = attributeNamed (*root, "ID3ViewHeader");
     const auto* widthText = root->findAttributeIgnoringCase ("lastWidth");
-    const int width = widthText != nullptr ? widthText->getIntValue() : 0;
+    const int width = widthText != nullptr ? parseWholeNumber (*widthText) : 0;
     state.lastWidth = width < smallestStoredWidth + 1 ? smallestStoredWidth : width;
 
     if (const auto older = attributeNamed (*root, "songFolder"); older.isNotEmpty())
@@ -36,7 +49,7 @@ TreeViewFile TreeViewFile::fromXml (const PlainXmlElement* root)
         for (const auto& folder : folders->children)
         {
             const auto name = attributeNamed (*folder, "name");
-            const auto path = attributeNamed (*folder, "path");
+            const auto path = storedPath (attributeNamed (*folder, "path"), attributeNamed (*folder, escapedPathName));
             if (name.isNotEmpty() && path.isNotEmpty())
                 state.songFolders.push_back ({ name, path });
         }
@@ -50,8 +63,8 @@ TreeViewFile TreeViewFile::fromXml (const PlainXmlElement* root)
             if (const auto* files = element->findChildIgnoringCase ("files"))
             {
                 c.files.ensureStorageAllocated ((int) files->attributes.size());
-                for (const auto& file : files->attributes)
-                    c.files.add (file.second);
+                for (const auto& [name, value] : files->attributes)
+                    c.files.add (name.startsWith (escapedFilePrefix) ? storedPath (value, value) : value);
             }
             state.cases.push_back (std::move (c));
         }
@@ -71,7 +84,9 @@ std::unique_ptr<PlainXmlElement> TreeViewFile::toXml() const
     {
         auto& folder = folders.addChild ("SongFolder" + juce::String ((int) i));
         folder.addAttribute ("name", songFolders[i].name);
-        folder.addAttribute ("path", songFolders[i].path);
+        folder.addAttribute ("path", makeValidText (songFolders[i].path));
+        if (! isWellFormedText (songFolders[i].path))
+            folder.addAttribute (escapedPathName, escapeMalformedBytes (songFolders[i].path));
     }
 
     auto& caseList = root->addChild ("cases");
@@ -82,7 +97,13 @@ std::unique_ptr<PlainXmlElement> TreeViewFile::toXml() const
         auto& files = element.addChild ("files");
         files.attributes.reserve ((size_t) cases[i].files.size());
         for (int f = 0; f < cases[i].files.size(); ++f)
-            files.addAttribute ("file" + juce::String (f), cases[i].files[f]);
+        {
+            const auto& path = cases[i].files.getReference (f);
+            if (isWellFormedText (path))
+                files.addAttribute ("file" + juce::String (f), path);
+            else
+                files.addAttribute (escapedFilePrefix + juce::String (f), escapeMalformedBytes (path));
+        }
     }
     return root;
 }

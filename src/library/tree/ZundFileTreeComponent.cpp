@@ -1,12 +1,11 @@
 #include "library/tree/ZundFileTreeComponent.h"
 
-#include "common/SafeXmlReader.h"
 #include "library/browser/AbandonedWorkers.h"
 #include "library/browser/ID3ViewComponent.h"
+#include "library/browser/SongTableColumns.h"
 #include "library/database/ID3DataBase.h"
+#include "library/tree/StoredHeaderLayout.h"
 #include "library/tree/ZundFileTreeItem.h"
-
-#include <cstring>
 
 namespace zund
 {
@@ -16,12 +15,8 @@ namespace
 // longer (a hung network mount) is left to end on its own.
 constexpr int listingStopTimeoutMs = 100;
 
-// The header's layout is XML inside an attribute; it is checked like a file.
-bool isSafeHeaderState (const juce::String& state)
-{
-    const auto* utf8 = state.toRawUTF8();
-    return parseXmlSafely (utf8, std::strlen (utf8), { 1 << 16, 4 }).parsed();
-}
+// Far wider than any screen the table is shown on, yet summed they fit an int.
+const HeaderWidthLimits songTableWidths { SongTableColumns::minimumWidth, 4000, 16000 };
 }
 
 juce::File ZundFileTreeComponent::folderOf (const juce::String& path)
@@ -140,8 +135,10 @@ void ZundFileTreeComponent::refreshRoots (const std::vector<FileSystemRoot>& roo
 void ZundFileTreeComponent::loadTree (const TreeViewFile& state)
 {
     lastWidth = state.lastWidth;
-    if (table != nullptr && state.headerState.isNotEmpty() && isSafeHeaderState (state.headerState))
-        table->getHeader().restoreFromString (state.headerState);
+    // The header's layout is XML inside an attribute: checked like a file, and its widths held in range.
+    if (const auto layout = makeRestorableHeaderLayout (state.headerState, songTableWidths);
+        table != nullptr && layout.isNotEmpty())
+        table->getHeader().restoreFromString (layout);
 
     for (const auto& folder : state.songFolders)
         addSongFolderItem (folder.name, folder.path);

@@ -94,6 +94,12 @@ public:
     bool saveTree (juce::String& error);
     void setSaveFailureHandler (std::function<void (const juce::String&)> handler) { saveFailureHandler = std::move (handler); }
 
+    /** For the saves while the program runs (message thread): what the tree
+        file would hold now, where it goes and whether it may be written. */
+    TreeViewFile getStateToSave() const { return currentState(); }
+    const juce::File& getTreeFile() const noexcept { return treeFile; }
+    bool mayWriteFile() const noexcept { return mayWriteTreeFile; }
+
     bool keyPressed (const juce::KeyPress& key) override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 

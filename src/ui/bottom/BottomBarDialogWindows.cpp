@@ -2,6 +2,7 @@
 
 #include "ui/dialogs/AboutBoxComponent.h"
 #include "ui/dialogs/RecordInputChooser.h"
+#include "ui/dialogs/ReplaceQuestion.h"
 
 namespace zund
 {
@@ -54,11 +55,7 @@ void BottomBarDialogWindows::chooseRecordFile (std::function<void (const juce::F
 
 void BottomBarDialogWindows::confirmOverwrite (const juce::File& file, std::function<void (bool)> answer)
 {
-    juce::AlertWindow::showOkCancelBox (
-        juce::MessageBoxIconType::WarningIcon, "File already exists",
-        "There's already a file called:\n\n" + file.getFullPathName() + "\n\nAre you sure you want to overwrite it?",
-        "Overwrite", "Cancel", nullptr,
-        juce::ModalCallbackFunction::create ([done = guarded (std::move (answer))] (int result) { done (result != 0); }));
+    askBeforeReplacing (file, guarded (std::move (answer)));
 }
 
 void BottomBarDialogWindows::showWarning (const juce::String& title, const juce::String& message)

@@ -77,6 +77,7 @@ BottomComponent::BottomComponent (Engine& engineToUse, BottomBarHost& hostToUse,
     setUpPreviewButton (playToggle, "previewPlay.png", 8, playIcon);
 
     previewStrip.onPreviewLoaded = [this] { playToggle.setToggleState (true, false); };
+    recordingFlow.onHalted = [this] { recordButton.setToggleState (false, false); }; // nothing left to stop
 
     setSize (1000, barHeight);
     refreshSectionToggles();

@@ -12,7 +12,10 @@ RecordingFlow::RecordingFlow (Engine& engineToUse, BottomBarHost& hostToUse, Bot
 {
 }
 
-RecordingFlow::~RecordingFlow() = default;
+RecordingFlow::~RecordingFlow()
+{
+    stopTimer();
+}
 
 void RecordingFlow::begin (std::function<void (bool)> finished)
 {
@@ -89,6 +92,7 @@ void RecordingFlow::startRecording (const juce::File& file)
     if (engine.startRecording (file.getFullPathName(), bitsPerSample, recordMix))
     {
         recordingFile = file;
+        startTimer (haltCheckMs);
         finish (true);
         return;
     }
@@ -107,9 +111,28 @@ void RecordingFlow::finish (bool recording)
 
 void RecordingFlow::stop()
 {
+    stopTimer();
     if (! engine.stopRecording())
         dialogs.showWarning ("Error!", "The recording could not be written completely (is the disk full?):\n"
                                            + recordingFile.getFullPathName());
+}
+
+// The user learns at once, not when pressing stop, that nothing more is recorded.
+void RecordingFlow::timerCallback()
+{
+    const auto halt = engine.getRecordingHalt();
+    if (halt == Engine::RecordingHalt::none)
+        return;
+
+    stopTimer();
+    engine.stopRecording(); // the file is finished up to where writing stopped
+    const auto reason = halt == Engine::RecordingHalt::sizeLimit
+                            ? juce::String ("The file has reached the largest size a WAV file can have.")
+                            : juce::String ("The file could not be written any further (is the disk full?).");
+    dialogs.showWarning ("Recording stopped", reason + "\n\n" + recordingFile.getFullPathName()
+                                                  + "\n\nThe recording up to that point is kept.");
+    if (onHalted != nullptr)
+        onHalted();
 }
 
 juce::File RecordingFlow::withWaveExtension (const juce::File& chosen)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include <juce_events/juce_events.h>
 
 #include <functional>
 #include <memory>
@@ -18,9 +18,12 @@ class RecordInputChooser;
     `finished` tells the button whether a recording runs: false when a step
     was cancelled or the recorder could not start (which the user is told,
     with the reason). Message thread. */
-class RecordingFlow
+class RecordingFlow : private juce::Timer
 {
 public:
+    /** How often a running recording is checked for having stopped by itself. */
+    static constexpr int haltCheckMs = 100;
+
     RecordingFlow (Engine& engine, BottomBarHost& host, BottomBarDialogs& dialogs);
     ~RecordingFlow();
 
@@ -35,6 +38,11 @@ public:
         completely is reported. */
     void stop();
 
+    /** Runs when the recorder has stopped taking audio by itself (a full
+        disk, the size limit): the recording has been finished and the user
+        told why; the record button must go off. */
+    std::function<void()> onHalted;
+
     /** The file that is recorded into: its extension replaced by ".wav", or
         ".wav" added; ".WAV" is kept, so an existing file chosen to be replaced
         is that file. */
@@ -47,6 +55,7 @@ private:
     void fileChosen (const juce::File& chosen);
     void startRecording (const juce::File& file);
     void finish (bool recording);
+    void timerCallback() override;
     /** Whether an answer still belongs to the questions being asked. */
     bool isCurrent (int answersRun) const noexcept { return asking && answersRun == run; }
 

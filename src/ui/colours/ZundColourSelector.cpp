@@ -1,5 +1,6 @@
 #include "ui/colours/ZundColourSelector.h"
 
+#include "common/NumberText.h"
 #include "common/ProgramFolder.h"
 #include "common/SafeXmlReader.h"
 #include "common/UserFiles.h"
@@ -86,7 +87,7 @@ bool ZundColourSelector::loadColourScheme (const juce::File& file, juce::String*
     // Whatever the root and its children are called: every (Id, Value) counts.
     for (auto* entry : result.root->getChildIterator())
     {
-        auto* variable = getVariable (entry->getIntAttribute ("Id", 0));
+        auto* variable = getVariable (parseWholeNumber (entry->getStringAttribute ("Id")));
         juce::Colour colour;
         if (variable != nullptr && readColourValue (*entry, colour))
             *variable = colour;
@@ -203,8 +204,14 @@ void ZundColourSelector::buttonClicked (juce::Button* button)
     else if (button == &saveButton)
     {
         askForFile (true, [safeThis = SafePointer<ZundColourSelector> (this)] (const juce::File& chosen) {
-            if (safeThis != nullptr && chosen != juce::File())
-                safeThis->schemeChosenToSave (chosen.withFileExtension (schemeExtension));
+            if (safeThis == nullptr || chosen == juce::File())
+                return;
+            // The question is about the file that will be written, extension and all.
+            const auto file = chosen.withFileExtension (schemeExtension);
+            saveAfterAsking (file, safeThis->replaceQuestion, [safeThis, file] {
+                if (safeThis != nullptr)
+                    safeThis->schemeChosenToSave (file);
+            });
         });
     }
 }
@@ -229,8 +236,8 @@ void ZundColourSelector::askForFile (bool saving, std::function<void (const juce
     chooser = std::make_unique<juce::FileChooser> (saving ? "Please enter filename for Colour Scheme !"
                                                           : "Please choose Colour Scheme to load!",
                                                    getSchemeFolder(), schemePattern, saving);
+    // No overwrite warning here: it would see the name before the extension is applied.
     const int flags = saving ? juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
-                                   | juce::FileBrowserComponent::warnAboutOverwriting
                              : juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles;
     chooser->launchAsync (flags, [answer] (const juce::FileChooser& fc) { answer (fc.getResult()); });
 }

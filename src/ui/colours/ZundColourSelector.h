@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/dialogs/ReplaceQuestion.h"
+
 #include <juce_gui_extra/juce_gui_extra.h>
 
 #include <functional>
@@ -77,6 +79,9 @@ public:
         cancelled. (Tests answer in place.) */
     using FileQuestion = std::function<void (bool saving, std::function<void (const juce::File&)> answer)>;
     void setFileQuestion (FileQuestion question) { fileQuestion = std::move (question); }
+    /** How saving over an existing scheme is confirmed: by default the
+        framework's alert box. */
+    void setReplaceQuestion (ReplaceQuestion question) { replaceQuestion = std::move (question); }
 
     void resized() override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
@@ -101,6 +106,7 @@ private:
     juce::TextButton saveButton { "Save Scheme" };
 
     FileQuestion fileQuestion;
+    ReplaceQuestion replaceQuestion = askBeforeReplacing;
     std::unique_ptr<juce::FileChooser> chooser;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZundColourSelector)

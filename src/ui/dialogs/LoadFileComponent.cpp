@@ -54,11 +54,19 @@ int LoadFileComponent::chooseChannel()
     toFront (true);
     grabKeyboardFocus();
 
-    const int result = runModalLoop();
+    const int channel = waitForAnswer();
 
     setVisible (false);
     removeFromDesktop();
-    return result;
+    return channel;
+}
+
+int LoadFileComponent::waitForAnswer()
+{
+    // A quit ends the modal loop with 0, which is not channel 1.
+    answer = cancelled;
+    runModalLoop();
+    return answer;
 }
 
 void LoadFileComponent::resized()
@@ -86,6 +94,7 @@ bool LoadFileComponent::keyPressed (const juce::KeyPress& key)
 {
     if (key == juce::KeyPress::escapeKey)
     {
+        answer = cancelled;
         exitModalState (cancelled);
         return true;
     }
@@ -93,7 +102,8 @@ bool LoadFileComponent::keyPressed (const juce::KeyPress& key)
     const auto character = key.getTextCharacter();
     if (character >= '1' && character <= '4')
     {
-        exitModalState ((int) (character - '1'));
+        answer = (int) (character - '1');
+        exitModalState (answer);
         return true;
     }
     return false;
@@ -101,6 +111,7 @@ bool LoadFileComponent::keyPressed (const juce::KeyPress& key)
 
 void LoadFileComponent::inputAttemptWhenModal()
 {
+    answer = cancelled;
     exitModalState (cancelled);
 }
 

@@ -21,8 +21,11 @@ public:
 
     /** Shows the dialog as its own window in the middle of the screen, waits
         for the answer and hides it again: 0..3 for channels 1..4, negative
-        when the user cancelled. */
+        when the user cancelled or the wait ended without an answer (the
+        program quitting). */
     int chooseChannel();
+    /** The modal wait of chooseChannel, wherever the dialog is shown. */
+    int waitForAnswer();
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -36,6 +39,7 @@ private:
     juce::Label title { {}, "Load Track onto Channel:" };
     juce::Label hint { {}, "[ Press 1/2/3/4 or ESC to escape ]" };
     std::array<juce::TextButton, 4> channelButtons;
+    int answer = cancelled; // only a key or a button gives a channel
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (LoadFileComponent)
 };

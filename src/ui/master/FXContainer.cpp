@@ -20,6 +20,7 @@ namespace
 const XmlLimits lastPluginsLimits { 64 << 20, 8 };
 
 constexpr int mainBus = Engine::masterSet;
+const char* const slotAttribute = "slot";
 constexpr int mainCell = 4;
 
 juce::File lastPluginsFile()
@@ -168,7 +169,8 @@ void FXContainer::setTempoColour (juce::Colour colour)
 }
 
 //==============================================================================
-// "lastPlugins.xml": the slots' state elements in slot order, read back by position.
+// "lastPlugins.xml": the slots' state elements in slot order; one that is not at
+// its slot's position names its slot.
 void FXContainer::restorePluginSlots()
 {
     const auto file = lastPluginsFile();
@@ -185,16 +187,33 @@ void FXContainer::restorePluginSlots()
         return;
     }
 
+    // Each state goes back to the slot it came from (files without the slot
+    // number: by position), so slot 2's knobs and their MIDI mapping stay slot 2's.
+    std::array<const juce::XmlElement*, numPluginSlots> states {};
+    for (int child = 0; child < result.root->getNumChildElements(); ++child)
+    {
+        const auto* state = result.root->getChildElement (child);
+        const int slot = state->getIntAttribute (slotAttribute, child);
+        if (juce::isPositiveAndBelow (slot, numPluginSlots) && states[(size_t) slot] == nullptr)
+            states[(size_t) slot] = state;
+    }
     for (int i = 0; i < numPluginSlots; ++i)
-        pluginSlots[(size_t) i]->fromXml (result.root->getChildElement (i));
+        pluginSlots[(size_t) i]->fromXml (states[(size_t) i]);
 }
 
 void FXContainer::savePluginSlots()
 {
     juce::XmlElement root ("trunk");
-    for (auto& pluginSlot : pluginSlots)
-        if (auto state = pluginSlot->toXml())
+    for (int i = 0; i < numPluginSlots; ++i)
+        if (auto state = pluginSlots[(size_t) i]->toXml())
+        {
+            // Only a state that its position would put into another slot
+            // (slot 2's, with slot 1 empty) carries its slot number.
+            state->removeAttribute (slotAttribute);
+            if (root.getNumChildElements() != i)
+                state->setAttribute (slotAttribute, i);
             root.addChildElement (state.release());
+        }
 
     juce::String error;
     if (! writeXmlFileSafely (lastPluginsFile(), root, &error))

@@ -1,5 +1,7 @@
 #include "ui/midi/MidiControlSurfaceManager.h"
 
+#include "common/NumberText.h"
+
 namespace zund
 {
 namespace
@@ -209,8 +211,9 @@ void MidiControlSurfaceManager::fromXml (const juce::XmlElement* element)
         if (! entry->hasAttribute ("tag") || ! entry->hasAttribute ("controller"))
             continue;
 
-        const int id = entry->getIntAttribute ("tag");
-        const int code = entry->getIntAttribute ("controller");
+        // The framework's reader overflows on "-2147483648".
+        const int id = parseWholeNumber (entry->getStringAttribute ("tag"));
+        const int code = parseWholeNumber (entry->getStringAttribute ("controller"));
         const int channel = (code >> 8) & 0xff;
         const int number = code & 0xff;
         if (! isMappableId (id) || ! isCell (channel, number))

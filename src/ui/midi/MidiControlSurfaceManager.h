@@ -2,6 +2,7 @@
 
 #include "ui/midi/MidiControlSurfaceManagerListener.h"
 #include "ui/midi/MidiFeedbackOutput.h"
+#include "ui/dialogs/ReplaceQuestion.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -9,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace zund
@@ -83,9 +85,17 @@ public:
     /** Writes the mapping to the file (beside, then renamed over it). */
     bool saveSettingsTo (const juce::File& file, juce::String* error = nullptr) const;
 
-    /** The preferences panel's buttons: a file chooser, then the file work above. */
+    /** The preferences panel's buttons: a file chooser, then the file work above;
+        saving over an existing file asks first. */
     void openSettingsFile();
     void saveSettingsFile();
+
+    /** How the buttons ask for a file (an invalid File: cancelled) and whether
+        a file may be replaced: by default the framework's dialogs. (Tests
+        answer in place.) */
+    using FileQuestion = std::function<void (bool saving, std::function<void (const juce::File&)> answer)>;
+    void setFileQuestion (FileQuestion question) { fileQuestion = std::move (question); }
+    void setReplaceQuestion (ReplaceQuestion question) { replaceQuestion = std::move (question); }
 
 private:
     using Map = int[numMidiChannels][numNumbers];
@@ -107,7 +117,12 @@ private:
     // Read by feedback without the mapping lock.
     std::array<std::atomic<int>, numControlIds> reverse;
 
+    void askForFile (bool saving, std::function<void (const juce::File&)> answer);
+    void saveChosenFile (const juce::File& file);
+
     std::unique_ptr<juce::FileChooser> chooser;
+    FileQuestion fileQuestion;
+    ReplaceQuestion replaceQuestion = askBeforeReplacing;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiControlSurfaceManager)
 };

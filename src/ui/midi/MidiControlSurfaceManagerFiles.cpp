@@ -45,31 +45,44 @@ bool MidiControlSurfaceManager::saveSettingsTo (const juce::File& file, juce::St
 
 void MidiControlSurfaceManager::openSettingsFile()
 {
-    chooser = std::make_unique<juce::FileChooser> ("Please choose MIDI Control Settings to open!", getSettingsFolder(),
-                                                   filePattern, false);
-    chooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
-                          [this] (const juce::FileChooser& fc) {
-                              const auto chosen = fc.getResult();
-                              if (chosen != juce::File())
-                                  loadSettingsFrom (chosen.withFileExtension (fileExtension));
-                          });
+    askForFile (false, [this] (const juce::File& chosen) {
+        if (chosen != juce::File())
+            loadSettingsFrom (chosen.withFileExtension (fileExtension));
+    });
 }
 
 void MidiControlSurfaceManager::saveSettingsFile()
 {
-    chooser = std::make_unique<juce::FileChooser> ("Please enter filename for MIDI Control Settings!",
-                                                   getSettingsFolder(), filePattern, true);
-    chooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
-                              | juce::FileBrowserComponent::warnAboutOverwriting,
-                          [this] (const juce::FileChooser& fc) {
-                              const auto chosen = fc.getResult();
-                              if (chosen == juce::File())
-                                  return;
-                              juce::String error;
-                              if (! saveSettingsTo (chosen.withFileExtension (fileExtension), &error))
-                                  juce::AlertWindow::showMessageBoxAsync (
-                                      juce::MessageBoxIconType::WarningIcon, "Zund2",
-                                      "Couldn't save the MIDI Control Settings!\n\n" + error);
-                          });
+    askForFile (true, [this] (const juce::File& chosen) {
+        if (chosen == juce::File())
+            return;
+        // The question is about the file that will be written, extension and all.
+        const auto file = chosen.withFileExtension (fileExtension);
+        saveAfterAsking (file, replaceQuestion, [this, file] { saveChosenFile (file); });
+    });
+}
+
+void MidiControlSurfaceManager::saveChosenFile (const juce::File& file)
+{
+    juce::String error;
+    if (! saveSettingsTo (file, &error))
+        juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, "Zund2",
+                                                "Couldn't save the MIDI Control Settings!\n\n" + error);
+}
+
+void MidiControlSurfaceManager::askForFile (bool saving, std::function<void (const juce::File&)> answer)
+{
+    if (fileQuestion)
+    {
+        fileQuestion (saving, std::move (answer));
+        return;
+    }
+    // No overwrite warning in the chooser: it would see the name before the extension is applied.
+    chooser = std::make_unique<juce::FileChooser> (saving ? "Please enter filename for MIDI Control Settings!"
+                                                          : "Please choose MIDI Control Settings to open!",
+                                                   getSettingsFolder(), filePattern, saving);
+    const int flags = saving ? juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
+                             : juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles;
+    chooser->launchAsync (flags, [answer = std::move (answer)] (const juce::FileChooser& fc) { answer (fc.getResult()); });
 }
 }

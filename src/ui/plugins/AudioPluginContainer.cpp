@@ -91,7 +91,7 @@ std::unique_ptr<juce::XmlElement> AudioPluginContainer::toXml()
     {
         element->setAttribute ("xPos", window->getX());
         element->setAttribute ("yPos", window->getY());
-        element->setAttribute ("visible", window->isVisible() ? 1 : 0);
+        element->setAttribute ("visible", window->isShownToUser() ? 1 : 0);
     }
     for (int k = 0; k < numKnobs; ++k)
         element->setAttribute (parameterAttributes[k], parameterNumbers[(size_t) k].load());

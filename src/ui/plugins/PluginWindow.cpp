@@ -77,6 +77,11 @@ int PluginWindow::getNumWindows() noexcept
     return liveWindows().size();
 }
 
+juce::Array<PluginWindow*> PluginWindow::getAllWindows()
+{
+    return liveWindows();
+}
+
 juce::Point<int> PluginWindow::placeOnDisplay (juce::Rectangle<int> wanted)
 {
     const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (wanted);

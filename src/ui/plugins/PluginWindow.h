@@ -30,7 +30,15 @@ public:
 
     void closeButtonPressed() override;
 
+    /** Hidden only while a dialog is up (PluginWindowsAside): it still counts
+        as shown for what is saved. */
+    void setAside (bool isAside) noexcept { aside = isAside; }
+    /** Visible, or hidden only while a dialog is up. */
+    bool isShownToUser() const { return isVisible() || aside; }
+
     static int getNumWindows() noexcept;
+    /** Every live window, oldest first. */
+    static juce::Array<PluginWindow*> getAllWindows();
 
     /** Where a window of that size may go near the wanted place: on the
         display nearest to it, its top left inside that display's free area.
@@ -40,6 +48,7 @@ public:
 private:
     juce::AudioProcessor& processor;
     const bool generic, askedForGeneric;
+    bool aside = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PluginWindow)
 };

@@ -72,7 +72,7 @@ juce::String Preferences::initialiseAudioDevice (juce::AudioDeviceManager& devic
 
     // Whatever the first child is; only a set-up that names a device is used,
     // otherwise the default device opens.
-    const juce::XmlElement* setup = fileRoot != nullptr ? fileRoot->getFirstChildElement() : nullptr;
+    const juce::XmlElement* setup = fileRoot != nullptr ? fileRoot->getFirstChildElement() : deviceSetup.get();
     if (setup != nullptr && ! (setup->hasTagName ("DEVICESETUP") && namesADevice (*setup)))
         setup = nullptr;
 
@@ -84,6 +84,8 @@ void Preferences::loadPreferences (MixerHost& host, Engine& engine, MidiControlS
 {
     readFileOnce();
     model = fileRoot != nullptr ? preferencesFromXml (*fileRoot) : PreferencesModel();
+    if (const auto* first = fileRoot != nullptr ? fileRoot->getFirstChildElement() : nullptr)
+        deviceSetup = std::make_unique<juce::XmlElement> (*first); // the device may open later
     fileRoot.reset();
 
     applyPreferences (model, host, engine, midi, pairs);

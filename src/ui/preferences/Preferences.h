@@ -29,7 +29,8 @@ public:
 
     /** Opens the audio device from the file's first child when that is a
         device set-up naming a device, else the default device. Returns the
-        device manager's error text, empty on success. */
+        device manager's error text, empty on success. Before or after
+        loadPreferences. */
     juce::String initialiseAudioDevice (juce::AudioDeviceManager& deviceManager);
 
     /** Applies the file (defaults where it has no value) to the main component,
@@ -52,6 +53,7 @@ private:
 
     PreferencesModel model;
     std::unique_ptr<juce::XmlElement> fileRoot; // as read, until applied
+    std::unique_ptr<juce::XmlElement> deviceSetup; // the file's first child, kept for the device
     bool fileRead = false;
     bool fileMustStay = false;
     juce::String readWarning;

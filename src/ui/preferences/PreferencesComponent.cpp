@@ -97,15 +97,24 @@ void PreferencesComponent::makeDeviceSelector (juce::Rectangle<int> bounds)
 {
     // The framework's selector sizes itself to what the device offers; in its
     // own scrolling view it never runs over the routing lists below it.
-    auto* view = make<juce::Viewport> (bounds);
-    view->setScrollBarsShown (true, false);
+    deviceSelectorView = make<juce::Viewport> (bounds);
+    deviceSelectorView->setScrollBarsShown (true, false);
+    plainLook.setColourScheme (juce::LookAndFeel_V4::getLightColourScheme());
+}
+
+// Made when the panel first shows: the selector looks for every kind of
+// device as it is made, which would hold up the start by a JACK round trip.
+void PreferencesComponent::showDeviceSelector()
+{
+    if (deviceSelector != nullptr)
+        return;
     deviceSelector = new juce::AudioDeviceSelectorComponent (deviceManager, requestedChannels, requestedChannels,
                                                              requestedChannels, requestedChannels, true, true, false,
                                                              false);
-    plainLook.setColourScheme (juce::LookAndFeel_V4::getLightColourScheme());
     deviceSelector->setLookAndFeel (&plainLook);
-    deviceSelector->setSize (bounds.getWidth() - view->getScrollBarThickness(), bounds.getHeight());
-    view->setViewedComponent (deviceSelector, true);
+    deviceSelector->setSize (deviceSelectorView->getWidth() - deviceSelectorView->getScrollBarThickness(),
+                             deviceSelectorView->getHeight());
+    deviceSelectorView->setViewedComponent (deviceSelector, true);
 }
 
 PreferencesComponent::PreferencesComponent (MixerHost& hostToUse, Engine& engineToUse,
@@ -180,6 +189,8 @@ PreferencesComponent::PreferencesComponent (MixerHost& hostToUse, Engine& engine
     toFront (false);
 
     onScreenWatcher = std::make_unique<OnScreenWatcher> (*this, [this] (bool onScreen) {
+        if (onScreen)
+            showDeviceSelector();
         host.setXYViewsShowing (onScreen);
     });
 }
@@ -188,7 +199,8 @@ PreferencesComponent::~PreferencesComponent()
 {
     onScreenWatcher.reset();
     deviceManager.removeChangeListener (this);
-    deviceSelector->setLookAndFeel (nullptr);
+    if (deviceSelector != nullptr)
+        deviceSelector->setLookAndFeel (nullptr);
     deleteAllChildren();
 }
 

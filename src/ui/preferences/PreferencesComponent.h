@@ -90,6 +90,7 @@ private:
     juce::TextButton* makeButton (juce::Rectangle<int> bounds, const juce::String& text);
     juce::ComboBox* makeList (juce::Rectangle<int> bounds, const juce::String& name);
     void makeDeviceSelector (juce::Rectangle<int> bounds);
+    void showDeviceSelector();
 
     // Routing (PreferencesComponentRouting.cpp).
     juce::String openDeviceName() const;
@@ -120,7 +121,8 @@ private:
 
     juce::Array<juce::Component*> controls;        // every child, in the order made
     juce::Array<juce::Rectangle<int>> placements; // the bounds of each
-    juce::AudioDeviceSelectorComponent* deviceSelector = nullptr; // inside its viewport
+    juce::Viewport* deviceSelectorView = nullptr;
+    juce::AudioDeviceSelectorComponent* deviceSelector = nullptr; // inside its viewport, once shown
     std::array<juce::ComboBox*, numDecks> deckLists {};
     std::array<juce::ComboBox*, numOutputLists> outputLists {};
     std::array<juce::ToggleButton*, numDecks> softPreampToggles {};

@@ -1,11 +1,18 @@
 #include "ui/preferences/PreferencesXml.h"
 
+#include "common/NumberText.h"
+
 #include <cmath>
 
 namespace zund
 {
 namespace
 {
+// The framework's number readers overflow on some texts ("1e9999999999", "-2147483648").
+int intAttribute (const juce::XmlElement& root, const juce::String& name, int missing)
+{
+    return root.hasAttribute (name) ? parseWholeNumber (root.getStringAttribute (name)) : missing;
+}
 
 juce::String numbered (const char* prefix, int number, const char* suffix = "")
 {
@@ -19,12 +26,12 @@ juce::String sectionName (int index)
 
 int readRoutingIndex (const juce::XmlElement& root, const juce::String& name)
 {
-    return juce::jmax (0, root.getIntAttribute (name, 0));
+    return juce::jmax (0, intAttribute (root, name, 0));
 }
 
 int readChannelCount (const juce::XmlElement& root)
 {
-    const int count = root.getIntAttribute ("NumChannels", 2);
+    const int count = intAttribute (root, "NumChannels", 2);
     return count >= 2 && count <= PreferencesModel::numChannels ? count : PreferencesModel::noChannelCount;
 }
 }
@@ -36,16 +43,16 @@ PreferencesModel preferencesFromXml (const juce::XmlElement& root)
     for (int i = 0; i < MixerHost::numSections; ++i)
         model.sectionVisible[(size_t) i] = root.getBoolAttribute (sectionName (i), true);
 
-    model.lastX = root.getIntAttribute ("lastX", MixerHost::unsetBound);
-    model.lastY = root.getIntAttribute ("lastY", MixerHost::unsetBound);
-    model.lastWidth = root.getIntAttribute ("lastWidth", MixerHost::unsetBound);
-    model.lastHeight = root.getIntAttribute ("lastHeight", MixerHost::unsetBound);
+    model.lastX = intAttribute (root, "lastX", MixerHost::unsetBound);
+    model.lastY = intAttribute (root, "lastY", MixerHost::unsetBound);
+    model.lastWidth = intAttribute (root, "lastWidth", MixerHost::unsetBound);
+    model.lastHeight = intAttribute (root, "lastHeight", MixerHost::unsetBound);
 
     model.resetOnLoad = root.getBoolAttribute ("ResetOnLoad", true);
     model.warnOnLoad = root.getBoolAttribute ("WarnOnLoad", true);
     model.useFunctionKeys = root.getBoolAttribute ("UseFunctionKeys", false);
 
-    const double range = root.getDoubleAttribute ("VirtualZeroLockRange", 0.0);
+    const double range = parseRealNumber (root.getStringAttribute ("VirtualZeroLockRange", "0"));
     model.zeroLockRange = std::isfinite (range) ? juce::jlimit (0.0, 1.0, range) : 0.0;
 
     for (int d = 0; d < PreferencesModel::numDecks; ++d)
@@ -59,7 +66,7 @@ PreferencesModel preferencesFromXml (const juce::XmlElement& root)
     {
         model.channelOutput[(size_t) c] = readRoutingIndex (root, numbered ("Channel", c + 1, "Output"));
 
-        const int deck = root.getIntAttribute (numbered ("ChannelInputDeck", c + 1), c);
+        const int deck = intAttribute (root, numbered ("ChannelInputDeck", c + 1), c);
         model.channelInputDeck[(size_t) c] = deck >= 0 && deck < PreferencesModel::numDecks ? deck
                                                                                             : PreferencesModel::keepDeck;
         model.channelSync[(size_t) c] = root.getBoolAttribute (numbered ("ChannelSync", c + 1), false);

@@ -19,7 +19,6 @@ int widthOf (const juce::Font& font, const juce::String& s)
 ScrollTextComponent::ScrollTextComponent()
 {
     font.setBold (true);
-    startTimer (scrollIntervalMs);
 }
 
 ScrollTextComponent::~ScrollTextComponent()
@@ -79,6 +78,12 @@ void ScrollTextComponent::rebuild (const juce::String& newText)
     const auto& copyText = fits ? text : padded;
     const int copyWidth = fits ? widthOf (font, text) : padWidth;
     wrapLimit = -padWidth;
+
+    // A text that fits never moves: no ticks for it.
+    if (fits)
+        stopTimer();
+    else if (! isTimerRunning())
+        startTimer (scrollIntervalMs);
 
     const int imageWidth = juce::jmax (1, copies * copyWidth);
     image = juce::Image (juce::Image::ARGB, imageWidth, height, true);

@@ -33,7 +33,62 @@ void WaveComponent::setRings (const std::atomic<float>* peakRing, const std::ato
 
 void WaveComponent::timerCallback()
 {
-    repaint();
+    // A hidden view (a strip not shown) is painted when it shows again.
+    if (isShowing() && pictureChanged())
+        repaint();
+}
+
+bool WaveComponent::pictureChanged()
+{
+    if (listener != nullptr)
+        listener->waveComponentNeedsData (this);
+
+    // What moves the picture as a whole first: a playing channel changes it
+    // on almost every tick, and then the entries need no reading.
+    ViewFingerprint frame;
+    frame.add ((juce::uint64) getWidth() << 32 | (juce::uint32) getHeight());
+    frame.add ((juce::uint64) zoom << 32 | (juce::uint32) locatorLength);
+    frame.add ((juce::uint64) (isHighlighted() ? 1 : 0));
+    for (auto colour : { colours.background, colours.peak, colours.average, colours.peakLooped, colours.averageLooped,
+                         colours.locator })
+        frame.add (colour);
+    const bool thru = owner.getEngine().isThru (channel);
+    frame.add ((juce::uint64) (thru ? 1 : 0));
+    const bool drawsEntries = ! thru && hasUsableRings();
+    if (drawsEntries)
+    {
+        const auto loop = loopColumns();
+        frame.add ((juce::uint64) loop.getStart());
+        frame.add ((juce::uint64) loop.getEnd());
+        frame.add ((juce::uint64) (juce::uint32) firstEntry());
+        frame.add ((juce::uint64) (juce::pointer_sized_uint) peaks);
+    }
+    if (frame.hash != shownFrame)
+    {
+        shownFrame = frame.hash;
+        contentKnown = false;
+        return true;
+    }
+
+    // Every entry the columns read: a reader still filling its cache changes
+    // what a paused channel shows.
+    ViewFingerprint content;
+    if (drawsEntries)
+    {
+        const int mask = ringLength - 1;
+        const int first = firstEntry();
+        const int entries = getWidth() * zoom;
+        for (int k = 0; k < entries; ++k)
+        {
+            const int i = ((first + k) & mask) * 2;
+            content.add (peaks[i].load (std::memory_order_relaxed), peaks[i + 1].load (std::memory_order_relaxed));
+            content.add (averages[i].load (std::memory_order_relaxed));
+        }
+    }
+    const bool changed = ! contentKnown || content.hash != shownContent;
+    shownContent = content.hash;
+    contentKnown = true;
+    return changed;
 }
 
 void WaveComponent::mouseDown (const juce::MouseEvent& e)
@@ -98,26 +153,40 @@ void WaveComponent::paint (juce::Graphics& g)
     drawSoftInnerFrame (g, getWidth(), getHeight());
 }
 
-void WaveComponent::drawColumns (juce::Graphics& g, juce::Colour peakColour, juce::Colour averageColour)
+bool WaveComponent::hasUsableRings() const noexcept
 {
     // Indexes are masked, so a ring that is not a power of two long would be
     // read out of range.
-    if (peaks == nullptr || averages == nullptr || ringLength <= 0 || ! juce::isPowerOfTwo (ringLength))
+    return peaks != nullptr && averages != nullptr && ringLength > 0 && juce::isPowerOfTwo (ringLength);
+}
+
+int WaveComponent::firstEntry() const noexcept
+{
+    const int position = ringPosition & (ringLength - 1);
+    // Whole columns only, so the picture does not shimmer as it moves.
+    return position - position % zoom - (getWidth() / 2) * zoom;
+}
+
+juce::Range<juce::int64> WaveComponent::loopColumns() const
+{
+    const auto& engine = owner.getEngine();
+    if (! engine.isLoopActive (channel))
+        return {};
+    return getLoopColumns (getWidth(), zoom, engine.getPlayPosition (channel), engine.getLoopStart (channel),
+                           engine.getLoopEnd (channel));
+}
+
+void WaveComponent::drawColumns (juce::Graphics& g, juce::Colour peakColour, juce::Colour averageColour)
+{
+    if (! hasUsableRings())
         return;
 
     const int w = getWidth();
     const float half = (float) getHeight() * 0.5f;
     const int mask = ringLength - 1;
     const int z = zoom;
-    const int position = ringPosition & mask;
-    // Whole columns only, so the picture does not shimmer as it moves.
-    int index = position - position % z - (w / 2) * z;
-
-    juce::Range<juce::int64> loop;
-    const auto& engine = owner.getEngine();
-    if (engine.isLoopActive (channel))
-        loop = getLoopColumns (w, z, engine.getPlayPosition (channel), engine.getLoopStart (channel),
-                               engine.getLoopEnd (channel));
+    int index = firstEntry();
+    const auto loop = loopColumns();
 
     const float perEntry = 1.0f / (float) z;
     for (int x = 0; x < w; ++x)

@@ -12,9 +12,10 @@ class MixerHost;
 /** The zoomable, scrolling close-up of a channel's audio around the play
     position, drawn straight from the reader's two wave rings (one pair per
     32 frames): one column of peak and average lines per pixel, the play
-    position in the middle, the active loop in its own colours. Repaints
-    every 20 ms; a left click zooms in, a right click out. It takes dropped
-    song-table rows and audio files for its listener. */
+    position in the middle, the active loop in its own colours. Looks every
+    20 ms and repaints only when what it would draw has changed (a paused or
+    empty channel costs no painting); a left click zooms in, a right click
+    out. It takes dropped song-table rows and audio files for its listener. */
 class WaveComponent : public juce::Component,
                       public WaveDropTarget,
                       private juce::Timer
@@ -67,11 +68,20 @@ public:
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override;
 
+    /** Whether what the view would draw now differs from what it showed at
+        the last call: the data, the position in whole columns, the loop, the
+        zoom, the size, the colours. The 20 ms tick repaints only then. */
+    bool pictureChanged();
+
 private:
     void timerCallback() override;
     void itemWasDropped (const juce::String& description, juce::Component* source) override;
     void fileWasDropped (const juce::File& file) override;
     void drawColumns (juce::Graphics& g, juce::Colour peakColour, juce::Colour averageColour);
+    /** The first ring entry drawn and the loop's columns, as the next paint draws them. */
+    int firstEntry() const noexcept;
+    juce::Range<juce::int64> loopColumns() const;
+    bool hasUsableRings() const noexcept;
 
     MixerHost& owner;
     const int channel;
@@ -82,6 +92,8 @@ private:
     int ringPosition = 0;
     int zoom = defaultZoom;
     int locatorLength = 5;
+    juce::uint64 shownFrame = 0, shownContent = 0; // what the last look found
+    bool contentKnown = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WaveComponent)
 };

@@ -1,7 +1,7 @@
 #include "ui/waveform/WaveDisplay.h"
 
 #include "audiofile/BufferedAudioReader.h"
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "common/AudioFileTypes.h"
 #include "engine/Engine.h"
 #include "ui/MixerHost.h"

@@ -116,7 +116,40 @@ void WaveOverview::timerCallback()
     const bool thru = owner.getEngine().isThru (channel);
     for (auto& marker : markers)
         marker->setVisible (! thru);
-    repaint();
+    if (isShowing() && pictureChanged())
+        repaint();
+}
+
+bool WaveOverview::pictureChanged()
+{
+    if (listener != nullptr)
+        listener->waveOverviewNeedsData (this);
+
+    ViewFingerprint f;
+    f.add ((juce::uint64) getWidth() << 32 | (juce::uint32) getHeight());
+    f.add ((juce::uint64) locatorLength << 1 | (isHighlighted() ? 1u : 0u));
+    for (auto colour : { colours.background, colours.peakPlayed, colours.averagePlayed, colours.peakRemaining,
+                         colours.averageRemaining, colours.locator })
+        f.add (colour);
+
+    const bool thru = owner.getEngine().isThru (channel);
+    f.add ((juce::uint64) (thru ? 1 : 0));
+    if (! thru)
+    {
+        f.add ((juce::uint64) (juce::uint32) (int) ((float) (getWidth() - 1) * playPosition));
+        // The peak file is built while it is shown: every pair counts.
+        for (auto [pairs, count] : { std::pair (peakData, peakCount), std::pair (averageData, averageCount) })
+        {
+            f.add ((juce::uint64) (pairs != nullptr ? count : -1));
+            if (pairs != nullptr)
+                for (int i = 0; i < 2 * count; i += 2)
+                    f.add (pairs[i].load (std::memory_order_relaxed), pairs[i + 1].load (std::memory_order_relaxed));
+        }
+    }
+
+    const bool changed = f.hash != shownPicture;
+    shownPicture = f.hash;
+    return changed;
 }
 
 void WaveOverview::mouseDrag (const juce::MouseEvent& e)

@@ -15,8 +15,8 @@ class MixerHost;
 /** The whole loaded track of one channel, from its peak file: the played part
     and the rest in their own colours, the play-position locator and the four
     cue markers. A drag across it seeks; it takes dropped song-table rows and
-    audio files for its listener. Repaints every 100 ms, pulling its data from
-    the listener at every paint. */
+    audio files for its listener. Looks every 100 ms and repaints only when
+    what it would draw has changed, pulling its data from the listener. */
 class WaveOverview : public juce::Component,
                      public WaveDropTarget,
                      private juce::ComponentListener,
@@ -71,8 +71,14 @@ public:
     void resized() override;
     void mouseDrag (const juce::MouseEvent& e) override;
 
-    /** Hides the markers while the channel plays its live input, and repaints. */
+    /** Hides the markers while the channel plays its live input, and repaints
+        when the picture has changed. */
     void timerCallback() override;
+
+    /** Whether what the overview would draw now differs from what it showed
+        at the last call: the peak data, the play position's column, the size,
+        the colours, THRU. */
+    bool pictureChanged();
 
 private:
     void itemWasDropped (const juce::String& description, juce::Component* source) override;
@@ -95,6 +101,7 @@ private:
     int averageCount = 100;
     float playPosition = 0.0f;
     int locatorLength = 5;
+    juce::uint64 shownPicture = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WaveOverview)
 };

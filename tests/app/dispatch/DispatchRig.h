@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ControlDispatcher.h"
-#include "app/ControlDispatcherHost.h"
+#include "app/dispatch/ControlDispatcher.h"
+#include "app/dispatch/ControlDispatcherHost.h"
 #include "engine/Engine.h"
 #include "support/TempFolder.h"
 #include "ui/MixerHostStandIn.h"

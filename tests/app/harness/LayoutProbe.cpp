@@ -1,6 +1,6 @@
 #include "app/harness/LayoutProbe.h"
 
-#include "app/MainLayout.h"
+#include "app/main/MainLayout.h"
 #include "engine/Engine.h"
 #include "ui/bottom/BottomBarHostStandIn.h"
 #include "ui/bottom/BottomComponent.h"

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/TrackLoader.h"
-#include "app/TrackLoaderHost.h"
+#include "app/loading/TrackLoader.h"
+#include "app/loading/TrackLoaderHost.h"
 #include "app/dispatch/DispatchRig.h"
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "library/database/ID3DataBase.h"
 #include "support/TempFolder.h"
 #include "ui/preferences/PreferencesModel.h"

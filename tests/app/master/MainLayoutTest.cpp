@@ -1,4 +1,4 @@
-#include "app/MainLayout.h"
+#include "app/main/MainLayout.h"
 
 #include <gtest/gtest.h>
 

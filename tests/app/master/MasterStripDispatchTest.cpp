@@ -1,5 +1,5 @@
-#include "app/ControlDispatcher.h"
-#include "app/ControlDispatcherHost.h"
+#include "app/dispatch/ControlDispatcher.h"
+#include "app/dispatch/ControlDispatcherHost.h"
 #include "engine/Engine.h"
 #include "support/PluginFixtures.h"
 #include "support/SignalMeasures.h"

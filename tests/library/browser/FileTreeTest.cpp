@@ -349,3 +349,48 @@ TEST (FileTree, aNewSongFolderStaysOnlyWithANameAndAFolderNotAlreadyUsed)
     EXPECT_EQ (added->getName(), "Second");
     EXPECT_TRUE (rig.database->isSongFolder (other.getFullPathName()));
 }
+
+// "TreeView.xml" restored the song table's column widths unchecked: a huge one
+// overflowed the header's layout, put the later columns off-screen, and the same
+// widths were saved back.
+TEST (FileTree, storedColumnWidthsAreHeldInRange)
+{
+    juce::XmlElement header ("TABLELAYOUT");
+    header.setAttribute ("sortedCol", 2);
+    header.setAttribute ("sortForwards", 1);
+    for (int id = 1; id <= SongTableColumns::count; ++id)
+    {
+        auto* column = header.createNewChildElement ("COLUMN");
+        column->setAttribute ("id", id);
+        column->setAttribute ("visible", 1);
+        column->setAttribute ("width", id == 2 ? "2147483647" : id == 3 ? "-7" : id == 4 ? "99999999999" : "100");
+    }
+    juce::XmlElement root ("TreeView");
+    root.setAttribute ("ID3ViewHeader", header.toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()));
+    root.setAttribute ("lastWidth", 200);
+
+    TreeRig rig (root.toString());
+    auto check = [] (juce::TableHeaderComponent& h) {
+        int total = 0;
+        for (int id = 1; id <= SongTableColumns::count; ++id)
+        {
+            const int width = h.getColumnWidth (id);
+            EXPECT_GE (width, SongTableColumns::minimumWidth) << id;
+            EXPECT_LE (width, 4000) << id;
+            total += width;
+        }
+        EXPECT_LE (total, 16000);
+        EXPECT_EQ (h.getTotalWidth(), total);
+        const auto last = h.getColumnPosition (SongTableColumns::count - 1);
+        EXPECT_EQ (last.getRight(), total) << "the last column lies where the widths say";
+    };
+    check (rig.table->getHeader());
+    EXPECT_EQ (rig.table->getHeader().getColumnWidth (2), 4000);
+    EXPECT_EQ (rig.table->getHeader().getColumnWidth (3), SongTableColumns::minimumWidth);
+    EXPECT_EQ (rig.table->getHeader().getColumnWidth (5), 100);
+
+    rig.tree.reset(); // saves
+    TreeRig again (rig.treeFile.loadFileAsString());
+    check (again.table->getHeader());
+    EXPECT_FALSE (rig.treeFile.loadFileAsString().contains ("2147483647"));
+}

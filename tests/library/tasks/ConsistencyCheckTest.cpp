@@ -1,6 +1,6 @@
 #include "TaskTestSupport.h"
 
-#include "audiofile/PeakFile.h"
+#include "audiofile/peaks/PeakFile.h"
 #include "common/FileFacts.h"
 #include "library/tasks/ConsistencyCheck.h"
 #include "support/TempFolder.h"

@@ -3,6 +3,7 @@
 #include "library/tasks/FileListScan.h"
 #include "library/tasks/FolderFileRemoval.h"
 #include "library/tasks/FolderScan.h"
+#include "support/StalledFile.h"
 
 #include <gtest/gtest.h>
 
@@ -161,11 +162,10 @@ TEST_F (FolderTasks, RemovingASongFolderKeepsNeighboursAndFilesOfOtherSongFolder
 // database lock: the song table's worker can go on meanwhile.
 TEST_F (FolderTasks, FilesAreReadOutsideTheDatabaseLock)
 {
-    ASSERT_TRUE (music.createDirectory());
-    const auto pipe = music.getChildFile ("stalled.wav");
-    ASSERT_EQ (::mkfifo (pipe.getFullPathName().toRawUTF8(), 0600), 0);
-    const int writer = ::open (pipe.getFullPathName().toRawUTF8(), O_RDWR); // keeps the reader waiting for data
-    ASSERT_GE (writer, 0);
+    // A file on a hung network mount: opening it waits until the stall ends.
+    const auto stalledSong = test::writeSmallWav (music.getChildFile ("stalled.wav"));
+    test::StalledFile stall (stalledSong);
+    ASSERT_TRUE (stall.isStalling());
 
     test::RecordingProgress progress;
     std::atomic<bool> done { false };
@@ -181,11 +181,7 @@ TEST_F (FolderTasks, FilesAreReadOutsideTheDatabaseLock)
         database.getLock().exit();
     EXPECT_TRUE (lockFree);
 
-    // Later opens find a plain file; the waiting read sees the end of the pipe.
-    const auto plain = temp.file ("plain.wav");
-    ASSERT_TRUE (plain.replaceWithText ("not a wave"));
-    ASSERT_TRUE (plain.moveFileTo (pipe));
-    ::close (writer);
+    stall.release();
     task.join();
     EXPECT_EQ (database.getNumEntries(), 1);
 }

@@ -24,7 +24,7 @@ struct BottomBarHostStandIn : public BottomBarHost
     void setLearnMode (bool on) override { learnMode = on; }
     juce::StringArray getInputChannelNames() const override { return inputNames; }
     void setRecordingInputPair (int firstChannel) override { recordingPair = firstChannel; }
-    AudioPluginContainer* getPluginSlot (int) override { return nullptr; }
+    AudioPluginContainer* getPluginSlot (int index) override { return pluginSlots.at ((size_t) index); }
 
     static constexpr int pairNeverSet = -100;
 
@@ -33,5 +33,6 @@ struct BottomBarHostStandIn : public BottomBarHost
     juce::StringArray inputNames;
     int recordingPair = pairNeverSet;
     BottomComponent* bar = nullptr;
+    std::array<AudioPluginContainer*, 2> pluginSlots {}; // none unless a test gives them
 };
 }

@@ -26,12 +26,18 @@ struct ScriptedBottomDialogs : public BottomBarDialogs
     void chooseRecordFile (std::function<void (const juce::File&)> chosen) override
     {
         ++fileChoosersShown;
-        chosen (fileToChoose);
+        if (keepQuestionsOpen)
+            answerFileChooser = [chosen, file = fileToChoose] { chosen (file); };
+        else
+            chosen (fileToChoose);
     }
     void confirmOverwrite (const juce::File& file, std::function<void (bool)> answer) override
     {
         overwriteQuestions.add (file.getFullPathName());
-        answer (replaceExisting);
+        if (keepQuestionsOpen)
+            answerOverwrite = [answer, replace = replaceExisting] { answer (replace); };
+        else
+            answer (replaceExisting);
     }
     void showWarning (const juce::String& title, const juce::String& message) override
     {
@@ -41,13 +47,23 @@ struct ScriptedBottomDialogs : public BottomBarDialogs
     {
         preferencesShown = &panel;
         centredOn = &around;
-        closed();
+        if (keepPreferencesOpen)
+            closePreferences = closed;
+        else
+            closed();
     }
     void showAbout() override { ++aboutBoxesShown; }
 
     std::function<void (RecordInputChooser&)> answerChooser = [] (RecordInputChooser& c) { c.getOkButton().triggerClick(); };
     juce::File fileToChoose;
     bool replaceExisting = true;
+    /** The file chooser and the overwrite question wait until the test
+        answers them (as a user who takes a while). */
+    bool keepQuestionsOpen = false;
+    std::function<void()> answerFileChooser, answerOverwrite;
+    /** The preferences stay open until the test calls closePreferences. */
+    bool keepPreferencesOpen = false;
+    std::function<void()> closePreferences;
 
     int sourceChoosersShown = 0, fileChoosersShown = 0, aboutBoxesShown = 0;
     juce::StringArray overwriteQuestions, warnings;

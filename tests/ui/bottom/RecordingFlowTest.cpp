@@ -3,6 +3,9 @@
 #include "support/TagFixtures.h"
 #include "support/TempFolder.h"
 #include "support/UiEvents.h"
+#include "engine/recorder/WaveHeader.h"
+
+#include "library/ScopedFileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -179,5 +182,87 @@ TEST (RecordingFlow, ConfirmedChoicesRecordIntoTheChosenFile)
         EXPECT_EQ (soxInfo ("-c", c.recorded), 2) << c.what;
         EXPECT_GT (soxInfo ("-s", c.recorded), 40000) << c.what;
         EXPECT_FALSE (c.typed.existsAsFile() && c.typed != c.recorded) << c.what;
+    }
+}
+
+// A recorder that stops taking audio by itself (here: the file may grow no
+// further, as on a full disk) switches the button off at once and says why;
+// the file holds what was written, with a header that says so.
+TEST (RecordingFlow, ARecorderThatStopsByItselfTurnsTheButtonOffAndSaysWhy)
+{
+    TempFolder folder;
+    const auto file = folder.file ("full.wav");
+    BottomBarRig rig;
+    rig.host.inputNames = { "In 1", "In 2" };
+    rig.dialogs->answerChooser = choose (2, 1);
+    rig.dialogs->fileToChoose = file;
+
+    constexpr int roomFrames = 10000;
+    std::vector<float> tone (256, 0.5f);
+    {
+        ScopedFileSizeLimit limit ((rlim_t) (waveHeaderSize + roomFrames * 4 + 2));
+        pressRecord (rig);
+        ASSERT_TRUE (rig.bar.getRecordButton().isOn()) << rig.dialogs->warnings.joinIntoString ("\n");
+        for (int fed = 0; fed < 4 * roomFrames; fed += (int) tone.size())
+        {
+            rig.engine->feedRecorder (tone.data(), tone.data(), (int) tone.size());
+            juce::Thread::sleep (1);
+        }
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return ! rig.bar.getRecordButton().isOn(); }, 5000))
+            << "the button stays on after writing has stopped";
+    }
+    ASSERT_EQ (rig.dialogs->warnings.size(), 1);
+    EXPECT_TRUE (rig.dialogs->warnings[0].startsWith ("Recording stopped: ")) << rig.dialogs->warnings[0];
+    EXPECT_TRUE (rig.dialogs->warnings[0].contains ("disk full")) << rig.dialogs->warnings[0];
+    EXPECT_TRUE (rig.dialogs->warnings[0].contains (file.getFullPathName()));
+    EXPECT_EQ (soxInfo ("-s", file), roomFrames);
+
+    // The user's own stop later finds nothing to stop and says nothing more.
+    pumpMessages (3 * RecordingFlow::haltCheckMs);
+    EXPECT_EQ (rig.dialogs->warnings.size(), 1);
+}
+
+// The user switches the button off while a question is still open; the answer
+// that comes later starts nothing and replaces nothing.
+TEST (RecordingFlow, ALateAnswerAfterSwitchingOffStartsNothing)
+{
+    TempFolder folder;
+    const auto existing = folder.file ("take.wav");
+    struct Case
+    {
+        const char* what;
+        juce::File chosen;
+        std::function<void()> ScriptedBottomDialogs::*answer;
+    };
+    const Case cases[] = {
+        { "the file chooser", folder.file ("new take"), &ScriptedBottomDialogs::answerFileChooser },
+        { "the overwrite question", existing, &ScriptedBottomDialogs::answerOverwrite },
+    };
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE (existing.replaceWithText ("an earlier take"));
+        BottomBarRig rig;
+        rig.dialogs->keepQuestionsOpen = true;
+        rig.dialogs->fileToChoose = c.chosen;
+        click (rig.bar.getRecordButton());
+        if (c.answer == &ScriptedBottomDialogs::answerOverwrite)
+        {
+            ASSERT_TRUE (pumpMessagesUntil ([&] { return rig.dialogs->answerFileChooser != nullptr; })) << c.what;
+            rig.dialogs->answerFileChooser();
+        }
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return rig.dialogs->*c.answer != nullptr; })) << c.what;
+
+        click (rig.bar.getRecordButton()); // off, with the question still open
+        ASSERT_FALSE (rig.bar.getRecordButton().isOn()) << c.what;
+        (rig.dialogs->*c.answer)();
+        pumpMessages (50);
+
+        EXPECT_FALSE (rig.bar.getRecordButton().isOn()) << c.what;
+        const std::vector<float> loud (512, 0.5f);
+        rig.engine->feedRecorder (loud.data(), loud.data(), 512);
+        EXPECT_EQ (rig.engine->getRecordingHalt(), Engine::RecordingHalt::none);
+        EXPECT_FALSE (folder.file ("new take.wav").exists()) << c.what << ": recorded";
+        EXPECT_EQ (existing.loadFileAsString(), "an earlier take") << c.what << ": replaced";
+        EXPECT_TRUE (rig.dialogs->warnings.isEmpty()) << c.what;
     }
 }

@@ -189,6 +189,11 @@ TEST (ColourSelectorFiles, SaveAndLoadUseTheSchemeExtension)
         asked.push_back (saving);
         reply (answer);
     });
+    int replaceQuestions = 0;
+    rig.selector.setReplaceQuestion ([&] (const juce::File&, std::function<void (bool)> reply) {
+        ++replaceQuestions;
+        reply (true);
+    });
     const auto folder = ZundColourSelector::getSchemeFolder();
 
     ModuleComponent::colours.titleText = juce::Colour (0xff010203);
@@ -201,6 +206,7 @@ TEST (ColourSelectorFiles, SaveAndLoadUseTheSchemeExtension)
     }
     EXPECT_TRUE (folder.getChildFile ("club.kcs").existsAsFile());
     EXPECT_EQ (asked, (std::vector<bool> { true, true }));
+    EXPECT_EQ (replaceQuestions, 1) << "the second save replaces the first";
 
     resetClassColours();
     answer = folder.getChildFile ("club");

@@ -113,7 +113,10 @@ TEST_F (EffectPanel, TheTempoComesFromTheClockChannelOrTheTapsAndIsAtLeast60)
     EXPECT_GE (host.effectTempos.size(), 2u) << "every 100 ms";
 }
 
-TEST_F (EffectPanel, LastPluginsKeepsSlotStateAndMovesALoneSecondSlotToTheFirst)
+// Slot 2's plug-in stays slot 2's at the next start, with its knobs (730..732)
+// and what MIDI is mapped to them; a file without slot numbers (an older
+// one) is read by position.
+TEST_F (EffectPanel, LastPluginsKeepsSlotStateAndALoneSecondSlotStaysTheSecond)
 {
     auto state = ringModState (0.25f);
     ASSERT_NE (state, nullptr);
@@ -146,10 +149,32 @@ TEST_F (EffectPanel, LastPluginsKeepsSlotStateAndMovesALoneSecondSlotToTheFirst)
     EXPECT_EQ (file->getChildElement (0)->getTagName(), "PluginState");
 
     auto panel = makePanel();
-    ASSERT_NE (panel->getPluginSlot (0).getPlugin(), nullptr) << "read by position";
-    EXPECT_NEAR (panel->getPluginSlot (0).getPlugin()->getParameters()[0]->getValue(), 0.25f, 1.0e-4f);
-    EXPECT_TRUE (panel->getPluginSlot (0).isWindowVisible());
-    EXPECT_EQ (panel->getPluginSlot (1).getPlugin(), nullptr);
+    EXPECT_EQ (panel->getPluginSlot (0).getPlugin(), nullptr) << "moved into the empty first slot";
+    ASSERT_NE (panel->getPluginSlot (1).getPlugin(), nullptr);
+    EXPECT_NEAR (panel->getPluginSlot (1).getPlugin()->getParameters()[0]->getValue(), 0.25f, 1.0e-4f);
+    EXPECT_TRUE (panel->getPluginSlot (1).isWindowVisible());
+}
+
+// A state kept from a plug-in missing at start-up stays in its slot through
+// any number of starts, also with the first slot empty.
+TEST_F (EffectPanel, AKeptStateInTheSecondSlotStaysThereWithTheFirstEmpty)
+{
+    auto kept = ringModState (0.5f);
+    ASSERT_NE (kept, nullptr);
+    kept->getChildElement (0)->setAttribute ("file", "http://example.invalid/plugins/removed");
+    kept->setAttribute ("slot", 1);
+    writeLastPlugins ({ kept.get() });
+
+    for (int start = 0; start < 2; ++start)
+    {
+        auto panel = makePanel();
+        EXPECT_FALSE (panel->getPluginSlot (0).hasKeptState()) << "start " << start;
+        EXPECT_TRUE (panel->getPluginSlot (1).hasKeptState()) << "start " << start;
+    }
+    const auto file = readLastPlugins();
+    ASSERT_NE (file, nullptr);
+    ASSERT_EQ (file->getNumChildElements(), 1);
+    EXPECT_EQ (file->getChildElement (0)->getIntAttribute ("slot", -1), 1);
 }
 
 TEST_F (EffectPanel, APlugInMissingAtStartUpKeepsItsSavedStateInItsSlot)

@@ -1,11 +1,15 @@
 #include "WaveTestSupport.h"
 
+#include "support/AudioFixtures.h"
+#include "support/TempFolder.h"
 #include "support/UiEvents.h"
 #include "ui/waveform/WaveComponent.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <functional>
 #include <vector>
 
 using namespace zund;
@@ -151,4 +155,104 @@ TEST (WaveComponent, LoopColumnsFollowTheLoopAroundThePlayPosition)
         EXPECT_EQ (columns.getStart(), c.from) << "play " << c.play;
         EXPECT_EQ (columns.getEnd(), c.to) << "play " << c.play;
     }
+}
+
+// While the channel's loop runs, the columns it spans take the looped colours
+// (yellow peak, orange average) and the others keep theirs: the loop starts
+// at the play position in the middle and runs to the right.
+TEST (WaveComponent, AnActiveLoopIsDrawnInTheLoopedColours)
+{
+    WaveRig rig;
+    for (int i = 0; i < ringLength; ++i)
+    {
+        rig.peaks.set (i, 0.5f, -0.5f);
+        rig.averages.set (i, 0.1f, 0.1f);
+    }
+    auto& engine = *rig.engine;
+    TempFolder folder;
+    const auto track = folder.file ("loop.wav");
+    ASSERT_TRUE (writeAudioFile (track, FileKind::wav, 44100.0, 2, 16, 44100 * 10, sineSignal (440.0, 44100.0, 0.5f)));
+    ASSERT_TRUE (engine.loadTrack (0, track, 120.0));
+    engine.overrideDeckSignal (0, [] (double* speeds, float* positions, int n) {
+        std::fill (speeds, speeds + n, 1.0);
+        std::fill (positions, positions + n, -1000.0f);
+    });
+    std::vector<float> left (256), right (256);
+    float* outputs[] = { left.data(), right.data() };
+    const auto run = [&] (int blocks) {
+        for (int b = 0; b < blocks; ++b)
+            engine.processBlock (nullptr, 0, outputs, 2, 256, false);
+    };
+    for (int tries = 0; tries < 400 && engine.getPositionSeconds (0) < 1.5f; ++tries)
+    {
+        engine.timerCallback();
+        run (16);
+        juce::Thread::sleep (2);
+    }
+    ASSERT_GE (engine.getPositionSeconds (0), 1.5f) << "the track does not play";
+
+    const juce::uint32 yellow = 0xffffff00, orange = 0xffffa500;
+    auto image = snapshotOf (rig.view);
+    EXPECT_EQ (argbAt (image, 150, 20), purple) << "no loop yet";
+
+    engine.setLoopBeats (0, 1.0); // 22050 frames: 86 columns of 256 frames from the middle on
+    engine.setLoopActive (0, true, false);
+    run (1);
+    ASSERT_TRUE (engine.isLoopActive (0));
+    image = snapshotOf (rig.view);
+    for (int x : { 110, 150, 180 })
+    {
+        EXPECT_EQ (argbAt (image, x, 20), yellow) << "column " << x;
+        EXPECT_EQ (argbAt (image, x, 28), orange) << "column " << x;
+    }
+    for (int x : { 20, 90 })
+    {
+        EXPECT_EQ (argbAt (image, x, 20), purple) << "column " << x;
+        EXPECT_EQ (argbAt (image, x, 28), red) << "column " << x;
+    }
+}
+
+// A paused or empty channel's view repaints nothing while nothing it shows
+// changes; a change of the entries in view, of the position by a whole
+// column, of the zoom, the size or the colours repaints it (once more after
+// a move, for what the move brought into view), then nothing again.
+TEST (WaveComponent, RepaintsOnlyWhenWhatItShowsChanges)
+{
+    WaveRig rig; // 200 wide at zoom 8: ring entries -800 .. 799 around position 0
+    auto& view = rig.view;
+    EXPECT_TRUE (view.pictureChanged()) << "the first look";
+    view.pictureChanged(); // and the entries in view
+    for (int tick = 0; tick < 3; ++tick)
+        EXPECT_FALSE (view.pictureChanged()) << "an empty channel repaints at tick " << tick;
+
+    struct Step
+    {
+        const char* what;
+        std::function<void()> change;
+        bool shows;
+    };
+    const Step steps[] = {
+        { "an entry in view", [&] { rig.peaks.set (100, 0.5f, -0.5f); }, true },
+        { "an entry out of view", [&] { rig.peaks.set (5000, 0.5f, -0.5f); }, false },
+        { "an average in view", [&] { rig.averages.set (ringLength - 3, 0.2f, 0.2f); }, true },
+        { "the position within a column", [&] { view.setRingPosition (7); }, false },
+        { "the position by a column", [&] { view.setRingPosition (8); }, true },
+        { "a zoom", [&] { rig.click (juce::ModifierKeys::leftButtonModifier); }, true },
+        { "a colour", [&] { WaveComponent::colours.peak = juce::Colours::green; }, true },
+        { "the size", [&] { view.setSize (240, 56); }, true },
+    };
+    for (const auto& step : steps)
+    {
+        step.change();
+        // A move is followed by one more look at the entries it brought into view.
+        int repaints = 0;
+        for (int look = 0; look < 3; ++look)
+            repaints += view.pictureChanged() ? 1 : 0;
+        if (step.shows)
+            EXPECT_TRUE (repaints == 1 || repaints == 2) << step.what << ": " << repaints << " repaints";
+        else
+            EXPECT_EQ (repaints, 0) << step.what;
+        EXPECT_FALSE (view.pictureChanged()) << step.what << ", looked at again";
+    }
+    WaveComponent::colours = {};
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 using namespace zund;
@@ -177,4 +178,70 @@ TEST (WaveOverview, WidthsZeroAndOneAreSafe)
         rig.drag (5);
         EXPECT_EQ (rig.listener.seeks, (std::vector<float> { 0.0f, 1.0f })) << width;
     }
+}
+
+// A row or a file hovering over the overview brightens the whole track (both
+// passes, played and remaining); leaving or dropping puts it back.
+TEST (WaveOverview, AHoveringDragBrightensTheTrackUntilItLeavesOrDrops)
+{
+    OverviewRig rig;
+    rig.listener.position = 0.5f;
+    const juce::DragAndDropTarget::SourceDetails drag { "StringTableListBox", nullptr, { 10, 10 } };
+    const auto brightness = [&] (int x, int y) {
+        const auto c = snapshotOf (rig.overview).getPixelAt (x, y);
+        return c.getRed() + c.getGreen() + c.getBlue();
+    };
+    // Played and remaining, peak (near the edge) and average (the middle).
+    const std::vector<juce::Point<int>> spots { { 60, 10 }, { 60, 28 }, { 260, 10 }, { 260, 28 } };
+
+    std::vector<int> normal;
+    for (auto spot : spots)
+        normal.push_back (brightness (spot.x, spot.y));
+
+    rig.overview.itemDragEnter (drag);
+    for (size_t i = 0; i < spots.size(); ++i)
+        EXPECT_GT (brightness (spots[i].x, spots[i].y), normal[i] + 40) << "spot " << i;
+
+    rig.overview.itemDragExit (drag);
+    EXPECT_EQ (brightness (60, 10), normal[0]);
+    rig.overview.itemDragEnter (drag);
+    rig.overview.itemDropped (drag);
+    for (size_t i = 0; i < spots.size(); ++i)
+        EXPECT_EQ (brightness (spots[i].x, spots[i].y), normal[i]) << "spot " << i;
+}
+
+// A paused or empty channel's overview repaints nothing while nothing it
+// shows changes; the peak file growing, the play position reaching another
+// column, a hovering drag or a colour repaint it once.
+TEST (WaveOverview, RepaintsOnlyWhenWhatItShowsChanges)
+{
+    OverviewRig rig; // 328 wide: a column is 1/327 of the track
+    rig.listener.position = 0.5f;
+    EXPECT_TRUE (rig.overview.pictureChanged()) << "the first look";
+    for (int tick = 0; tick < 3; ++tick)
+        EXPECT_FALSE (rig.overview.pictureChanged()) << "a paused channel repaints at tick " << tick;
+
+    const juce::DragAndDropTarget::SourceDetails drag { "StringTableListBox", nullptr, { 10, 10 } };
+    struct Step
+    {
+        const char* what;
+        std::function<void()> change;
+        bool shows;
+    };
+    const Step steps[] = {
+        { "a move within the column", [&] { rig.listener.position = 0.501f; }, false },
+        { "a move to the next columns", [&] { rig.listener.position = 0.51f; }, true },
+        { "a peak pair built", [&] { rig.listener.peaks.set (700, -0.1f, 0.1f); }, true },
+        { "an average pair built", [&] { rig.listener.averages.set (3, -0.5f, 0.5f); }, true },
+        { "a drag hovering", [&] { rig.overview.itemDragEnter (drag); }, true },
+        { "a colour", [&] { WaveOverview::colours.peakRemaining = juce::Colours::green; }, true },
+    };
+    for (const auto& step : steps)
+    {
+        step.change();
+        EXPECT_EQ (rig.overview.pictureChanged(), step.shows) << step.what;
+        EXPECT_FALSE (rig.overview.pictureChanged()) << step.what << ", looked at again";
+    }
+    rig.overview.itemDragExit (drag);
+    WaveOverview::colours = {};
 }

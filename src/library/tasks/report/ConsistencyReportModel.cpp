@@ -19,26 +19,6 @@ juce::String nameOf (const juce::String& path)
 {
     return path.fromLastOccurrenceOf ("/", false, false);
 }
-
-/** Where this very record stands (others may share its path); -1 when it is not
-    in the index. Records of one path hash stand together. Call under the lock. */
-int findIndexOfRecord (const ID3DataBase& database, const ID3DataBaseEntry& record)
-{
-    const int start = database.findIndex (record.filename);
-    if (start < 0)
-        return -1;
-    const int hash = getPathHash (record.filename);
-    for (int step : { -1, 1 })
-        for (int i = step < 0 ? start : start + 1;; i += step)
-        {
-            const auto* entry = database.getEntry (i);
-            if (entry == nullptr || getPathHash (entry->filename) != hash)
-                break;
-            if (entry == &record)
-                return i;
-        }
-    return -1;
-}
 }
 
 ConsistencyReportModel::ConsistencyReportModel (ID3DataBase& db, std::vector<juce::File>& files, Rescan rescanFunction)
@@ -92,6 +72,9 @@ ConsistencyReportModel::LocateResult ConsistencyReportModel::locateFiles (const 
         if (auto* record = database.getEntry (i); record->missing)
             missingByName[nameOf (record->filename)].push_back (record);
 
+    std::vector<ID3DataBase::Move> moves;
+    std::unordered_set<juce::String, StringHash> takenPaths;
+
     for (const auto& file : *found)
     {
         const auto candidates = missingByName.find (file.getFileName());
@@ -99,7 +82,7 @@ ConsistencyReportModel::LocateResult ConsistencyReportModel::locateFiles (const 
             continue;
 
         const auto path = file.getFullPathName();
-        if (database.findIndex (path) >= 0)
+        if (database.findIndex (path) >= 0 || takenPaths.count (path) != 0)
         {
             result.duplicatePaths.add (path);
             continue;
@@ -107,15 +90,13 @@ ConsistencyReportModel::LocateResult ConsistencyReportModel::locateFiles (const 
 
         auto* record = candidates->second.front();
         candidates->second.pop_front();
-        auto moved = database.takeEntry (findIndexOfRecord (database, *record));
-        if (moved == nullptr)
-            continue;
-        moved->filename = path;
-        moved->missing = false;
-        database.insertEntry (std::move (moved));
-        database.markDirty();
-        ++result.numMoved;
+        moves.push_back ({ record, path });
+        takenPaths.insert (path);
     }
+
+    // All moved records are indexed again in one pass.
+    database.moveRecords (moves);
+    result.numMoved = (int) moves.size();
     return result;
 }
 
@@ -125,9 +106,8 @@ void ConsistencyReportModel::removeMissingRecordsOf (const juce::StringArray& du
     for (const auto& path : duplicatePaths)
         names.insert (nameOf (path));
 
-    const juce::ScopedLock sl (database.getLock());
-    for (int i = database.getNumEntries(); --i >= 0;)
-        if (const auto* record = database.getEntry (i); record->missing && names.count (nameOf (record->filename)) != 0)
-            database.removeEntry (i);
+    database.removeWhere ([&names] (const ID3DataBaseEntry& record) {
+        return record.missing && names.count (nameOf (record.filename)) != 0;
+    });
 }
 }
