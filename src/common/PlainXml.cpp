@@ -1,6 +1,7 @@
 #include "common/PlainXml.h"
 
 #include <cstring>
+#include <limits>
 
 namespace zund
 {
@@ -258,7 +259,19 @@ private:
 
 void appendEscaped (std::string& out, const juce::String& value)
 {
-    for (const auto* c = value.toRawUTF8(); *c != 0; ++c)
+    const auto* utf8 = value.toRawUTF8();
+    if (! juce::CharPointer_UTF8::isValidString (utf8, std::numeric_limits<int>::max()))
+    {
+        // Bytes that are not UTF-8 would leave the whole file unreadable: each
+        // character goes out as the framework's strings decode it.
+        std::string repaired;
+        for (auto p = value.getCharPointer(); ! p.isEmpty();)
+            appendUtf8 (repaired, p.getAndAdvance());
+        appendEscaped (out, juce::String::fromUTF8 (repaired.data(), (int) repaired.size()));
+        return;
+    }
+
+    for (const auto* c = utf8; *c != 0; ++c)
     {
         const auto byte = (unsigned char) *c;
         switch (byte)

@@ -106,6 +106,30 @@ TEST (PlainXml, WhatItWritesBothReadersReadBackExactly)
     EXPECT_EQ (describe (*back), describe (*framework.root));
 }
 
+// A value holding bytes that are not UTF-8 (a Latin-1 name that got into a
+// string unchecked) must not leave the whole file unreadable.
+TEST (PlainXml, AValueWithBytesThatAreNotUtf8StillMakesAReadableFile)
+{
+    PlainXmlElement root ("Root");
+    root.addAttribute ("name", juce::String (juce::CharPointer_UTF8 ("caf\xe9 \xff\xfe bar")));
+    root.addAttribute ("next", "kept");
+
+    test::TempFolder temp;
+    const auto file = temp.file ("out.xml");
+    const auto document = root.toDocument();
+    ASSERT_TRUE (file.replaceWithData (document.data(), document.size()));
+
+    const auto checked = readCheckedXmlFile (file, { 1 << 20, 8 });
+    ASSERT_TRUE (checked.passed()) << checked.error;
+    juce::String error;
+    const auto back = parsePlainXml (checked.text(), checked.size(), error);
+    ASSERT_NE (back, nullptr) << error;
+    ASSERT_EQ (back->attributes.size(), 2u);
+    EXPECT_TRUE (back->attributes[0].second.startsWith ("caf")) << back->attributes[0].second;
+    EXPECT_TRUE (back->attributes[0].second.endsWith (" bar"));
+    EXPECT_EQ (back->attributes[1].second, "kept");
+}
+
 TEST (PlainXml, TextItCannotReadIsAnErrorNotAGuess)
 {
     const std::string broken[] = {
