@@ -23,7 +23,11 @@ juce::String getPathExtension (const juce::String& path)
 
 bool hasSupportedAudioExtension (const juce::String& path) noexcept
 {
-    const auto* bytes = path.toRawUTF8();
+    return hasSupportedAudioExtension (path.toRawUTF8());
+}
+
+bool hasSupportedAudioExtension (const char* bytes) noexcept
+{
     const auto* dot = std::strrchr (bytes, '.');
     const auto* slash = std::strrchr (bytes, '/');
     if (dot == nullptr || (slash != nullptr && dot < slash))

@@ -15,6 +15,7 @@ juce::String getPathExtension (const juce::String& path);
 /** isSupportedAudioExtension of getPathExtension, without making strings (for
     walks over half a million paths). */
 bool hasSupportedAudioExtension (const juce::String& path) noexcept;
+bool hasSupportedAudioExtension (const char* pathBytes) noexcept;
 
 /** A file the program can play: not a directory, with a supported extension.
     Existence is not tested. */

@@ -25,8 +25,7 @@ bool canOpenFileExclusively (const juce::File& file);
 /** The database index key of a path: the framework string hash, never negative. */
 int getPathHash (const juce::String& text);
 
-/** Every file (not directory) under the folder, in directory-iterator order.
-    Links to folders are followed; a folder reached again by another path (a
-    link cycle, two links to one folder) is listed only the first time. */
+/** Every regular file in the folder (and its sub-folders when asked), in walk
+    order: what FolderWalker gives. */
 std::unique_ptr<std::vector<juce::File>> listFilesInFolder (const juce::File& folder, bool recursive);
 }
