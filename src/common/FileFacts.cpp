@@ -1,11 +1,14 @@
 #include "common/FileFacts.h"
 
 #include "common/FolderWalker.h"
+#include "common/SafeStringBytes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include <cstring>
 
 namespace zund
 {
@@ -47,6 +50,15 @@ bool canOpenFileExclusively (const juce::File& file)
         ::flock (fd, LOCK_UN);
     ::close (fd);
     return locked;
+}
+
+juce::String getPathFileName (const juce::String& path)
+{
+    const auto* bytes = path.toRawUTF8();
+    const auto* slash = std::strrchr (bytes, '/');
+    const auto* name = slash != nullptr ? slash + 1 : bytes;
+    const auto length = std::strlen (name);
+    return isSafeStringBytes (name, length) ? stringOfSafeBytes (name, length) : juce::String();
 }
 
 int getPathHash (const juce::String& text)

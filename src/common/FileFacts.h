@@ -22,6 +22,12 @@ juce::int64 millisecondsToFileTicks (juce::int64 millisecondsSince1970) noexcept
 /** True when the file exists and no other process holds an exclusive lock on it. */
 bool canOpenFileExclusively (const juce::File& file);
 
+/** The last name in the path, found in its bytes: the framework's getFileName
+    goes wrong after a folder name that is not UTF-8 (its index operations
+    count such characters two ways). Empty when the name cannot be held in a
+    string on its own. */
+juce::String getPathFileName (const juce::String& path);
+
 /** The database index key of a path: the framework string hash, never negative. */
 int getPathHash (const juce::String& text);
 

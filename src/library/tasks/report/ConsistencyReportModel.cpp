@@ -17,7 +17,7 @@ struct StringHash
 
 juce::String nameOf (const juce::String& path)
 {
-    return path.fromLastOccurrenceOf ("/", false, false);
+    return getPathFileName (path);
 }
 }
 
@@ -75,7 +75,7 @@ ConsistencyReportModel::LocateResult ConsistencyReportModel::locateFiles (const 
 
     for (const auto& file : *found)
     {
-        const auto candidates = missingByName.find (file.getFileName());
+        const auto candidates = missingByName.find (nameOf (file.getFullPathName()));
         if (candidates == missingByName.end() || candidates->second.empty())
             continue;
 
