@@ -3,6 +3,8 @@
 // by the length a lead byte announces. The check must agree with what the
 // framework itself does, byte string by byte string.
 
+#include "common/AudioFileTypes.h"
+#include "common/FileFacts.h"
 #include "common/SafeStringBytes.h"
 #include "support/OddNames.h"
 
@@ -120,4 +122,28 @@ TEST (SafeStringBytes, SafeBytesAreHeldExactly)
         EXPECT_EQ (juce::String (text.getCharPointer()).toStdString(), name.bytes) << name.what;
     }
     EXPECT_TRUE (stringOfSafeBytes (std::string()).isEmpty());
+}
+
+// Extensions and names are found in a path's bytes: the framework's index
+// operations count a Latin-1 character two ways. A part it could not hold
+// comes back empty instead of overflowing whoever works on it next.
+TEST (SafeStringBytes, ExtensionsAndNamesFromBytes)
+{
+    const struct
+    {
+        std::string path, extension, name;
+    } cases[] = {
+        { "/m/caf\xe9.mp3", ".mp3", "caf\xe9.mp3" },
+        { "/m/Ol\xe9 Ol\xe9 Mix/deeper.wav", ".wav", "deeper.wav" },
+        { "/m/caf\xc3\xa9.Ogg", ".Ogg", "caf\xc3\xa9.Ogg" },
+        { "/m.d/plain", "", "plain" },
+        { "/m/song.mp3\xe9", "", "" },          // as a desktop drop may hand it over
+        { "/m/\xe0.mp3", ".mp3", "" },
+    };
+    for (const auto& c : cases)
+    {
+        const juce::String path (juce::CharPointer_UTF8 (c.path.data()), juce::CharPointer_UTF8 (c.path.data() + c.path.size()));
+        EXPECT_EQ (getPathExtension (path).toStdString(), c.extension) << c.path;
+        EXPECT_EQ (getPathFileName (path).toStdString(), c.name) << c.path;
+    }
 }
