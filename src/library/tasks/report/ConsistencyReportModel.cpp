@@ -44,6 +44,14 @@ juce::String ConsistencyReportModel::getFilesToScanText() const
     return text;
 }
 
+juce::String ConsistencyReportModel::getSkippedNamesText() const
+{
+    juce::MemoryOutputStream text;
+    for (const auto& name : skippedNames)
+        text << "Not read, the program cannot read its name (rename it): " << name << "\n";
+    return text.toUTF8();
+}
+
 void ConsistencyReportModel::removeMissingFiles()
 {
     database.removeMissingEntries();
