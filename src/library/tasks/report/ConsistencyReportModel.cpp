@@ -17,7 +17,7 @@ struct StringHash
 
 juce::String nameOf (const juce::String& path)
 {
-    return path.fromLastOccurrenceOf ("/", false, false);
+    return getPathFileName (path);
 }
 }
 
@@ -43,6 +43,14 @@ juce::String ConsistencyReportModel::getFilesToScanText() const
     juce::MemoryOutputStream text;
     for (const auto& file : filesToScan)
         text << file.getFullPathName() << "\n";
+    return text.toUTF8();
+}
+
+juce::String ConsistencyReportModel::getSkippedNamesText() const
+{
+    juce::MemoryOutputStream text;
+    for (const auto& name : skippedNames)
+        text << "Not read, the program cannot read its name (rename it): " << name << "\n";
     return text.toUTF8();
 }
 
@@ -77,7 +85,7 @@ ConsistencyReportModel::LocateResult ConsistencyReportModel::locateFiles (const 
 
     for (const auto& file : *found)
     {
-        const auto candidates = missingByName.find (file.getFileName());
+        const auto candidates = missingByName.find (nameOf (file.getFullPathName()));
         if (candidates == missingByName.end() || candidates->second.empty())
             continue;
 
