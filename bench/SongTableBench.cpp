@@ -1,3 +1,5 @@
+#include "GeneratedLibrary.h"
+
 #include "library/browser/ID3ViewComponent.h"
 #include "library/browser/ID3ViewComponentListener.h"
 #include "library/browser/SongSearch.h"

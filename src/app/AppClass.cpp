@@ -2,6 +2,7 @@
 
 #include "app/MainAppWindow.h"
 #include "app/main/MainComponent.h"
+#include "common/HeapTuning.h"
 
 #include <iostream>
 
@@ -17,6 +18,8 @@ const juce::String AppClass::getApplicationVersion()
 
 void AppClass::initialise (const juce::String&)
 {
+    tuneHeapForBulkFrees();
+
     if (juce::Desktop::getInstance().getDisplays().displays.isEmpty())
     {
         std::cerr << "Zund needs a graphical display: no X display could be opened (is DISPLAY set?)."

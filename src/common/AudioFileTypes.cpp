@@ -1,5 +1,7 @@
 #include "common/AudioFileTypes.h"
 
+#include "common/SafeStringBytes.h"
+
 #include <cstring>
 #include <strings.h>
 
@@ -18,12 +20,17 @@ juce::String getPathExtension (const juce::String& path)
     const auto* slash = std::strrchr (bytes, '/');
     if (dot == nullptr || (slash != nullptr && dot < slash))
         return {};
-    return juce::String::fromUTF8 (dot, (int) std::strlen (dot));
+    const auto length = std::strlen (dot);
+    return isSafeStringBytes (dot, length) ? stringOfSafeBytes (dot, length) : juce::String();
 }
 
 bool hasSupportedAudioExtension (const juce::String& path) noexcept
 {
-    const auto* bytes = path.toRawUTF8();
+    return hasSupportedAudioExtension (path.toRawUTF8());
+}
+
+bool hasSupportedAudioExtension (const char* bytes) noexcept
+{
     const auto* dot = std::strrchr (bytes, '.');
     const auto* slash = std::strrchr (bytes, '/');
     if (dot == nullptr || (slash != nullptr && dot < slash))

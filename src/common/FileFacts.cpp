@@ -1,13 +1,14 @@
 #include "common/FileFacts.h"
 
+#include "common/FolderWalker.h"
+#include "common/SafeStringBytes.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <set>
-#include <string>
+#include <cstring>
 
 namespace zund
 {
@@ -51,52 +52,26 @@ bool canOpenFileExclusively (const juce::File& file)
     return locked;
 }
 
+juce::String getPathFileName (const juce::String& path)
+{
+    const auto* bytes = path.toRawUTF8();
+    const auto* slash = std::strrchr (bytes, '/');
+    const auto* name = slash != nullptr ? slash + 1 : bytes;
+    const auto length = std::strlen (name);
+    return isSafeStringBytes (name, length) ? stringOfSafeBytes (name, length) : juce::String();
+}
+
 int getPathHash (const juce::String& text)
 {
     return text.hashCode() & 0x7fffffff;
 }
 
-namespace
-{
-// The folder's path with every link resolved; empty when it cannot be resolved.
-std::string canonicalPath (const juce::File& folder)
-{
-    std::string path;
-    if (char* resolved = ::realpath (folder.getFullPathName().toRawUTF8(), nullptr))
-    {
-        path = resolved;
-        std::free (resolved);
-    }
-    return path;
-}
-
-// Links to folders are followed (a music folder is often a link); a folder
-// already listed, by whatever path, is not listed again, so a link that points
-// back up the tree ends there.
-void collectFiles (const juce::File& dir, bool recursive, std::set<std::string>& visited,
-                   std::vector<juce::File>& files)
-{
-    const auto path = canonicalPath (dir);
-    if (path.empty() || ! visited.insert (path).second)
-        return;
-
-    for (const auto& entry : juce::RangedDirectoryIterator (dir, false, "*",
-                                                             juce::File::findFilesAndDirectories))
-    {
-        if (! entry.isDirectory())
-            files.push_back (entry.getFile());
-        else if (recursive)
-            collectFiles (entry.getFile(), recursive, visited, files);
-    }
-}
-}
-
 std::unique_ptr<std::vector<juce::File>> listFilesInFolder (const juce::File& folder, bool recursive)
 {
     auto files = std::make_unique<std::vector<juce::File>>();
-    std::set<std::string> visited;
-    if (folder.isDirectory())
-        collectFiles (folder, recursive, visited, *files);
+    FolderWalker walker (folder, recursive);
+    for (juce::File file; walker.next (file);)
+        files->push_back (file);
     return files;
 }
 }

@@ -22,11 +22,16 @@ juce::int64 millisecondsToFileTicks (juce::int64 millisecondsSince1970) noexcept
 /** True when the file exists and no other process holds an exclusive lock on it. */
 bool canOpenFileExclusively (const juce::File& file);
 
+/** The last name in the path, found in its bytes: the framework's getFileName
+    goes wrong after a folder name that is not UTF-8 (its index operations
+    count such characters two ways). Empty when the name cannot be held in a
+    string on its own. */
+juce::String getPathFileName (const juce::String& path);
+
 /** The database index key of a path: the framework string hash, never negative. */
 int getPathHash (const juce::String& text);
 
-/** Every file (not directory) under the folder, in directory-iterator order.
-    Links to folders are followed; a folder reached again by another path (a
-    link cycle, two links to one folder) is listed only the first time. */
+/** Every regular file in the folder (and its sub-folders when asked), in walk
+    order: what FolderWalker gives. */
 std::unique_ptr<std::vector<juce::File>> listFilesInFolder (const juce::File& folder, bool recursive);
 }

@@ -476,4 +476,18 @@ XmlReadResult readXmlFileAfterPreamble (const juce::File& file, const XmlLimits&
     dropTextBeforeRoot (contents.get(), size);
     return parseXmlSafely (contents.get(), size, limits);
 }
+
+CheckedXmlText readCheckedXmlFile (const juce::File& file, const XmlLimits& limits)
+{
+    CheckedXmlText checked;
+    XmlReadResult reading;
+    if (! readRegularFile (file, limits.maxBytes, checked.bytes, checked.numBytes, reading))
+    {
+        checked.missing = reading.missing;
+        checked.error = reading.error;
+        return checked;
+    }
+    checked.error = checkXmlText (checked.bytes.get(), checked.numBytes, limits.maxDepth, checked.start);
+    return checked;
+}
 }

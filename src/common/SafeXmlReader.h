@@ -54,4 +54,23 @@ XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits
     the framework's parser without a root: any text before the first tag is
     dropped first. */
 XmlReadResult readXmlFileAfterPreamble (const juce::File& file, const XmlLimits& limits);
+
+/** A file's bytes, read as readXmlFileSafely reads them, that passed the same
+    checks but were not parsed: for a reader that parses them its own way. The
+    text starts at `start` (past a byte-order mark). A missing file is not an
+    error, as above. */
+struct CheckedXmlText
+{
+    juce::HeapBlock<char> bytes;
+    size_t numBytes = 0;
+    size_t start = 0;
+    juce::String error;
+    bool missing = false;
+
+    bool passed() const noexcept { return error.isEmpty() && ! missing; }
+    const char* text() const noexcept { return bytes.get() + start; }
+    size_t size() const noexcept { return numBytes - start; }
+};
+
+CheckedXmlText readCheckedXmlFile (const juce::File& file, const XmlLimits& limits);
 }

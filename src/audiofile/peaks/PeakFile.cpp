@@ -6,6 +6,7 @@
 #include "common/AtomicFloats.h"
 #include "common/FileFacts.h"
 #include "common/ProgramFolder.h"
+#include "common/SafeStringBytes.h"
 #include "common/SampleConversion.h"
 
 #include <algorithm>
@@ -226,12 +227,15 @@ juce::File PeakFile::getPeakFileFor (const juce::File& audio)
 
 juce::File PeakFile::getAudioFileForPeakFile (const juce::File& peak)
 {
-    const auto prefix = getApplicationFolderFile (peakFolderName).getFullPathName() + "/";
-    const auto path = peak.getFullPathName();
-    const int suffixLength = (int) std::strlen (peakFileSuffix);
-    if (! path.startsWith (prefix) || ! path.endsWith (peakFileSuffix)
-        || path.length() <= prefix.length() + suffixLength)
+    // Cut in bytes: the framework's index operations count a Latin-1
+    // character of a folder name two ways, and would cut elsewhere.
+    const auto prefix = getApplicationFolderFile (peakFolderName).getFullPathName().toStdString() + "/";
+    const auto path = peak.getFullPathName().toStdString();
+    const auto suffixLength = std::strlen (peakFileSuffix);
+    if (path.size() <= prefix.size() + suffixLength || path.compare (0, prefix.size(), prefix) != 0
+        || path.compare (path.size() - suffixLength, suffixLength, peakFileSuffix) != 0)
         return {};
-    return juce::File ("/" + path.substring (prefix.length(), path.length() - suffixLength));
+    const auto audio = "/" + path.substr (prefix.size(), path.size() - prefix.size() - suffixLength);
+    return isSafeStringBytes (audio) ? juce::File (stringOfSafeBytes (audio)) : juce::File();
 }
 }

@@ -1,30 +1,34 @@
 #include "library/browser/FileSystemRoots.h"
 
+#include "common/FileFacts.h"
+#include "common/SafeStringBytes.h"
+
+#include <fstream>
+#include <sstream>
+
 namespace zund
 {
 namespace
 {
-// The mount table writes space, tab, newline and backslash as octal escapes.
-juce::String unescapeMountField (const juce::String& field)
+// The mount table writes space, tab, newline and backslash as octal escapes;
+// every other byte of a name stands as it is, UTF-8 or not.
+std::string unescapeMountField (const std::string& field)
 {
-    if (! field.containsChar ('\\'))
-        return field;
-
-    juce::MemoryOutputStream bytes;
-    const auto* p = field.toRawUTF8();
-    for (; *p != 0; ++p)
+    std::string bytes;
+    for (size_t i = 0; i < field.size(); ++i)
     {
+        const char* p = field.c_str() + i;
         if (p[0] == '\\' && p[1] >= '0' && p[1] <= '3' && p[2] >= '0' && p[2] <= '7' && p[3] >= '0' && p[3] <= '7')
         {
-            bytes.writeByte ((char) ((p[1] - '0') * 64 + (p[2] - '0') * 8 + (p[3] - '0')));
-            p += 3;
+            bytes += (char) ((p[1] - '0') * 64 + (p[2] - '0') * 8 + (p[3] - '0'));
+            i += 3;
         }
         else
         {
-            bytes.writeByte (*p);
+            bytes += *p;
         }
     }
-    return bytes.toUTF8();
+    return bytes;
 }
 
 bool isUserVolumeMountPoint (const juce::String& path)
@@ -48,32 +52,35 @@ bool isRemovableBlockDevice (const juce::String& deviceName)
 }
 }
 
-std::vector<FileSystemRoot> parseFileSystemRoots (const juce::String& mountTable, const RemovableDeviceTest& isRemovable)
+std::vector<FileSystemRoot> parseFileSystemRoots (const std::string& mountTable, const RemovableDeviceTest& isRemovable)
 {
     std::vector<FileSystemRoot> roots { { "/", FileSystemRoot::Kind::fixedDisk } };
 
-    juce::StringArray lines;
-    lines.addLines (mountTable);
-    for (const auto& line : lines)
+    // Split in bytes: a volume's name may be anything, and the table is made a
+    // string only a field at a time, once it is known the framework can hold it.
+    std::istringstream lines (mountTable);
+    for (std::string line; std::getline (lines, line);)
     {
-        juce::StringArray fields;
-        fields.addTokens (line, " \t", "");
-        fields.removeEmptyStrings();
-        if (fields.size() < 3)
+        std::istringstream fields (line);
+        std::string deviceBytes, mountPointBytes, type;
+        if (! (fields >> deviceBytes >> mountPointBytes >> type))
+            continue;
+        deviceBytes = unescapeMountField (deviceBytes);
+        mountPointBytes = unescapeMountField (mountPointBytes);
+        if (! isSafeStringBytes (mountPointBytes) || ! isSafeStringBytes (deviceBytes))
             continue;
 
-        const auto mountPoint = unescapeMountField (fields[1]);
+        const auto mountPoint = stringOfSafeBytes (mountPointBytes);
         if (! isUserVolumeMountPoint (mountPoint))
             continue;
         if (std::any_of (roots.begin(), roots.end(), [&] (const auto& root) { return root.path == mountPoint; }))
             continue;
 
-        const auto type = fields[2];
-        const auto device = unescapeMountField (fields[0]);
+        const auto device = stringOfSafeBytes (deviceBytes);
         auto kind = FileSystemRoot::Kind::fixedDisk;
         if (type == "iso9660" || type == "udf")
             kind = FileSystemRoot::Kind::cdRom;
-        else if (device.startsWith ("/dev/") && isRemovable != nullptr && isRemovable (device.fromLastOccurrenceOf ("/", false, false)))
+        else if (device.startsWith ("/dev/") && isRemovable != nullptr && isRemovable (getPathFileName (device)))
             kind = FileSystemRoot::Kind::removable;
 
         roots.push_back ({ mountPoint, kind });
@@ -83,6 +90,9 @@ std::vector<FileSystemRoot> parseFileSystemRoots (const juce::String& mountTable
 
 std::vector<FileSystemRoot> readFileSystemRoots()
 {
-    return parseFileSystemRoots (juce::File ("/proc/self/mounts").loadFileAsString(), isRemovableBlockDevice);
+    std::ifstream in ("/proc/self/mounts", std::ios::binary);
+    std::stringstream table;
+    table << in.rdbuf();
+    return parseFileSystemRoots (table.str(), isRemovableBlockDevice);
 }
 }

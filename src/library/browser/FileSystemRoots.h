@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace zund
@@ -31,8 +32,9 @@ using RemovableDeviceTest = std::function<bool (const juce::String& deviceName)>
 /** The roots from a mount table in the form of /proc/self/mounts: "/" first,
     then each user volume once, in the table's order. iso9660 and udf volumes
     are CD-ROMs; volumes on a removable device are removable; the rest are
-    fixed disks. */
-std::vector<FileSystemRoot> parseFileSystemRoots (const juce::String& mountTable, const RemovableDeviceTest& isRemovable);
+    fixed disks. A volume whose path the framework's strings cannot hold
+    (isSafeStringBytes) is left out. */
+std::vector<FileSystemRoot> parseFileSystemRoots (const std::string& mountTable, const RemovableDeviceTest& isRemovable);
 
 /** The roots of this machine, from /proc/self/mounts and /sys/class/block. */
 std::vector<FileSystemRoot> readFileSystemRoots();

@@ -1,6 +1,9 @@
 #include "library/browser/ID3ViewComponent.h"
 
+#include "library/browser/AbandonedWorkers.h"
 #include "library/browser/ID3ViewComponentListener.h"
+#include "library/browser/ID3ViewComponentWorker.h"
+#include "library/browser/RowSelection.h"
 #include "library/browser/ID3ViewComponentMouseListener.h"
 #include "library/browser/SongTableColumns.h"
 #include "library/tree/ZundFileTreeComponent.h"
@@ -9,11 +12,9 @@ namespace zund
 {
 namespace
 {
-struct WorkerMessage : public juce::Message
-{
-    WorkerMessage (int k, int v, int g) : kind (k), value (v), generation (g) {}
-    const int kind, value, generation;
-};
+// How long the message thread waits for a worker to stop; one that takes
+// longer is left to end on its own.
+constexpr int workerStopTimeoutMs = 100;
 
 // The rows' own holder inside the list's viewport: a wheel turn over the rows
 // moves the selection instead of scrolling the list.
@@ -50,8 +51,8 @@ void installWheelSteppingRowHolder (juce::ListBox& list)
 
 ID3ViewComponent::ID3ViewComponent (ID3DataBase* db)
     : StringTableListBox ("ID3View"),
-      juce::Thread ("ID3ViewThread"),
-      database (db)
+      database (db),
+      link (std::make_shared<WorkerLink> (db, this))
 {
     auto& header = getHeader();
     for (int id = 1; id <= SongTableColumns::count; ++id)
@@ -68,8 +69,14 @@ ID3ViewComponent::ID3ViewComponent (ID3DataBase* db)
 
 ID3ViewComponent::~ID3ViewComponent()
 {
-    stopThread (-1);
+    stopWorkerNoting();
+    link->cut(); // a worker left behind reaches neither the database nor this
     getHeader().removeMouseListener (headerMouseListener.get());
+}
+
+bool ID3ViewComponent::isWorking() const
+{
+    return worker != nullptr && worker->isThreadRunning();
 }
 
 void ID3ViewComponent::setListener (ID3ViewComponentListener* newListener)
@@ -81,27 +88,27 @@ void ID3ViewComponent::setListener (ID3ViewComponentListener* newListener)
 //==============================================================================
 void ID3ViewComponent::showFolder (const juce::File& newFolder)
 {
-    stopThread (-1);
+    stopWorkerNoting();
     folder = newFolder;
     switchMode (folderMode);
 }
 
 void ID3ViewComponent::showCase (juce::StringArray* files)
 {
-    stopThread (-1);
+    stopWorkerNoting();
     caseFiles = files;
     switchMode (caseMode);
 }
 
 void ID3ViewComponent::showDatabase()
 {
-    stopThread (-1);
+    stopWorkerNoting();
     switchMode (databaseMode);
 }
 
 void ID3ViewComponent::setSearchWords (const juce::StringArray& words)
 {
-    stopThread (-1);
+    stopWorkerNoting();
     search.setWords (words);
     switchMode (searchMode);
 }
@@ -129,9 +136,10 @@ void ID3ViewComponent::switchMode (int newMode, int extraWork)
 
 void ID3ViewComponent::startJob (int work, bool sortEvenInCase)
 {
-    jassert (! isThreadRunning());
+    jassert (worker == nullptr);
     ++generation;
 
+    Job job;
     job.mode = mode;
     job.folder = folder;
     job.caseFiles = mode == caseMode && caseFiles != nullptr ? *caseFiles : juce::StringArray();
@@ -142,15 +150,23 @@ void ID3ViewComponent::startJob (int work, bool sortEvenInCase)
     job.keepOrder = keepsOrder();
     job.work = job.keepOrder && ! sortEvenInCase ? (work & ~sortWork) : work;
     job.generation = generation;
-    undoneWork = job.work;
 
-    startThread();
+    worker = std::make_unique<Worker> (*this, link, std::move (job));
+    worker->startThread();
 }
 
 int ID3ViewComponent::stopWorkerNoting()
 {
-    stopThread (-1);
-    return undoneWork.exchange (0);
+    if (worker == nullptr)
+        return 0;
+
+    // A worker left running can no longer take the message-manager lock: what
+    // it has not finished stays undone.
+    auto* stopped = worker.get();
+    AbandonedWorkers::stop (worker, workerStopTimeoutMs);
+    const int undone = stopped->getUndoneWork(); // one left behind is deleted only at a later stop
+    worker.reset();
+    return undone;
 }
 
 void ID3ViewComponent::finishUndoneWork (int undone)
@@ -215,10 +231,9 @@ juce::String ID3ViewComponent::getSelectedFile() const
 juce::StringArray ID3ViewComponent::getSelectedFiles() const
 {
     juce::StringArray paths;
-    const auto selected = getSelectedRows();
-    for (int i = 0; i < selected.size(); ++i)
-        if (juce::isPositiveAndBelow (selected[i], getRowCount()))
-            paths.add (getFullPathOfRow (selected[i]));
+    for (const int row : RowSelection::rowsOf (getSelectedRows()))
+        if (juce::isPositiveAndBelow (row, getRowCount()))
+            paths.add (getFullPathOfRow (row));
     return paths;
 }
 
@@ -245,6 +260,18 @@ int ID3ViewComponent::findRowByPos (int pos)
     return juce::isPositiveAndBelow (pos, (int) rowOfPos.size()) ? rowOfPos[(size_t) pos] : -1;
 }
 
+int ID3ViewComponent::findRowOfFile (const juce::String& fullPath, int likelyRow) const
+{
+    if (fullPath.isEmpty())
+        return -1;
+    if (getFullPathOfRow (likelyRow) == fullPath)
+        return likelyRow;
+    for (int row = 0; row < getRowCount(); ++row)
+        if (getFullPathOfRow (row) == fullPath)
+            return row;
+    return -1;
+}
+
 void ID3ViewComponent::rowsRemovedOrMoved()
 {
     posMapValid = false;
@@ -261,7 +288,9 @@ juce::Array<int> ID3ViewComponent::getVisibleColumnIds() const
 
 juce::String ID3ViewComponent::getRowsAsText() const
 {
-    juce::String text;
+    // Into one growing buffer: appending to a String copies all of it whenever
+    // it outgrows its exact size.
+    juce::MemoryOutputStream text;
     for (int row = 0; row < getRowCount(); ++row)
     {
         text << getCellText (SongTableColumns::artist - 1, row) << " - " << getCellText (SongTableColumns::song - 1, row);
@@ -269,18 +298,13 @@ juce::String ID3ViewComponent::getRowsAsText() const
             text << " [ " << label << " ]";
         text << "\n";
     }
-    return text;
+    return text.toUTF8();
 }
 
 //==============================================================================
-void ID3ViewComponent::post (int kind, int value, int generationOfRun)
-{
-    postMessage (new WorkerMessage (kind, value, generationOfRun));
-}
-
 void ID3ViewComponent::handleMessage (const juce::Message& message)
 {
-    const auto* m = dynamic_cast<const WorkerMessage*> (&message);
+    const auto* m = dynamic_cast<const Worker::Message*> (&message);
     if (m == nullptr || m->generation < generation)
         return;
 

@@ -22,18 +22,20 @@ class ZundFileTreeComponent;
     current playlist), the whole database or a search of it, with the tags of
     the song database in thirteen columns.
 
-    A worker thread ("ID3ViewThread") fills the rows, sorts them and fills their
-    tags; it touches rows only under the message-manager lock (a slice at a
-    time) and records only under the database lock, never both at once. Every
-    change of the rows from the message thread first stops the worker and, when
-    that cut its run short, starts what was left undone again. The worker reads
-    its own copy of a case's list; edits change the tree item's list itself.
+    A worker thread ("ID3ViewThread", one per run) fills the rows, sorts them
+    and fills their tags; it touches rows only under the message-manager lock
+    (a slice at a time) and records only under the database lock, never both at
+    once, and reads song files under neither. Every change of the rows from the
+    message thread first stops the worker and, when that cut its run short,
+    starts what was left undone again. A worker that does not stop within a
+    moment (a file read hanging on a dead network mount) is left to end on its
+    own and nothing it does reaches the table any more. The worker reads its own
+    copy of a case's list; edits change the tree item's list itself.
 
     Tag editing, marks, keys and removal are in ID3ViewComponentEditing.cpp. */
 class ID3ViewComponent : public StringTableListBox,
                          public juce::FileBrowserListener,
                          public SongDragSource,
-                         private juce::Thread,
                          private juce::MessageListener
 {
 public:
@@ -63,13 +65,13 @@ public:
     void setTree (ZundFileTreeComponent* newTree) noexcept { tree = newTree; }
     void setListener (ID3ViewComponentListener* newListener);
 
-    /** Stops the worker, waiting as long as it takes; a run cut short reports
-        that the table no longer works. */
+    /** Stops the worker (or leaves it behind when it does not stop at once); a
+        run cut short reports that the table no longer works. */
     void stopWorker();
     /** Stops the worker, removes every row and forgets what was shown. */
     void clearTable();
     /** Whether the worker is busy with a run. */
-    bool isWorking() const { return isThreadRunning(); }
+    bool isWorking() const;
 
     int getMode() const noexcept { return mode; }
     /** The table shows this list as a case (not search results). */
@@ -83,6 +85,9 @@ public:
     juce::StringArray getSelectedFiles() const;
     /** The row whose POS is `pos`, -1 when none. */
     int findRowByPos (int pos);
+    /** A row showing that file: `likelyRow` when it still does, else the first
+        one that does; -1 when none. */
+    int findRowOfFile (const juce::String& fullPath, int likelyRow) const;
 
     /** Switches one of the search fields ("path", "filename", "artist", "album",
         "song", "bpm", "genre", "label"; any case) on or off. */
@@ -133,7 +138,10 @@ private:
         writeCaseOrderWork = 8
     };
 
-    // The worker's input, written only while it is stopped.
+    class Worker;
+    struct WorkerLink;
+
+    // A worker's input, its own copy.
     struct Job
     {
         int mode = noMode;
@@ -180,18 +188,13 @@ private:
     void rowsRemovedOrMoved();
     void selectFirstRowUnlessChosen();
     void refreshRowsOfFile (const juce::String& fullPath);
+    /** The record of a row's file, made (and read) when there is none; none
+        for a file that is not a regular one. Under the database lock. */
+    ID3DataBaseEntry* recordToMark (const juce::String& fullPath);
     void applyTagEdit (const juce::String& fullPath, int columnId, const juce::String& newText);
 
     void handleMessage (const juce::Message& message) override;
-    void post (int kind, int value, int generationOfRun);
 
-    // The worker (ID3ViewComponentWorker.cpp).
-    void run() override;
-    bool fillRows (std::vector<juce::String>& fullPaths);
-    bool sortRowsByColumns();
-    bool fillTags (std::vector<juce::String>& fullPaths, int& newRecords);
-    bool readFullPathsOfRows (std::vector<juce::String>& fullPaths);
-    bool applyTags (std::vector<RowTags>& tags);
     static RowTags makeRowTags (const ID3DataBaseEntry& record);
     void setRowTags (int row, const RowTags& tags);
 
@@ -211,8 +214,8 @@ private:
     bool keepOrder = false;
     SongSearch search;
 
-    Job job;
-    std::atomic<int> undoneWork { 0 };
+    std::shared_ptr<WorkerLink> link;
+    std::unique_ptr<Worker> worker;
 
     // POS -> row, -1 for none; kept with the rows (message thread, or the
     // worker under the message-manager lock).

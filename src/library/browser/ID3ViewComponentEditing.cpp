@@ -1,8 +1,11 @@
 #include "library/browser/ID3ViewComponent.h"
 
 #include "audiofile/peaks/PeakFile.h"
+#include "common/AudioFileTypes.h"
+#include "common/FileFacts.h"
 #include "library/browser/ID3ViewComponentListener.h"
 #include "library/browser/LibraryDialogs.h"
+#include "library/browser/RowSelection.h"
 #include "library/browser/SongTableColumns.h"
 #include "library/database/ID3DataBase.h"
 
@@ -40,8 +43,15 @@ bool isEditableColumn (int columnId)
 
 bool needsFreeFileToEdit (const juce::File& file)
 {
-    const auto extension = file.getFileExtension().toLowerCase();
+    const auto extension = getPathExtension (file.getFullPathName()).toLowerCase();
     return extension != ".wav" && extension != ".aif" && extension != ".aiff";
+}
+
+// A path that may be read on the message thread: a pipe or device with a
+// song's name would never answer.
+bool isSongFilePath (const juce::String& fullPath)
+{
+    return juce::File::isAbsolutePath (fullPath) && isRegularFile (juce::File (fullPath));
 }
 
 int markStateOf (const ID3DataBaseEntry& record)
@@ -59,7 +69,7 @@ void ID3ViewComponent::editTag (int columnId, int row)
         return;
 
     const auto fullPath = getFullPathOfRow (row);
-    if (! juce::File::isAbsolutePath (fullPath))
+    if (! isSongFilePath (fullPath))
         return;
 
     const juce::File file (fullPath);
@@ -124,21 +134,27 @@ void ID3ViewComponent::refreshRowsOfFile (const juce::String& fullPath)
 }
 
 //==============================================================================
+ID3DataBaseEntry* ID3ViewComponent::recordToMark (const juce::String& fullPath)
+{
+    const juce::ScopedLock sl (database->getLock());
+    if (auto* record = database->getEntry (database->findIndex (fullPath)))
+        return record;
+    if (! isSongFilePath (fullPath))
+        return nullptr;
+    bool scanned = false;
+    return database->addOrUpdateFile (juce::File (fullPath), scanned, false, false);
+}
+
 void ID3ViewComponent::markSelectedRowLoaded()
 {
     if (getNumSelectedRows() == 0)
         return;
 
     const int row = getSelectedRow (0);
-    const auto fullPath = getFullPathOfRow (row);
-    if (! juce::File::isAbsolutePath (fullPath))
-        return;
-
     int state = 0;
     {
         const juce::ScopedLock sl (database->getLock());
-        bool scanned = false;
-        auto* record = database->addOrUpdateFile (juce::File (fullPath), scanned, false, false);
+        auto* record = recordToMark (getFullPathOfRow (row));
         if (record == nullptr)
             return;
         record->loadedInDeck = true;
@@ -153,21 +169,14 @@ void ID3ViewComponent::markSelectedRowLoaded()
 void ID3ViewComponent::markSelectedRowsAddedToCase()
 {
     const auto selected = getSelectedRows();
-    for (int i = 0; i < selected.size(); ++i)
-    {
-        const int row = selected[i];
-        const auto fullPath = getFullPathOfRow (row);
-        if (! juce::File::isAbsolutePath (fullPath))
-            continue;
-
-        const juce::ScopedLock sl (database->getLock());
-        bool scanned = false;
-        if (auto* record = database->addOrUpdateFile (juce::File (fullPath), scanned, false, false))
-        {
-            record->addedToCase = true;
-            setRowState (row, markStateOf (*record));
-        }
-    }
+    const juce::ScopedLock sl (database->getLock());
+    for (int i = 0; i < selected.getNumRanges(); ++i)
+        for (int row = selected.getRange (i).getStart(); row < selected.getRange (i).getEnd(); ++row)
+            if (auto* record = recordToMark (getFullPathOfRow (row)))
+            {
+                record->addedToCase = true;
+                setRowState (row, markStateOf (*record));
+            }
     repaint();
 }
 
@@ -236,19 +245,14 @@ void ID3ViewComponent::deleteKeyPressed (int)
     const int undone = stopWorkerNoting();
     const int lowest = selected[0];
 
-    int current = 0;
-    for (int row = 0; row < getNumRows(); ++row)
-    {
-        if (selected.contains (row))
-        {
-            if (current < list->size())
-                list->remove (current);
-        }
-        else
-        {
-            ++current;
-        }
-    }
+    // Row i stands for entry i: the list keeps the entries of the rows that stay.
+    const auto removing = RowSelection::flagsOf (selected, getNumRows());
+    juce::StringArray kept;
+    kept.ensureStorageAllocated (list->size());
+    for (int i = 0; i < list->size(); ++i)
+        if (i >= (int) removing.size() || removing[(size_t) i] == 0)
+            kept.add (list->getReference (i));
+    list->swapWith (kept);
 
     removeRows (selected);
     rowsRemovedOrMoved();
@@ -267,8 +271,8 @@ void ID3ViewComponent::removeSelectedFromDatabase()
 
     const int undone = stopWorkerNoting();
     juce::StringArray paths;
-    for (int i = 0; i < selected.size(); ++i)
-        paths.add (getFullPathOfRow (selected[i]));
+    for (const int row : RowSelection::rowsOf (selected))
+        paths.add (getFullPathOfRow (row));
     database->removeFiles (paths); // one pass over the records, not one per row
     removeRows (selected);
     rowsRemovedOrMoved();

@@ -1,6 +1,7 @@
-#include "library/browser/ID3ViewComponent.h"
+#include "library/browser/ID3ViewComponentWorker.h"
 
 #include "common/AudioFileTypes.h"
+#include "common/FileFacts.h"
 #include "common/TimeText.h"
 #include "library/browser/SongRowComparator.h"
 #include "library/browser/SongTableColumns.h"
@@ -11,7 +12,7 @@
 
 // The worker's run. The message-manager lock is held for a slice of rows at a
 // time (a few milliseconds at most), the database lock for one record or a
-// slice of records, never both at once.
+// slice of records, never both at once; song files are read under neither.
 
 namespace zund
 {
@@ -22,6 +23,9 @@ constexpr int sliceRows = 2000;
 constexpr double sliceMs = 30.0;        // rows wait at most this long to be shown
 constexpr int recordsPerDatabaseLock = 256;
 constexpr double rowCountIntervalMs = 100.0;
+constexpr double lockUseBeforePauseMs = 15.0;
+constexpr double copySliceMs = 4.0;
+constexpr int pauseMs = 2;
 
 double nowMs()
 {
@@ -51,19 +55,61 @@ bool startsWithAny (const juce::String& path, const juce::StringArray& prefixes)
 }
 }
 
-void ID3ViewComponent::run()
+void ID3ViewComponent::WorkerLink::post (int kind, int value, int generation)
 {
-    const int gen = job.generation;
+    const std::lock_guard<std::mutex> guard (mutex);
+    if (table != nullptr)
+        table->postMessage (new Worker::Message (kind, value, generation));
+}
+
+void ID3ViewComponent::WorkerLink::cut()
+{
+    const std::lock_guard<std::mutex> guard (mutex);
+    database = nullptr;
+    table = nullptr;
+}
+
+//==============================================================================
+ID3ViewComponent::Worker::Worker (ID3ViewComponent& t, std::shared_ptr<WorkerLink> l, Job j)
+    : juce::Thread ("ID3ViewThread"),
+      table (t),
+      link (std::move (l)),
+      job (std::move (j)),
+      undone (job.work)
+{
+}
+
+ID3ViewComponent::Worker::~Worker()
+{
+    stopThread (-1); // only ever deleted once it has ended
+}
+
+void ID3ViewComponent::Worker::post (int kind, int value)
+{
+    link->post (kind, value, job.generation);
+}
+
+void ID3ViewComponent::Worker::pauseForTheMessageThread()
+{
+    if (nowMs() - lastPause < lockUseBeforePauseMs)
+        return;
+    wait (pauseMs);
+    lastPause = nowMs();
+}
+
+void ID3ViewComponent::Worker::run()
+{
+    lastPause = nowMs();
     std::vector<juce::String> fullPaths; // by POS
 
-    post (workingMessage, 1, gen);
+    post (workingMessage, 1);
 
     if ((job.work & fillRowsWork) != 0)
     {
         if (! fillRows (fullPaths))
             return;
-        undoneWork &= ~fillRowsWork;
-        post (rowCountMessage, 0, gen);
+        undone &= ~fillRowsWork;
+        post (rowCountMessage, 0);
     }
     else if ((job.work & fillTagsWork) != 0 && ! readFullPathsOfRows (fullPaths))
     {
@@ -74,37 +120,36 @@ void ID3ViewComponent::run()
     {
         if (! sortRowsByColumns())
             return;
-        post (repaintMessage, 0, gen);
+        post (repaintMessage, 0);
     }
 
-    post (columnsMessage, 0, gen);
-    post (selectFirstRowMessage, 0, gen);
+    post (columnsMessage, 0);
+    post (selectFirstRowMessage, 0);
 
     if ((job.work & fillTagsWork) != 0)
     {
         int newRecords = 0;
         const bool tagsDone = fillTags (fullPaths, newRecords);
-        post (repaintMessage, 0, gen);
+        post (repaintMessage, 0);
         if (! tagsDone)
             return;
 
         if (newRecords == 0 && (job.work & sortWork) != 0 && ! sortRowsByColumns())
             return;
-        undoneWork &= ~fillTagsWork;
+        undone &= ~fillTagsWork;
     }
-    undoneWork &= ~sortWork;
+    undone &= ~sortWork;
 
     if ((job.work & writeCaseOrderWork) != 0)
-        post (writeCaseOrderMessage, 0, gen);
-    undoneWork &= ~writeCaseOrderWork;
+        post (writeCaseOrderMessage, 0);
+    undone &= ~writeCaseOrderWork;
 
-    post (rowCountMessage, 0, gen);
-    post (workingMessage, 0, gen);
-    post (selectFirstRowMessage, 0, gen);
+    post (rowCountMessage, 0);
+    post (workingMessage, 0);
+    post (selectFirstRowMessage, 0);
 }
-
 //==============================================================================
-bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
+bool ID3ViewComponent::Worker::fillRows (std::vector<juce::String>& fullPaths)
 {
     std::vector<std::unique_ptr<StringTableRow>> pending;
     bool firstSliceShown = false;
@@ -115,16 +160,23 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
         if (! mml.lockWasGained())
             return false;
 
+        auto& rowOfPos = table.rowOfPos;
         for (size_t i = 0; i < pending.size(); ++i)
         {
             const int pos = pending[i]->cells[SongTableColumns::pos - 1].getIntValue();
             if ((int) rowOfPos.size() <= pos)
                 rowOfPos.resize ((size_t) pos + 1, -1);
-            rowOfPos[(size_t) pos] = getNumRows() + (int) i;
+            rowOfPos[(size_t) pos] = table.getNumRows() + (int) i;
         }
-        addRows (pending);
+        table.addRows (pending);
         firstSliceShown = true;
         lastShown = nowMs();
+        return true;
+    };
+    auto showAndPause = [&]() -> bool {
+        if (! show())
+            return false;
+        pauseForTheMessageThread();
         return true;
     };
 
@@ -145,14 +197,17 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
 
         const auto limit = firstSliceShown ? sliceRows : firstSliceRows;
         if ((int) pending.size() >= limit || nowMs() - lastShown > sliceMs)
-            return show();
+            return showAndPause();
         return true;
     };
 
     auto stateOfFile = [this] (const juce::String& fullPath) {
-        const juce::ScopedLock sl (database->getLock());
-        const auto* record = database->getEntry (database->findIndex (fullPath));
-        return record != nullptr ? stateOf (*record) : (int) StringTableRow::normal;
+        int state = StringTableRow::normal;
+        link->withDatabase (*this, [&] (ID3DataBase& database) {
+            if (const auto* record = database.getEntry (database.findIndex (fullPath)))
+                state = stateOf (*record);
+        });
+        return state;
     };
 
     switch (job.mode)
@@ -165,8 +220,9 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
             {
                 if (threadShouldExit())
                     return false;
+                // A pipe or device with an audio file's name is no audio file: opening it could wait for ever.
                 const auto file = entry.getFile();
-                if (isSupportedAudioExtension (file.getFileExtension()))
+                if (hasSupportedAudioExtension (file.getFullPathName()) && isRegularFile (file))
                     if (const auto path = file.getFullPathName(); ! add (path, stateOfFile (path)))
                         return false;
             }
@@ -182,6 +238,7 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
         case databaseMode:
         case searchMode:
         {
+            auto search = job.search; // matching uses the object's own buffer
             std::vector<std::pair<juce::String, int>> found;
             for (int start = 0;; start += recordsPerDatabaseLock)
             {
@@ -190,12 +247,11 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
 
                 found.clear();
                 bool more = false;
-                {
-                    const juce::ScopedLock sl (database->getLock());
-                    more = job.search.scan (*database, start, recordsPerDatabaseLock, [&found] (const ID3DataBaseEntry& record) {
+                link->withDatabase (*this, [&] (ID3DataBase& database) {
+                    more = search.scan (database, start, recordsPerDatabaseLock, [&found] (const ID3DataBaseEntry& record) {
                         found.emplace_back (record.filename, stateOf (record));
                     });
-                }
+                });
                 for (const auto& [path, state] : found)
                     if (! add (path, state))
                         return false;
@@ -213,73 +269,202 @@ bool ID3ViewComponent::fillRows (std::vector<juce::String>& fullPaths)
 }
 
 //==============================================================================
-bool ID3ViewComponent::readFullPathsOfRows (std::vector<juce::String>& fullPaths)
+bool ID3ViewComponent::Worker::readFullPathsOfRows (std::vector<juce::String>& fullPaths)
 {
-    const juce::MessageManagerLock mml (this);
-    if (! mml.lockWasGained())
-        return false;
-
     fullPaths.clear();
-    for (int row = 0; row < getNumRows(); ++row)
+    for (int start = 0;; start += sliceRows)
     {
-        const int pos = getCellText (SongTableColumns::pos - 1, row).getIntValue();
-        if (pos >= (int) fullPaths.size())
-            fullPaths.resize ((size_t) pos + 1);
-        fullPaths[(size_t) pos] = getFullPathOfRow (row);
+        pauseForTheMessageThread();
+        const juce::MessageManagerLock mml (this);
+        if (! mml.lockWasGained())
+            return false;
+
+        const int end = juce::jmin (table.getNumRows(), start + sliceRows);
+        for (int row = start; row < end; ++row)
+        {
+            const int pos = table.getCellText (SongTableColumns::pos - 1, row).getIntValue();
+            if (pos >= (int) fullPaths.size())
+                fullPaths.resize ((size_t) pos + 1);
+            fullPaths[(size_t) pos] = table.getFullPathOfRow (row);
+        }
+        if (end < start + sliceRows)
+            return true;
     }
-    return true;
 }
 
-bool ID3ViewComponent::sortRowsByColumns()
+bool ID3ViewComponent::Worker::sortRowsByColumns()
 {
-    // The sort keys are copied out a slice at a time and sorted here; only the
-    // new order is put back under the lock, in one quick step.
+    // By the first visible column; then each run of rows equal there by the
+    // next column, and so on. Most rows differ in the first column, so most
+    // cells of the others are never looked at. The cells a step needs are
+    // copied out under the lock, a few milliseconds at a time; the sorting is
+    // done here, and only the new order is put back under the lock.
     juce::Array<int> columns;
     int count = 0;
     {
         const juce::MessageManagerLock mml (this);
         if (! mml.lockWasGained())
             return false;
-        columns = getVisibleColumnIds();
-        count = getNumRows();
+        columns = table.getVisibleColumnIds();
+        count = table.getNumRows();
     }
-
-    std::vector<juce::StringArray> cells ((size_t) count);
-    for (int start = 0; start < count; start += sliceRows)
-    {
-        const juce::MessageManagerLock mml (this);
-        if (! mml.lockWasGained() || getNumRows() != count)
-            return false;
-        for (int row = start; row < juce::jmin (count, start + sliceRows); ++row)
-            cells[(size_t) row] = getRowCells (row);
-    }
-
-    const SongRowComparator comparator (columns);
-    std::vector<SongRowComparator::Key> keys ((size_t) count);
-    for (size_t i = 0; i < keys.size(); ++i)
-    {
-        if ((i & 1023) == 0 && threadShouldExit())
-            return false;
-        keys[i] = comparator.makeKey (cells[i]);
-    }
-    cells.clear();
+    if (count < 2)
+        return true;
 
     std::vector<int> order ((size_t) count);
     std::iota (order.begin(), order.end(), 0);
-    std::stable_sort (order.begin(), order.end(), [&] (int a, int b) {
-        return comparator.compare (keys[(size_t) a], keys[(size_t) b]) < 0;
-    });
+    std::vector<juce::String> cellOfRow ((size_t) count);
+    std::vector<int> posOfRow ((size_t) count, -1);
 
+    std::vector<std::pair<int, int>> runs { { 0, count } }; // places in `order`, from and up to
+    std::vector<std::pair<SongRowComparator::Field, int>> fields; // field, row
+
+    for (int level = 0; level < columns.size() && ! runs.empty(); ++level)
+    {
+        const int column = columns.getUnchecked (level);
+        if (! copyCells (column, level == 0, order, runs, cellOfRow, posOfRow))
+            return false;
+
+        std::vector<std::pair<int, int>> ties;
+        for (const auto& [begin, end] : runs)
+        {
+            if (threadShouldExit())
+                return false;
+
+            fields.clear();
+            for (int place = begin; place < end; ++place)
+            {
+                const int row = order[(size_t) place];
+                fields.emplace_back (SongRowComparator::makeField (column, cellOfRow[(size_t) row]), row);
+            }
+            std::stable_sort (fields.begin(), fields.end(), [column] (const auto& a, const auto& b) {
+                return SongRowComparator::compareFields (column, a.first, b.first) < 0;
+            });
+
+            for (size_t i = 0; i < fields.size();)
+            {
+                order[(size_t) begin + i] = fields[i].second;
+                auto j = i + 1;
+                for (; j < fields.size() && SongRowComparator::compareFields (column, fields[i].first, fields[j].first) == 0; ++j)
+                    order[(size_t) begin + j] = fields[j].second;
+                if (j - i > 1)
+                    ties.emplace_back (begin + (int) i, begin + (int) j);
+                i = j;
+            }
+        }
+        runs.swap (ties);
+    }
+    cellOfRow.clear();
+
+    // The POS map of the new order, made here rather than under the lock.
+    std::vector<int> rowOfPos;
+    for (int place = 0; place < count; ++place)
+    {
+        const int pos = posOfRow[(size_t) order[(size_t) place]];
+        if (pos < 0)
+            continue;
+        if ((int) rowOfPos.size() <= pos)
+            rowOfPos.resize ((size_t) pos + 1, -1);
+        if (rowOfPos[(size_t) pos] < 0)
+            rowOfPos[(size_t) pos] = place;
+    }
+
+    pauseForTheMessageThread();
     const juce::MessageManagerLock mml (this);
-    if (! mml.lockWasGained() || getNumRows() != count)
+    if (! mml.lockWasGained() || table.getNumRows() != count)
         return false;
-    reorderRows (order);
-    rebuildPosMap();
+    table.reorderRows (order);
+    table.rowOfPos.swap (rowOfPos);
+    table.posMapValid = true;
+    return true;
+}
+
+bool ID3ViewComponent::Worker::copyCells (int columnId, bool withPos, const std::vector<int>& order,
+                                          const std::vector<std::pair<int, int>>& runs, std::vector<juce::String>& cellOfRow,
+                                          std::vector<int>& posOfRow)
+{
+    const int count = (int) order.size();
+    size_t run = 0;
+    int place = runs.empty() ? count : runs.front().first;
+    while (run < runs.size())
+    {
+        pauseForTheMessageThread();
+        const juce::MessageManagerLock mml (this);
+        if (! mml.lockWasGained() || table.getNumRows() != count)
+            return false;
+
+        // Handing the lock over costs a millisecond or so: as many cells as
+        // fit in a few milliseconds go at once.
+        const double start = nowMs();
+        for (int n = 0; run < runs.size() && (++n % 256 != 0 || nowMs() - start < copySliceMs);)
+        {
+            const int row = order[(size_t) place];
+            cellOfRow[(size_t) row] = table.getCellText (columnId - 1, row);
+            if (withPos)
+                posOfRow[(size_t) row] = table.getCellText (SongTableColumns::pos - 1, row).getIntValue();
+            if (++place >= runs[run].second && ++run < runs.size())
+                place = runs[run].first;
+        }
+    }
     return true;
 }
 
 //==============================================================================
-bool ID3ViewComponent::fillTags (std::vector<juce::String>& fullPaths, int& newRecords)
+bool ID3ViewComponent::Worker::tagsOfFile (const juce::String& path, RowTags& tags, bool& isNew)
+{
+    isNew = false;
+    bool known = false;
+    link->withDatabase (*this, [&] (ID3DataBase& database) {
+        if (const auto* record = database.getEntry (database.findIndex (path)))
+        {
+            tags = makeRowTags (*record);
+            known = true;
+        }
+    });
+    if (known)
+        return true;
+    if (threadShouldExit())
+        return false;
+
+    // New to the database: the file is read here, with the database free for
+    // others, and its record made afterwards.
+    const juce::File file (path);
+    if (! isRegularFile (file))
+        return false;
+
+    if (reader == nullptr)
+        reader = std::make_unique<SongFileReader>();
+    ID3DataBaseEntry read;
+    const bool wasRead = reader->read (read, file);
+    if (threadShouldExit())
+        return false;
+
+    bool shown = false;
+    link->withDatabase (*this, [&] (ID3DataBase& database) {
+        shown = true;
+        if (const auto* record = database.getEntry (database.findIndex (path)))
+        {
+            tags = makeRowTags (*record); // made by someone else meanwhile
+            return;
+        }
+
+        // Browsing a folder outside the song folders keeps nothing: such a
+        // record lives for this run only.
+        auto record = std::make_unique<ID3DataBaseEntry> (read);
+        record->filename = path;
+        if (wasRead && startsWithAny (path, job.songFolders))
+        {
+            record->setValid();
+            database.markDirty();
+        }
+        tags = makeRowTags (*record);
+        database.insertEntry (std::move (record));
+        isNew = true;
+    });
+    return shown;
+}
+
+bool ID3ViewComponent::Worker::fillTags (std::vector<juce::String>& fullPaths, int& newRecords)
 {
     std::vector<RowTags> pendingTags;
     double lastShown = nowMs();
@@ -296,22 +481,8 @@ bool ID3ViewComponent::fillTags (std::vector<juce::String>& fullPaths, int& newR
 
         RowTags tags;
         bool isNew = false;
-        {
-            const juce::ScopedLock sl (database->getLock());
-            isNew = database->findIndex (path) < 0;
-            bool scanned = false;
-            auto* record = database->addOrUpdateFile (juce::File (path), scanned, false, false);
-            if (record == nullptr)
-                continue;
-
-            if (isNew && scanned && startsWithAny (path, job.songFolders))
-            {
-                record->setValid();
-                database->markDirty();
-            }
-
-            tags = makeRowTags (*record);
-        }
+        if (! tagsOfFile (path, tags, isNew))
+            continue;
         tags.pos = pos;
         pendingTags.push_back (std::move (tags));
 
@@ -320,7 +491,7 @@ bool ID3ViewComponent::fillTags (std::vector<juce::String>& fullPaths, int& newR
             ++newRecords;
             if (nowMs() - lastCountPosted > rowCountIntervalMs)
             {
-                post (rowCountMessage, 0, job.generation);
+                post (rowCountMessage, 0);
                 lastCountPosted = nowMs();
             }
         }
@@ -330,12 +501,30 @@ bool ID3ViewComponent::fillTags (std::vector<juce::String>& fullPaths, int& newR
             if (! applyTags (pendingTags))
                 return false;
             lastShown = nowMs();
+            pauseForTheMessageThread();
         }
     }
 
     return applyTags (pendingTags);
 }
 
+bool ID3ViewComponent::Worker::applyTags (std::vector<RowTags>& tags)
+{
+    if (tags.empty())
+        return true;
+
+    const juce::MessageManagerLock mml (this);
+    if (! mml.lockWasGained())
+        return false;
+
+    for (const auto& t : tags)
+        if (const int row = table.findRowByPos (t.pos); row >= 0)
+            table.setRowTags (row, t);
+    tags.clear();
+    return true;
+}
+
+//==============================================================================
 ID3ViewComponent::RowTags ID3ViewComponent::makeRowTags (const ID3DataBaseEntry& record)
 {
     RowTags tags;
@@ -353,21 +542,5 @@ void ID3ViewComponent::setRowTags (int row, const RowTags& tags)
     setRowColour (row, tags.couldNotWriteMetadata ? juce::Colour (0xffffa500) : juce::Colour::greyLevel (0.8f));
     for (int i = 0; i < (int) std::size (tags.cells); ++i)
         setCellText (SongTableColumns::artist - 1 + i, row, tags.cells[i]);
-}
-
-bool ID3ViewComponent::applyTags (std::vector<RowTags>& tags)
-{
-    if (tags.empty())
-        return true;
-
-    const juce::MessageManagerLock mml (this);
-    if (! mml.lockWasGained())
-        return false;
-
-    for (const auto& t : tags)
-        if (const int row = findRowByPos (t.pos); row >= 0)
-            setRowTags (row, t);
-    tags.clear();
-    return true;
 }
 }

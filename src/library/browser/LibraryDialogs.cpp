@@ -9,12 +9,38 @@ LibraryDialogs::Responder& responder()
     static LibraryDialogs::Responder r;
     return r;
 }
+
+LibraryDialogs::FolderResponder& folderResponder()
+{
+    static LibraryDialogs::FolderResponder r;
+    return r;
+}
 }
 
 void LibraryDialogs::setResponder (Responder newResponder)
 {
     responder() = std::move (newResponder);
 }
+
+void LibraryDialogs::setFolderResponder (FolderResponder newResponder)
+{
+    folderResponder() = std::move (newResponder);
+}
+
+void LibraryDialogs::chooseFolder (std::unique_ptr<juce::FileChooser>& holder, const juce::String& title,
+                                   std::function<void (const juce::File&)> chosen)
+{
+    if (folderResponder() != nullptr)
+    {
+        chosen (folderResponder() (title));
+        return;
+    }
+
+    holder = std::make_unique<juce::FileChooser> (title, juce::File(), "*", true);
+    holder->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectDirectories,
+                         [chosen] (const juce::FileChooser& chooser) { chosen (chooser.getResult()); });
+}
+
 
 void LibraryDialogs::show (const Question& question, const Answer& answer)
 {

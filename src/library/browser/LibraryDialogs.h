@@ -45,6 +45,17 @@ struct LibraryDialogs
 
     static void setResponder (Responder responder);
 
+    /** A folder chooser titled `title` (the platform's own where there is one),
+        kept alive by `holder`; `chosen` gets the folder, or no file when the
+        user cancelled. */
+    static void chooseFolder (std::unique_ptr<juce::FileChooser>& holder, const juce::String& title,
+                              std::function<void (const juce::File&)> chosen);
+
+    /** Picks folders in place of the user (no file: cancel); nothing is shown
+        while one is set. */
+    using FolderResponder = std::function<juce::File (const juce::String& title)>;
+    static void setFolderResponder (FolderResponder responder);
+
 private:
     static void show (const Question& question, const Answer& answer);
 };

@@ -3,6 +3,8 @@
 #include "common/NumberText.h"
 #include "library/browser/SongTableColumns.h"
 
+#include <cstring>
+
 namespace zund
 {
 namespace
@@ -36,6 +38,13 @@ template <typename T>
 int threeWay (T a, T b)
 {
     return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Code point order, as the framework's comparison gives it: UTF-8 bytes sort
+// the same way, without decoding them.
+int compareTexts (const juce::String& a, const juce::String& b)
+{
+    return std::strcmp (a.toRawUTF8(), b.toRawUTF8());
 }
 }
 
@@ -90,14 +99,14 @@ int SongRowComparator::compareFields (int columnId, const Field& a, const Field&
         case Rule::number:
         case Rule::leadingNumber:
             if (a.number == 0.0 && b.number == 0.0)
-                return a.text.compare (b.text);
+                return compareTexts (a.text, b.text);
             return threeWay (a.number, b.number);
         case Rule::time:
             return threeWay (a.number, b.number);
         case Rule::text:
             break;
     }
-    return a.text.compare (b.text);
+    return compareTexts (a.text, b.text);
 }
 
 SongRowComparator::Key SongRowComparator::makeKey (const juce::StringArray& cells) const

@@ -36,13 +36,18 @@ public:
     /** Two cell texts of one column, by the column's rule. */
     static int compareCells (int columnId, const juce::String& a, const juce::String& b);
 
+    /** A cell prepared for comparing by its column's rule, and two of them
+        compared: for sorts that look at the next column only where the ones
+        before are equal. */
+    static Field makeField (int columnId, const juce::String& cell);
+    static int compareFields (int columnId, const Field& a, const Field& b);
+
+    const juce::Array<int>& getColumns() const noexcept { return columns; }
+
     /** "m:ss" or "h:mm:ss" as seconds; -1 for text without a time. */
     static int timeTextToSeconds (const juce::String& text);
 
 private:
-    static Field makeField (int columnId, const juce::String& cell);
-    static int compareFields (int columnId, const Field& a, const Field& b);
-
     juce::Array<int> columns;
 };
 }

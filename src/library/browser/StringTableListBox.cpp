@@ -1,7 +1,16 @@
 #include "library/browser/StringTableListBox.h"
 
+#include "library/browser/RowSelection.h"
+
 namespace zund
 {
+namespace
+{
+// Freeing this many rows (a search keystroke over a large database view) would
+// hold up the message thread: it is done in the background.
+constexpr int rowsFreedInTheBackground = 20000;
+}
+
 StringTableListBox::StringTableListBox (const juce::String& componentName)
     : juce::TableListBox (componentName, nullptr)
 {
@@ -91,8 +100,8 @@ int StringTableListBox::getRowState (int row) const
 
 void StringTableListBox::setSelectedRowsState (int state)
 {
-    for (int i = 0; i < getNumSelectedRows(); ++i)
-        setRowState (getSelectedRow (i), state);
+    for (const int row : RowSelection::rowsOf (getSelectedRows()))
+        setRowState (row, state);
 }
 
 void StringTableListBox::setRowColour (int row, juce::Colour colour)
@@ -138,34 +147,46 @@ void StringTableListBox::removeRow (int index)
 
 void StringTableListBox::removeRows (const juce::SparseSet<int>& rowsToRemove)
 {
-    const auto selected = getSelectedRows();
-    juce::SparseSet<int> kept;
+    const int count = model.rows.size();
+    const auto removing = RowSelection::flagsOf (rowsToRemove, count);
+    const auto selected = RowSelection::flagsOf (getSelectedRows(), count);
+    if (std::find (removing.begin(), removing.end(), 1) == removing.end())
+        return;
+
+    // The rows that stay move up, their selection with them.
+    std::vector<char> keptSelection;
+    keptSelection.reserve ((size_t) count);
     juce::Array<StringTableRow*> remaining;
+    remaining.ensureStorageAllocated (count);
     juce::OwnedArray<StringTableRow> removed;
-    for (int i = 0; i < model.rows.size(); ++i)
+    for (int i = 0; i < count; ++i)
     {
         auto* row = model.rows.getUnchecked (i);
-        if (rowsToRemove.contains (i))
+        if (removing[(size_t) i] != 0)
         {
             removed.add (row);
             continue;
         }
-        if (selected.contains (i))
-            kept.addRange ({ remaining.size(), remaining.size() + 1 });
+        keptSelection.push_back (selected[(size_t) i]);
         remaining.add (row);
     }
-    if (removed.isEmpty())
-        return;
 
     model.rows.clear (false);
-    for (auto* row : remaining)
-        model.rows.add (row);
+    model.rows.addArray (remaining);
     updateContent();
-    setSelectedRows (kept, juce::dontSendNotification);
+    setSelectedRows (RowSelection::setOf (keptSelection), juce::dontSendNotification);
 }
 
 void StringTableListBox::clearRows()
 {
+    if (model.rows.size() >= rowsFreedInTheBackground)
+    {
+        auto old = std::make_shared<juce::OwnedArray<StringTableRow>>();
+        old->swapWith (model.rows);
+        if (rowFreer == nullptr)
+            rowFreer = std::make_unique<juce::ThreadPool> (1);
+        rowFreer->addJob ([old] { old->clear(); });
+    }
     model.rows.clear();
     updateContent();
 }
@@ -176,30 +197,30 @@ void StringTableListBox::reorderRows (const std::vector<int>& newOrder)
     if ((int) newOrder.size() != count)
         return;
 
-    std::vector<int> newPlaceOf ((size_t) count, -1);
+    std::vector<char> placed ((size_t) count, 0);
+    for (const int old : newOrder)
+    {
+        if (! juce::isPositiveAndBelow (old, count) || placed[(size_t) old] != 0)
+            return;
+        placed[(size_t) old] = 1;
+    }
+
+    // The selection follows its rows.
+    const auto wasSelected = RowSelection::flagsOf (getSelectedRows(), count);
+    std::vector<char> selectedAfter ((size_t) count, 0);
+    juce::Array<StringTableRow*> reordered;
+    reordered.ensureStorageAllocated (count);
     for (int place = 0; place < count; ++place)
     {
         const int old = newOrder[(size_t) place];
-        if (! juce::isPositiveAndBelow (old, count) || newPlaceOf[(size_t) old] >= 0)
-            return;
-        newPlaceOf[(size_t) old] = place;
-    }
-
-    const auto selected = getSelectedRows();
-    juce::SparseSet<int> moved;
-    for (int i = 0; i < selected.size(); ++i)
-        if (juce::isPositiveAndBelow (selected[i], count))
-            moved.addRange ({ newPlaceOf[(size_t) selected[i]], newPlaceOf[(size_t) selected[i]] + 1 });
-
-    juce::Array<StringTableRow*> reordered;
-    reordered.ensureStorageAllocated (count);
-    for (const int old : newOrder)
         reordered.add (model.rows.getUnchecked (old));
+        selectedAfter[(size_t) place] = wasSelected[(size_t) old];
+    }
     for (int i = 0; i < count; ++i)
         model.rows.set (i, reordered.getUnchecked (i), false);
 
     updateContent();
-    setSelectedRows (moved, juce::dontSendNotification);
+    setSelectedRows (RowSelection::setOf (selectedAfter), juce::dontSendNotification);
     repaint();
 }
 

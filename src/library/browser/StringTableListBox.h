@@ -57,6 +57,7 @@ public:
     /** Removes every row of the set at once; the selection of the others
         follows them. */
     void removeRows (const juce::SparseSet<int>& rowsToRemove);
+    /** Many rows are freed in the background. */
     void clearRows();
 
     /** Puts the rows in a new order: newOrder[i] is the index of the row that
@@ -75,6 +76,7 @@ private:
 
     StringTableListBoxListener* listener = nullptr;
     StringTableListBoxModel model { *this };
+    std::unique_ptr<juce::ThreadPool> rowFreer; // made at the first large clear
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StringTableListBox)
 };

@@ -161,11 +161,13 @@ void ZundBrowser::cellClicked (StringTableListBox*, int row, int columnId, const
 {
     if (e.mods.isRightButtonDown())
     {
-        // The tag editor opens once the click is over.
+        // The tag editor opens once the click is over, on the song that was
+        // clicked: the worker's sort may have moved the rows by then.
         SafePointer<ZundBrowser> safeThis (this);
-        juce::MessageManager::callAsync ([safeThis, row, columnId] {
+        juce::MessageManager::callAsync ([safeThis, row, columnId, path = table->getFullPathOfRow (row)] {
             if (safeThis != nullptr)
-                safeThis->table->editTag (columnId, row);
+                if (const int rowNow = safeThis->table->findRowOfFile (path, row); rowNow >= 0)
+                    safeThis->table->editTag (columnId, rowNow);
         });
         return;
     }

@@ -87,8 +87,9 @@ void ID3DataBase::addLoadedRecords (std::vector<std::unique_ptr<ID3DataBaseEntry
     for (auto& entry : loaded)
     {
         entry->setValid();
-        entry->filename = normalisePath (entry->filename);
-        if (juce::File::isAbsolutePath (entry->filename))
+        if (! entry->isPathKeptAside()) // its readable path must stay what its escaped one was written with
+            entry->filename = normalisePath (entry->filename);
+        if (juce::File::isAbsolutePath (entry->filename) && ! entry->isPathKeptAside())
             loaded[kept++] = std::move (entry);
         else
             unindexedEntries.push_back (std::move (entry)); // dropping it would lose it at the next save

@@ -3,6 +3,7 @@
 #include "common/AudioFileTypes.h"
 #include "common/FileFacts.h"
 #include "common/NumberText.h"
+#include "common/SafeStringBytes.h"
 #include "library/tags/Id3Tags.h"
 #include "library/tags/TagText.h"
 #include "library/tags/VorbisCommentFile.h"
@@ -183,6 +184,8 @@ const juce::Identifier& ID3DataBaseEntry::getEscapedFilenameName()
 
 juce::String ID3DataBaseEntry::getEscapedFilename() const
 {
+    if (keptEscapedFilename.isNotEmpty())
+        return keptEscapedFilename;
     return isWellFormedText (filename) ? juce::String() : escapeMalformedBytes (filename);
 }
 
@@ -285,6 +288,7 @@ void ID3DataBaseEntry::startLoading()
     couldNotWriteMetadata = false;
     std::fill (std::begin (cuePoint), std::end (cuePoint), -1.0f);
     escapedPathBeingLoaded = {};
+    keptEscapedFilename = {};
 }
 
 void ID3DataBaseEntry::loadAttribute (int attribute, const char* value, size_t length)
@@ -317,10 +321,15 @@ void ID3DataBaseEntry::finishLoading()
 {
     // The escaped path counts only while it still belongs to the readable one
     // beside it (an older program may have changed that).
-    juce::String path;
-    if (escapedPathBeingLoaded.isNotEmpty() && unescapeMalformedBytes (escapedPathBeingLoaded, path)
-        && makeValidText (path) == filename)
-        filename = path;
+    std::string bytes;
+    if (escapedPathBeingLoaded.isNotEmpty() && unescapeMalformedBytes (escapedPathBeingLoaded, bytes)
+        && textFromUtf8 (bytes.data(), bytes.size()) == filename)
+    {
+        if (isSafeStringBytes (bytes))
+            filename = stringOfSafeBytes (bytes);
+        else
+            keptEscapedFilename = escapedPathBeingLoaded;
+    }
     escapedPathBeingLoaded = {};
 }
 

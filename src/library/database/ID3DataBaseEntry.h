@@ -32,6 +32,11 @@ public:
     static const juce::Identifier& getEscapedFilenameName();
     juce::String getEscapedFilename() const;
 
+    /** True for a record read with a path whose bytes cannot be held in a string
+        (isSafeStringBytes): it keeps the escaped path for the file, "filename"
+        holds the readable form, and it is never indexed nor its file opened. */
+    bool isPathKeptAside() const noexcept { return keptEscapedFilename.isNotEmpty(); }
+
     /** Which stored attribute a name is: 0..numStoredAttributes-1, escapedFilename
         for the escaped path, -1 for none (ignored). `expected` is tried first. */
     static constexpr int escapedFilename = numStoredAttributes;
@@ -96,6 +101,7 @@ public:
 
 private:
     juce::String escapedPathBeingLoaded;
+    juce::String keptEscapedFilename;
 
     JUCE_LEAK_DETECTOR (ID3DataBaseEntry)
 };

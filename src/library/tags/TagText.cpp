@@ -1,5 +1,7 @@
 #include "library/tags/TagText.h"
 
+#include "common/SafeStringBytes.h"
+
 #include <cstring>
 #include <string>
 
@@ -101,8 +103,13 @@ bool isWellFormedText (const juce::String& text)
 
 juce::String escapeMalformedBytes (const juce::String& text)
 {
-    const auto* bytes = reinterpret_cast<const juce::uint8*> (text.toRawUTF8());
-    const auto numBytes = std::strlen (reinterpret_cast<const char*> (bytes));
+    const auto* bytes = text.toRawUTF8();
+    return escapeMalformedBytes (bytes, std::strlen (bytes));
+}
+
+juce::String escapeMalformedBytes (const char* text, size_t numBytes)
+{
+    const auto* bytes = reinterpret_cast<const juce::uint8*> (text);
     std::string escaped;
     escaped.reserve (numBytes + 16);
     for (size_t i = 0; i < numBytes;)
@@ -126,14 +133,14 @@ juce::String escapeMalformedBytes (const juce::String& text)
     return juce::String::fromUTF8 (escaped.data(), (int) escaped.size());
 }
 
-bool unescapeMalformedBytes (const juce::String& escaped, juce::String& text)
+bool unescapeMalformedBytes (const juce::String& escaped, std::string& bytes)
 {
     auto hexValue = [] (char c) {
         return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
     };
 
     const auto* in = escaped.toRawUTF8();
-    std::string bytes;
+    bytes.clear();
     bytes.reserve (std::strlen (in));
     for (; *in != 0; ++in)
     {
@@ -149,10 +156,15 @@ bool unescapeMalformedBytes (const juce::String& escaped, juce::String& text)
         bytes += (char) (high * 16 + low);
         in += 2;
     }
+    return true;
+}
 
-    // Copied byte for byte: the framework's decoding constructor would change them.
-    text = bytes.empty() ? juce::String()
-                         : juce::String (juce::CharPointer_UTF8 (bytes.data()), juce::CharPointer_UTF8 (bytes.data() + bytes.size()));
+bool unescapeMalformedBytes (const juce::String& escaped, juce::String& text)
+{
+    std::string bytes;
+    if (! unescapeMalformedBytes (escaped, bytes) || ! isSafeStringBytes (bytes))
+        return false;
+    text = stringOfSafeBytes (bytes);
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <string>
+
 namespace zund
 {
 /** Text from bytes that ought to be UTF-8 (tag fields, comments, file names).
@@ -26,9 +28,14 @@ bool isWellFormedText (const juce::String& text);
     it: every byte outside a well-formed sequence, and every "%", as "%XX"
     (upper-case hex); well-formed characters stay as they are. */
 juce::String escapeMalformedBytes (const juce::String& text);
+juce::String escapeMalformedBytes (const char* bytes, size_t numBytes);
 
-/** The text whose escapeMalformedBytes this is, byte for byte. False for text
-    not in that form (a "%" without two hex digits, an escaped NUL). */
+/** The bytes whose escapeMalformedBytes this is. False for text not in that
+    form (a "%" without two hex digits, an escaped NUL). */
+bool unescapeMalformedBytes (const juce::String& escaped, std::string& bytes);
+
+/** The same as a string, byte for byte; false also when the bytes are not
+    safe to hold in a string (isSafeStringBytes). */
 bool unescapeMalformedBytes (const juce::String& escaped, juce::String& text);
 
 /** Copies the text as zero-terminated UTF-8 into a buffer of bufferSize bytes

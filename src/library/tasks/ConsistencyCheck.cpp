@@ -4,9 +4,10 @@
 #include "common/AudioFileTypes.h"
 #include "common/FileFacts.h"
 #include "common/ProgramFolder.h"
-#include "library/tasks/FolderWalker.h"
+#include "common/FolderWalker.h"
 #include "library/tasks/PeakFileCues.h"
 #include "library/tasks/RecordUpdater.h"
+#include "library/tasks/SkippedNames.h"
 
 #include <sys/stat.h>
 
@@ -177,6 +178,7 @@ bool ConsistencyCheck::collectSongFolderFiles (TaskProgress& progress)
 
     // Nested song folders give the same paths twice: each is listed once.
     std::unordered_set<juce::String, StringHash> listed (filesInSongFolders.begin(), filesInSongFolders.end());
+    std::unordered_set<juce::String, StringHash> skippedOnce (skippedNames.begin(), skippedNames.end());
     int k = 0;
     for (const auto& folder : songFolders)
     {
@@ -199,6 +201,9 @@ bool ConsistencyCheck::collectSongFolderFiles (TaskProgress& progress)
                 return false;
             progress.showProgress ((k - 1) / (double) songFolders.size());
         }
+        for (const auto& name : describeSkippedNames (walker.getSkipped()))
+            if (skippedOnce.insert (name).second)
+                skippedNames.add (name);
     }
     return true;
 }

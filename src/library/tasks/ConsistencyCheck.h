@@ -41,6 +41,10 @@ public:
     /** The files that are new or changed; the rescan consumes them. */
     std::vector<juce::File>& getFilesToScan() noexcept { return filesToScan; }
 
+    /** The song files and folders in the song folders that were skipped for
+        their names (describeSkippedNames), each once. */
+    const juce::StringArray& getSkippedNames() const noexcept { return skippedNames; }
+
 private:
     Outcome runPasses (TaskProgress& progress);
     bool migrateCuePoints (TaskProgress& progress);
@@ -51,6 +55,7 @@ private:
     ID3DataBase& database;
     const juce::StringArray songFolders;
     juce::StringArray filesInSongFolders;
+    juce::StringArray skippedNames;
     std::vector<juce::File> filesToScan;
     Outcome outcome = Outcome::cancelled;
     std::atomic<bool> migrating { false };

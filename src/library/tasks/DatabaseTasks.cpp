@@ -70,11 +70,12 @@ bool checkConsistency (ID3DataBase& database, const juce::StringArray& songFolde
 
             auto& filesToScan = check.getFilesToScan();
             if (outcome == ConsistencyCheck::Outcome::finished && DatabaseTaskWindow::areWindowsShown()
-                && (database.getNumMissingEntries() > 0 || ! filesToScan.empty()))
+                && (database.getNumMissingEntries() > 0 || ! filesToScan.empty() || ! check.getSkippedNames().isEmpty()))
             {
                 ConsistencyReportModel model (database, filesToScan, [&database] (std::vector<juce::File>& files) {
                     rescanFiles (database, files);
                 });
+                model.setSkippedNames (check.getSkippedNames());
                 ConsistencyCheckReportComponent::show (model);
             }
         }),

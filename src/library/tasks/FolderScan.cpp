@@ -1,8 +1,9 @@
 #include "library/tasks/FolderScan.h"
 
 #include "common/AudioFileTypes.h"
-#include "library/tasks/FolderWalker.h"
+#include "common/FolderWalker.h"
 #include "library/tasks/RecordUpdater.h"
+#include "library/tasks/SkippedNames.h"
 
 namespace zund
 {
@@ -31,9 +32,15 @@ void FolderScan::run (TaskProgress& progress)
             if (progress.isCancelled())
                 return;
         }
+        skippedNames = describeSkippedNames (walker.getSkipped());
     }
+    const auto note = skippedNamesNote (skippedNames.size());
     if (count < 1)
+    {
+        if (note.isNotEmpty())
+            progress.showStatus (note);
         return;
+    }
 
     RecordUpdater updater (database, progress);
     FolderWalker walker (folder);
@@ -44,7 +51,7 @@ void FolderScan::run (TaskProgress& progress)
         {
             ++i;
             progress.showStatus ("Scanning file " + juce::String (i) + "/" + juce::String (count) + " : \n"
-                                 + file.getFullPathName());
+                                 + file.getFullPathName() + (note.isEmpty() ? juce::String() : "\n" + note));
             updater.addFile (file);
             progress.showProgress (i / (double) count);
         }

@@ -15,8 +15,13 @@ public:
 
     void run (TaskProgress& progress);
 
+    /** The song files and folders the walk skipped for their names
+        (describeSkippedNames); the scan's status tells how many. */
+    const juce::StringArray& getSkippedNames() const noexcept { return skippedNames; }
+
 private:
     ID3DataBase& database;
     const juce::File folder;
+    juce::StringArray skippedNames;
 };
 }

@@ -9,23 +9,14 @@ namespace zund
 {
 namespace
 {
-// Cases of a few thousand files each stay well inside this.
-const XmlLimits treeFileLimits { 64 << 20, 8 };
+// Several cases of a collector's whole library fit; the writer keeps to it, so
+// that whatever it writes reads back.
+const XmlLimits treeFileLimits { (juce::int64) 512 << 20, 8 };
 
-const juce::XmlElement* childNamed (const juce::XmlElement& parent, const juce::String& name)
+juce::String attributeNamed (const PlainXmlElement& element, const juce::String& name)
 {
-    for (auto* child : parent.getChildIterator())
-        if (child->getTagName().equalsIgnoreCase (name))
-            return child;
-    return nullptr;
-}
-
-juce::String attributeNamed (const juce::XmlElement& element, const juce::String& name)
-{
-    for (int i = 0; i < element.getNumAttributes(); ++i)
-        if (element.getAttributeName (i).equalsIgnoreCase (name))
-            return element.getAttributeValue (i);
-    return {};
+    const auto* value = element.findAttributeIgnoringCase (name);
+    return value != nullptr ? *value : juce::String();
 }
 
 // A path whose bytes are not UTF-8 (a Latin-1 file name) is kept escaped under
@@ -38,31 +29,24 @@ juce::String storedPath (const juce::String& readable, const juce::String& escap
     juce::String path;
     return escaped.isNotEmpty() && unescapeMalformedBytes (escaped, path) ? path : readable;
 }
-
-bool hasAttributeNamed (const juce::XmlElement& element, const juce::String& name)
-{
-    for (int i = 0; i < element.getNumAttributes(); ++i)
-        if (element.getAttributeName (i).equalsIgnoreCase (name))
-            return true;
-    return false;
-}
 }
 
-TreeViewFile TreeViewFile::fromXml (const juce::XmlElement* root)
+TreeViewFile TreeViewFile::fromXml (const PlainXmlElement* root)
 {
     TreeViewFile state;
     if (root == nullptr)
         return state;
 
     state.headerState = attributeNamed (*root, "ID3ViewHeader");
-    const int width = hasAttributeNamed (*root, "lastWidth") ? parseWholeNumber (attributeNamed (*root, "lastWidth")) : 0;
+    const auto* widthText = root->findAttributeIgnoringCase ("lastWidth");
+    const int width = widthText != nullptr ? parseWholeNumber (*widthText) : 0;
     state.lastWidth = width < smallestStoredWidth + 1 ? smallestStoredWidth : width;
 
     if (const auto older = attributeNamed (*root, "songFolder"); older.isNotEmpty())
         state.songFolders.push_back ({ "Song Folder", older });
 
-    if (const auto* folders = childNamed (*root, "songFolders"))
-        for (auto* folder : folders->getChildIterator())
+    if (const auto* folders = root->findChildIgnoringCase ("songFolders"))
+        for (const auto& folder : folders->children)
         {
             const auto name = attributeNamed (*folder, "name");
             const auto path = storedPath (attributeNamed (*folder, "path"), attributeNamed (*folder, escapedPathName));
@@ -70,54 +54,55 @@ TreeViewFile TreeViewFile::fromXml (const juce::XmlElement* root)
                 state.songFolders.push_back ({ name, path });
         }
 
-    if (const auto* cases = childNamed (*root, "cases"))
-        for (auto* element : cases->getChildIterator())
+    if (const auto* cases = root->findChildIgnoringCase ("cases"))
+        for (const auto& element : cases->children)
         {
             Case c;
-            if (element->getNumAttributes() > 0)
-                c.name = element->getAttributeValue (0);
-            if (const auto* files = childNamed (*element, "files"))
-                for (int i = 0; i < files->getNumAttributes(); ++i)
-                {
-                    const auto& value = files->getAttributeValue (i);
-                    c.files.add (files->getAttributeName (i).startsWith (escapedFilePrefix) ? storedPath (value, value) : value);
-                }
+            if (! element->attributes.empty())
+                c.name = element->attributes.front().second;
+            if (const auto* files = element->findChildIgnoringCase ("files"))
+            {
+                c.files.ensureStorageAllocated ((int) files->attributes.size());
+                for (const auto& [name, value] : files->attributes)
+                    c.files.add (name.startsWith (escapedFilePrefix) ? storedPath (value, value) : value);
+            }
             state.cases.push_back (std::move (c));
         }
 
     return state;
 }
 
-std::unique_ptr<juce::XmlElement> TreeViewFile::toXml() const
+std::unique_ptr<PlainXmlElement> TreeViewFile::toXml() const
 {
-    auto root = std::make_unique<juce::XmlElement> ("TreeView");
+    auto root = std::make_unique<PlainXmlElement> ("TreeView");
     if (headerState.isNotEmpty())
-        root->setAttribute ("ID3ViewHeader", headerState);
-    root->setAttribute ("lastWidth", lastWidth);
+        root->addAttribute ("ID3ViewHeader", headerState);
+    root->addAttribute ("lastWidth", juce::String (lastWidth));
 
-    auto* folders = root->createNewChildElement ("songFolders");
+    auto& folders = root->addChild ("songFolders");
     for (size_t i = 0; i < songFolders.size(); ++i)
     {
-        auto* folder = folders->createNewChildElement ("SongFolder" + juce::String ((int) i));
-        folder->setAttribute ("name", songFolders[i].name);
-        folder->setAttribute ("path", makeValidText (songFolders[i].path));
+        auto& folder = folders.addChild ("SongFolder" + juce::String ((int) i));
+        folder.addAttribute ("name", songFolders[i].name);
+        folder.addAttribute ("path", makeValidText (songFolders[i].path));
         if (! isWellFormedText (songFolders[i].path))
-            folder->setAttribute (escapedPathName, escapeMalformedBytes (songFolders[i].path));
+            folder.addAttribute (escapedPathName, escapeMalformedBytes (songFolders[i].path));
     }
 
-    auto* caseList = root->createNewChildElement ("cases");
+    auto& caseList = root->addChild ("cases");
     for (size_t i = 0; i < cases.size(); ++i)
     {
-        auto* element = caseList->createNewChildElement ("Case" + juce::String ((int) i));
-        element->setAttribute ("name", cases[i].name);
-        auto* files = element->createNewChildElement ("files");
+        auto& element = caseList.addChild ("Case" + juce::String ((int) i));
+        element.addAttribute ("name", cases[i].name);
+        auto& files = element.addChild ("files");
+        files.attributes.reserve ((size_t) cases[i].files.size());
         for (int f = 0; f < cases[i].files.size(); ++f)
         {
-            const auto& path = cases[i].files[f];
+            const auto& path = cases[i].files.getReference (f);
             if (isWellFormedText (path))
-                files->setAttribute ("file" + juce::String (f), path);
+                files.addAttribute ("file" + juce::String (f), path);
             else
-                files->setAttribute (escapedFilePrefix + juce::String (f), escapeMalformedBytes (path));
+                files.addAttribute (escapedFilePrefix + juce::String (f), escapeMalformedBytes (path));
         }
     }
     return root;
@@ -126,13 +111,18 @@ std::unique_ptr<juce::XmlElement> TreeViewFile::toXml() const
 TreeViewFile TreeViewFile::read (const juce::File& file, juce::String& warning, bool& mayOverwrite)
 {
     mayOverwrite = true;
-    auto result = readXmlFileSafely (file, treeFileLimits);
-    if (result.parsed() || result.missing)
-        return fromXml (result.root.get());
+    const auto checked = readCheckedXmlFile (file, treeFileLimits);
+    if (checked.missing)
+        return fromXml (nullptr);
+
+    juce::String error = checked.error;
+    if (checked.passed())
+        if (const auto root = parsePlainXml (checked.text(), checked.size(), error))
+            return fromXml (root.get());
 
     const auto aside = keepFileAside (file);
     mayOverwrite = aside != juce::File();
-    warning = "\"" + file.getFileName() + "\" could not be read (" + result.error + "). ";
+    warning = "\"" + file.getFileName() + "\" could not be read (" + error + "). ";
     warning += mayOverwrite ? "It was moved to \"" + aside.getFullPathName() + "\"; the song folders and cases start empty."
                             : "It could not be moved aside and will not be written over; the song folders and cases "
                               "start empty.";
@@ -141,6 +131,12 @@ TreeViewFile TreeViewFile::read (const juce::File& file, juce::String& warning, 
 
 bool TreeViewFile::write (const juce::File& file, juce::String& error) const
 {
-    return writeXmlFileSafely (file, *toXml(), &error);
+    const auto document = toXml()->toDocument();
+    if ((juce::int64) document.size() > treeFileLimits.maxBytes)
+    {
+        error = "the cases would take " + juce::String ((juce::int64) document.size()) + " bytes, more than can be read back";
+        return false;
+    }
+    return replaceFileSafely (file, document.data(), document.size(), &error);
 }
 }

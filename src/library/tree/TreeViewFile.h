@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "common/PlainXml.h"
 
 #include <memory>
 #include <vector>
@@ -32,16 +32,19 @@ struct TreeViewFile
 
     /** Reads an element in the file's form; a null element gives the state of a
         missing file. Children are taken by position and lookups by name ignore
-        case; the older single "songFolder" attribute becomes "Song Folder". */
-    static TreeViewFile fromXml (const juce::XmlElement* root);
-    std::unique_ptr<juce::XmlElement> toXml() const;
+        case; the older single "songFolder" attribute becomes "Song Folder".
+        Plain elements: a case of 100,000 songs is one element with as many
+        attributes, which the framework's element handles in quadratic time. */
+    static TreeViewFile fromXml (const PlainXmlElement* root);
+    std::unique_ptr<PlainXmlElement> toXml() const;
 
     /** Reads the file. One that cannot be parsed is moved aside and `warning`
         says where, and the result is the state of a missing file; a missing
         file is no warning. `mayOverwrite` is false only when an unreadable file
         could not be moved aside: it must then not be written over. */
     static TreeViewFile read (const juce::File& file, juce::String& warning, bool& mayOverwrite);
-    /** Writes beside the file and renames; false with `error` set on failure. */
+    /** Writes beside the file and renames; false with `error` set on failure,
+        and for contents larger than the reader takes (the file stays as it was). */
     bool write (const juce::File& file, juce::String& error) const;
 };
 }

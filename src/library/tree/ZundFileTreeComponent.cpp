@@ -1,5 +1,6 @@
 #include "library/tree/ZundFileTreeComponent.h"
 
+#include "library/browser/AbandonedWorkers.h"
 #include "library/browser/ID3ViewComponent.h"
 #include "library/browser/SongTableColumns.h"
 #include "library/database/ID3DataBase.h"
@@ -10,6 +11,10 @@ namespace zund
 {
 namespace
 {
+// How long the message thread waits for a listing to stop; one that takes
+// longer (a hung network mount) is left to end on its own.
+constexpr int listingStopTimeoutMs = 100;
+
 // Far wider than any screen the table is shown on, yet summed they fit an int.
 const HeaderWidthLimits songTableWidths { SongTableColumns::minimumWidth, 4000, 16000 };
 }
@@ -28,8 +33,7 @@ bool ZundFileTreeComponent::isBelow (const juce::TreeViewItem* item, const juce:
 }
 
 ZundFileTreeComponent::ZundFileTreeComponent (const juce::File& file, ID3ViewComponent* songTable, ID3DataBase* db)
-    : juce::Thread ("ZundFileTreeComponentThread"),
-      treeFile (file),
+    : treeFile (file),
       database (db),
       table (songTable)
 {
@@ -263,47 +267,35 @@ void ZundFileTreeComponent::listSubFolders (ZundFileTreeItem* item, const juce::
 {
     stopListing();
     item->clearSubItems();
-    listingPath = path;
+    const auto folder = folderOf (path);
+    if (folder == juce::File())
+        return;
+
     listingItem = item;
-    startThread();
+    SafePointer<ZundFileTreeComponent> safeThis (this);
+    lister = std::make_unique<SubFolderLister> (folder, [safeThis, number = ++listing] (const juce::StringArray& names) {
+        if (safeThis != nullptr)
+            safeThis->subFoldersListed (number, names);
+    });
+    lister->startThread();
 }
 
 void ZundFileTreeComponent::stopListing()
 {
-    stopThread (-1);
-    pendingItems.clear();
+    AbandonedWorkers::stop (lister, listingStopTimeoutMs);
+    lister.reset();
     listingItem = nullptr;
+    ++listing; // whatever it found is no longer wanted
 }
 
-void ZundFileTreeComponent::run()
+void ZundFileTreeComponent::subFoldersListed (int number, const juce::StringArray& names)
 {
-    const auto folder = folderOf (listingPath);
-    if (folder == juce::File())
+    if (number != listing || ! containsItem (listingItem))
         return;
 
-    juce::Array<juce::File> found;
-    for (const auto& entry : juce::RangedDirectoryIterator (folder, false, "*",
-                                                            juce::File::findDirectories | juce::File::ignoreHiddenFiles))
-    {
-        if (threadShouldExit())
-            return;
-        found.add (entry.getFile());
-    }
-
-    // The file system hands folders out in no useful order; a DJ looks for them by name.
-    std::sort (found.begin(), found.end(), [] (const juce::File& a, const juce::File& b) {
-        return a.getFileName().compareNatural (b.getFileName()) < 0;
-    });
-    for (const auto& subFolder : found)
-        pendingItems.add (new ZundFileTreeItem (*this, ZundFileTreeItem::folder, subFolder.getFileName()));
-
-    const juce::MessageManagerLock mml (this);
-    if (! mml.lockWasGained())
-        return;
-
-    for (auto* item : pendingItems)
-        listingItem->addSubItem (item);
-    pendingItems.clear (false);
+    for (const auto& name : names)
+        listingItem->addSubItem (new ZundFileTreeItem (*this, ZundFileTreeItem::folder, name));
+    listingItem = nullptr;
     sendChangeMessage();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/browser/FileSystemRoots.h"
+#include "library/tree/SubFolderLister.h"
 #include "library/tree/TreeViewFile.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -19,12 +20,11 @@ class ZundFileTreeItem;
     the song table. Cases and song folders are edited through context menus and
     drops of song-table rows, and kept in "TreeView.xml" (written at the end).
 
-    A worker thread ("ZundFileTreeComponentThread") lists the sub-folders of an
-    opened folder and attaches them under the message-manager lock. */
+    A worker thread (SubFolderLister) lists the sub-folders of an opened folder;
+    their items are made and attached on the message thread. */
 class ZundFileTreeComponent : public juce::TreeView,
                               public juce::ChangeListener,
-                              public juce::ChangeBroadcaster,
-                              private juce::Thread
+                              public juce::ChangeBroadcaster
 {
 public:
     enum IconIndex
@@ -116,12 +116,12 @@ private:
     void menuItemChosen (ZundFileTreeItem* item, int chosen);
     void songFolderChosen (ZundFileTreeItem* item, const juce::File& folder, std::function<void (bool)> done);
     /** The item is still in the tree (the answer to a question may come after
-        it went). */
+        it went). Compares pointers only: a deleted item is never looked into. */
     bool containsItem (const juce::TreeViewItem* item) const;
     /** The folder at an absolute path; no folder for anything else. */
     static juce::File folderOf (const juce::String& path);
     static bool isBelow (const juce::TreeViewItem* item, const juce::TreeViewItem* ancestor);
-    void run() override;
+    void subFoldersListed (int listing, const juce::StringArray& names);
 
     // The scan of a song folder and the removal of its files from the database
     // run as modal tasks of the database.
@@ -141,10 +141,10 @@ private:
     ZundFileTreeItem* currentPlaylistItem = nullptr;
     ZundFileTreeItem* songFoldersItem = nullptr;
 
-    // The worker's input and output.
-    juce::String listingPath;
+    // The listing under way: its worker, the item it fills and its number.
+    std::unique_ptr<SubFolderLister> lister;
     ZundFileTreeItem* listingItem = nullptr;
-    juce::OwnedArray<ZundFileTreeItem> pendingItems;
+    int listing = 0;
 
     std::unique_ptr<juce::TextEditor> renameEditor;
     ZundFileTreeItem* renamingItem = nullptr;

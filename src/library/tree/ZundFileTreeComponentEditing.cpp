@@ -18,7 +18,21 @@ constexpr auto warningIcon = juce::MessageBoxIconType::WarningIcon;
 
 bool ZundFileTreeComponent::containsItem (const juce::TreeViewItem* item) const
 {
-    return item != nullptr && isBelow (item, rootItem.get());
+    if (item == nullptr || rootItem == nullptr)
+        return false;
+
+    // Down from the root: an item that was deleted is only ever compared with.
+    std::vector<const juce::TreeViewItem*> toVisit { rootItem.get() };
+    while (! toVisit.empty())
+    {
+        const auto* visiting = toVisit.back();
+        toVisit.pop_back();
+        if (visiting == item)
+            return true;
+        for (int i = 0; i < visiting->getNumSubItems(); ++i)
+            toVisit.push_back (visiting->getSubItem (i));
+    }
+    return false;
 }
 
 void ZundFileTreeComponent::showMenu (ZundFileTreeItem* item)
@@ -177,20 +191,16 @@ ZundFileTreeItem* ZundFileTreeComponent::addSongFolderItem (const juce::String& 
 
 void ZundFileTreeComponent::chooseSongFolder (ZundFileTreeItem* item, std::function<void (bool)> done)
 {
-    folderChooser = std::make_unique<juce::FileChooser> ("Choose Song Folder", juce::File(), "*", true);
-
     SafePointer<ZundFileTreeComponent> safeThis (this);
-    folderChooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectDirectories,
-                                [safeThis, item, done] (const juce::FileChooser& chooser) {
-                                    const auto folder = chooser.getResult();
-                                    if (safeThis == nullptr || ! safeThis->containsItem (item) || folder == juce::File())
-                                    {
-                                        if (done != nullptr)
-                                            done (false);
-                                        return;
-                                    }
-                                    safeThis->songFolderChosen (item, folder, done);
-                                });
+    LibraryDialogs::chooseFolder (folderChooser, "Choose Song Folder", [safeThis, item, done] (const juce::File& folder) {
+        if (safeThis == nullptr || ! safeThis->containsItem (item) || folder == juce::File())
+        {
+            if (done != nullptr)
+                done (false);
+            return;
+        }
+        safeThis->songFolderChosen (item, folder, done);
+    });
 }
 
 void ZundFileTreeComponent::songFolderChosen (ZundFileTreeItem* item, const juce::File& folder,
@@ -337,7 +347,7 @@ void ZundFileTreeComponent::deleteItem (ZundFileTreeItem* item, bool alsoRemoveF
 
 void ZundFileTreeComponent::removeItem (ZundFileTreeItem* item)
 {
-    if (isBelow (listingItem, item))
+    if (listingItem != nullptr && isBelow (listingItem, item))
         stopListing();
     if (renamingItem == item)
         closeRenameEditor();

@@ -1,6 +1,7 @@
 #include "ui/waveform/WaveDropTarget.h"
 
 #include "common/AudioFileTypes.h"
+#include "common/SafeStringBytes.h"
 #include "ui/SongDragSource.h"
 
 namespace zund
@@ -9,8 +10,10 @@ namespace
 {
 bool isOneAudioFile (const juce::StringArray& files)
 {
-    // A relative path names no file of ours (and would trip the File class).
-    return files.size() == 1 && juce::File::isAbsolutePath (files[0]) && isSupportedAudioFile (juce::File (files[0]));
+    // A relative path names no file of ours (and would trip the File class); a
+    // path the framework's strings cannot hold would overflow them further on.
+    return files.size() == 1 && isSafeString (files[0]) && juce::File::isAbsolutePath (files[0])
+        && isSupportedAudioFile (juce::File (files[0]));
 }
 }
 

@@ -1,5 +1,6 @@
 #include "ScriptedDialogs.h"
 
+#include "common/SafeStringBytes.h"
 #include "library/browser/FileSystemRoots.h"
 #include "library/browser/ID3ViewComponent.h"
 #include "library/browser/MagnifyingGlassButton.h"
@@ -192,14 +193,17 @@ TEST (Browser, theSearchButtonAndIconsHaveVectorForms)
 
 TEST (DriveRoots, userVolumesFromTheMountTableWithTheirKinds)
 {
-    const juce::String mounts = "sysfs /sys sysfs rw 0 0\n"
+    const std::string mounts = "sysfs /sys sysfs rw 0 0\n"
                                 "/dev/sda2 / ext4 rw 0 0\n"
                                 "/dev/sda3 /home ext4 rw 0 0\n"
                                 "/dev/sdb1 /media/dj/USB\\040STICK vfat rw 0 0\n"
                                 "/dev/sr0 /run/media/dj/CD iso9660 ro 0 0\n"
                                 "/dev/sda4 /mnt/archive ext4 rw 0 0\n"
                                 "/dev/sdb1 /media/dj/USB\\040STICK vfat rw 0 0\n"
-                                "server:/music /mnt/nas nfs rw 0 0\n";
+                                "server:/music /mnt/nas nfs rw 0 0\n"
+                                "/dev/sdc1 /media/dj/VOIL\xe0 vfat rw 0 0\n"       // Latin-1 names the
+                                "/dev/sdc2 /media/dj/\x80\\040Mix vfat rw 0 0\n"  // program cannot hold
+                                "/dev/sdc3 /media/dj/Caf\xe9\\040Mix vfat rw 0 0\n";
     const auto roots = parseFileSystemRoots (mounts, [] (const juce::String& device) { return device == "sdb1"; });
 
     const std::vector<FileSystemRoot> expected {
@@ -208,6 +212,7 @@ TEST (DriveRoots, userVolumesFromTheMountTableWithTheirKinds)
         { "/run/media/dj/CD", FileSystemRoot::Kind::cdRom },
         { "/mnt/archive", FileSystemRoot::Kind::fixedDisk },
         { "/mnt/nas", FileSystemRoot::Kind::fixedDisk },
+        { stringOfSafeBytes (std::string ("/media/dj/Caf\xe9 Mix")), FileSystemRoot::Kind::fixedDisk },
     };
     EXPECT_TRUE (roots == expected);
     ASSERT_FALSE (readFileSystemRoots().empty());
@@ -242,4 +247,28 @@ TEST (DriveRoots, theWatcherTellsOfAChangedSetWithinHalfASecond)
 
     watcher.stopThread (-1);
     watcher.removeChangeListener (&counter);
+}
+
+TEST (Browser, aRightClickEditsTheSongClickedEvenWhenASortMovesItFirst)
+{
+    BrowserRig rig;
+    for (auto [name, artist] : { std::pair { "a.wav", "Alpha" }, { "b.wav", "Bravo" } })
+    {
+        const auto song = rig.program.file (name);
+        song.create();
+        rig.addRecord (song.getFullPathName(), artist);
+    }
+    rig.type ("wav");
+    auto& table = rig.browser->getSongTable();
+    ASSERT_EQ (table.getCellText (SongTableColumns::artist - 1, 0), "Alpha");
+
+    test::ScriptedDialogs dialogs ({ 0 }, "Alpha Beta");
+    const auto right = test::mouseEventAt (table, { 10, 30 }, juce::ModifierKeys::rightButtonModifier);
+    rig.browser->cellClicked (&table, 0, SongTableColumns::artist, right);
+    table.reorderRows ({ 1, 0 }); // a sort lands before the editor opens
+
+    ASSERT_TRUE (test::pumpMessagesUntil ([&] { return ! dialogs.asked.isEmpty(); }));
+    EXPECT_EQ (dialogs.shownTexts[0], "Alpha") << "the editor opened on another song";
+    EXPECT_EQ (table.getCellText (SongTableColumns::artist - 1, 1), "Alpha Beta");
+    EXPECT_EQ (table.getCellText (SongTableColumns::artist - 1, 0), "Bravo");
 }

@@ -216,6 +216,140 @@ TEST (FileTree, topLevelItemsDrawTheirIconsWithoutSkinImages)
     EXPECT_EQ (iconColours.size(), 6) << "each kind of item has its own icon";
 }
 
+TEST (FileTree, aBrowsedSongIsKeptInTheDatabaseOnlyWhenItLiesInASongFolder)
+{
+    TreeRig rig (treeWithOneOfEach);
+    const auto elsewhere = rig.temp.file ("elsewhere");
+    elsewhere.createDirectory();
+    const auto inside = rig.music.getChildFile ("in.wav");
+    const auto outside = elsewhere.getChildFile ("out.wav");
+    inside.create();
+    outside.create();
+
+    rig.table->showFolder (rig.music);
+    ASSERT_TRUE (rig.waitUntilIdle());
+    rig.table->showFolder (elsewhere);
+    ASSERT_TRUE (rig.waitUntilIdle());
+    {
+        const juce::ScopedLock sl (rig.database->getLock());
+        EXPECT_GE (rig.database->findIndex (outside.getFullPathName()), 0) << "known for this run";
+    }
+
+    ASSERT_TRUE (rig.database->save()) << rig.database->getLastSaveError();
+    ID3DataBase reloaded (rig.temp.file ("database.xml"));
+    EXPECT_GE (reloaded.findIndex (inside.getFullPathName()), 0);
+    EXPECT_EQ (reloaded.findIndex (outside.getFullPathName()), -1) << "a folder browsed outside the song folders is not kept";
+}
+
+TEST (FileTree, anAnswerThatComesAfterItsCaseWentDoesNothing)
+{
+    TreeRig rig (treeWithOneOfEach);
+    rig.tree->getCasesItem()->addSubItem (new ZundFileTreeItem (*rig.tree, ZundFileTreeItem::caseItem, "Other"));
+
+    // The questions stay open, as dialogs the user has not answered yet.
+    struct HeldAnswers
+    {
+        std::vector<LibraryDialogs::Answer> answers;
+        HeldAnswers()
+        {
+            LibraryDialogs::setResponder ([this] (const LibraryDialogs::Question&, const LibraryDialogs::Answer& a) {
+                answers.push_back (a);
+            });
+        }
+        ~HeldAnswers() { LibraryDialogs::setResponder (nullptr); }
+    } held;
+
+    rig.child (rig.tree->getCasesItem(), 1)->setSelected (true, true);
+    rig.tree->deleteSelectedItem();
+    rig.tree->deleteSelectedItem(); // asked twice about the same case
+    ASSERT_EQ (held.answers.size(), 2u);
+
+    held.answers[1] (0, {}); // OK: the case goes
+    ASSERT_EQ (rig.tree->getCasesItem()->getNumSubItems(), 2);
+    held.answers[0] (0, {}); // and the first OK, about a case that is gone
+    ASSERT_EQ (rig.tree->getCasesItem()->getNumSubItems(), 2);
+    EXPECT_EQ (rig.child (rig.tree->getCasesItem(), 1)->getName(), "Other");
+}
+
+TEST (FileTree, subFolderItemsAreMadeOnTheMessageThread)
+{
+    // Run under ThreadSanitizer: an item made by the worker while the message
+    // thread makes one races on the framework's item numbering.
+    TreeRig rig (treeWithOneOfEach);
+    for (int i = 0; i < 100; ++i)
+        rig.music.getChildFile ("folder " + juce::String (i)).createDirectory();
+    auto* musicItem = rig.child (rig.tree->getSongFoldersItem(), 0);
+
+    std::vector<std::unique_ptr<ZundFileTreeItem>> madeMeanwhile;
+    for (int round = 0; round < 20; ++round)
+    {
+        musicItem->setOpen (false);
+        musicItem->setOpen (true);
+        const auto end = juce::Time::getMillisecondCounter() + 20000;
+        while (musicItem->getNumSubItems() < 100 && juce::Time::getMillisecondCounter() < end)
+        {
+            madeMeanwhile.push_back (std::make_unique<ZundFileTreeItem> (*rig.tree, ZundFileTreeItem::folder, "x"));
+            test::pumpMessages (1);
+        }
+        ASSERT_EQ (musicItem->getNumSubItems(), 100) << "round " << round;
+    }
+    EXPECT_EQ (rig.child (musicItem, 99)->getName(), "folder 99");
+}
+
+TEST (FileTree, aRenamedCaseKeepsItsNameAndAnEmptyNameIsUntitled)
+{
+    TreeRig rig (treeWithOneOfEach);
+    auto* added = rig.tree->addCase();
+    ASSERT_NE (rig.tree->getRenameEditor(), nullptr);
+    EXPECT_TRUE (added->isSelected());
+    rig.tree->getRenameEditor()->setText ({}, false);
+    added->textEditorReturnKeyPressed (*rig.tree->getRenameEditor());
+    EXPECT_EQ (added->getName(), "Untitled");
+    EXPECT_EQ (rig.tree->getRenameEditor(), nullptr);
+
+    auto* gig = rig.child (rig.tree->getCasesItem(), 1);
+    rig.tree->renameItem (gig);
+    rig.tree->getRenameEditor()->setText ("Warm-up", false);
+    gig->textEditorFocusLost (*rig.tree->getRenameEditor()); // clicking elsewhere ends it too
+    EXPECT_EQ (gig->getName(), "Warm-up");
+
+    rig.tree.reset();
+    rig.makeTree();
+    ASSERT_EQ (rig.tree->getCasesItem()->getNumSubItems(), 3);
+    EXPECT_EQ (rig.child (rig.tree->getCasesItem(), 1)->getName(), "Warm-up");
+    EXPECT_EQ (rig.child (rig.tree->getCasesItem(), 2)->getName(), "Untitled");
+}
+
+TEST (FileTree, aNewSongFolderStaysOnlyWithANameAndAFolderNotAlreadyUsed)
+{
+    TreeRig rig (treeWithOneOfEach);
+    const auto other = rig.temp.file ("other");
+    other.createDirectory();
+    auto nameIt = [&] (ZundFileTreeItem* item, const juce::String& name) {
+        ASSERT_NE (rig.tree->getRenameEditor(), nullptr);
+        rig.tree->getRenameEditor()->setText (name, false);
+        item->textEditorReturnKeyPressed (*rig.tree->getRenameEditor());
+    };
+
+    {
+        test::ScriptedFolders folders ({ juce::File() }); // the chooser cancelled
+        nameIt (rig.tree->addSongFolderItem ({}, {}), "Cancelled");
+        EXPECT_EQ (folders.asked, juce::StringArray ("Choose Song Folder"));
+    }
+    EXPECT_EQ (rig.tree->getSongFoldersItem()->getNumSubItems(), 1) << "no item left behind";
+
+    test::ScriptedFolders folders ({ rig.music, other });
+    test::ScriptedDialogs dialogs ({ 0, 1 }); // the error's OK; "No" to scanning now
+    auto* added = rig.tree->addSongFolderItem ({}, {});
+    nameIt (added, "Second");
+
+    EXPECT_EQ (dialogs.asked, juce::StringArray ({ "Error!", "Song Folder" }));
+    EXPECT_EQ (folders.asked.size(), 2) << "the chooser comes again after the error";
+    EXPECT_EQ (rig.tree->getSongFolders(), juce::StringArray (rig.music.getFullPathName(), other.getFullPathName()));
+    EXPECT_EQ (added->getName(), "Second");
+    EXPECT_TRUE (rig.database->isSongFolder (other.getFullPathName()));
+}
+
 // "TreeView.xml" restored the song table's column widths unchecked: a huge one
 // overflowed the header's layout, put the later columns off-screen, and the same
 // widths were saved back.

@@ -32,4 +32,26 @@ struct ScriptedDialogs
     juce::String text;
     juce::StringArray asked, shownTexts;
 };
+
+/** Picks folders in order in place of the user while it lives (no file, or
+    none left: cancel). */
+struct ScriptedFolders
+{
+    explicit ScriptedFolders (std::deque<juce::File> foldersToPick) : folders (std::move (foldersToPick))
+    {
+        LibraryDialogs::setFolderResponder ([this] (const juce::String& title) {
+            asked.add (title);
+            if (folders.empty())
+                return juce::File();
+            auto folder = folders.front();
+            folders.pop_front();
+            return folder;
+        });
+    }
+
+    ~ScriptedFolders() { LibraryDialogs::setFolderResponder (nullptr); }
+
+    std::deque<juce::File> folders;
+    juce::StringArray asked;
+};
 }

@@ -3,6 +3,7 @@
 
 #include "library/browser/ID3ViewComponentMouseListener.h"
 #include "library/browser/SongTableColumns.h"
+#include "support/TagFixtures.h"
 #include "support/UiEvents.h"
 
 #include <gtest/gtest.h>
@@ -272,4 +273,118 @@ TEST (SongTable, theWheelStepsTheSelection)
     rows->mouseWheelMove (e, up);
     EXPECT_EQ (rig.table->getSelectedRow (0), 1);
     EXPECT_EQ (rig.table->getViewport()->getViewPositionY(), 0);
+}
+
+TEST (SongTable, aSongWhoseTagsCouldNotBeWrittenShowsInOrange)
+{
+    test::SongTableRig rig;
+    rig.addRecord ("/m/a.mp3", "Not Written");
+    rig.addRecord ("/m/b.mp3", "Written");
+    {
+        const juce::ScopedLock sl (rig.database->getLock());
+        rig.database->getEntry (rig.database->findIndex ("/m/a.mp3"))->couldNotWriteMetadata = true;
+    }
+    juce::StringArray list { "/m/a.mp3", "/m/b.mp3" };
+    ASSERT_TRUE (rig.showCase (list));
+    rig.table->deselectAllRows();
+
+    const auto image = test::snapshotOf (*rig.table);
+    auto orangeIn = [&] (int row) {
+        const auto area = rig.table->getRowPosition (row, true).getIntersection (image.getBounds());
+        int count = 0;
+        for (int y = area.getY(); y < area.getBottom(); ++y)
+            for (int x = area.getX(); x < area.getRight(); ++x)
+                if (const auto c = image.getPixelAt (x, y); c.getRed() > 200 && c.getGreen() > 110 && c.getGreen() < 190 && c.getBlue() < 90)
+                    ++count;
+        return count;
+    };
+    EXPECT_GT (orangeIn (0), 20);
+    EXPECT_EQ (orangeIn (1), 0);
+}
+
+TEST (SongTable, deleteInTheDatabaseViewAsksAndRemovesOnlyTheChosenRecords)
+{
+    test::SongTableRig rig;
+    rig.addRecords (3);
+    rig.table->showDatabase();
+    ASSERT_TRUE (rig.waitUntilIdle());
+    ASSERT_EQ (rig.table->getNumRows(), 3);
+    rig.table->selectRow (1);
+    const auto chosen = rig.table->getSelectedFile();
+
+    {
+        test::ScriptedDialogs dialogs ({ 1 }); // Cancel
+        EXPECT_TRUE (rig.table->keyPressed (deleteKey));
+        EXPECT_EQ (dialogs.asked, juce::StringArray ({ "Remove entries from Database" }));
+    }
+    EXPECT_EQ (rig.database->getNumEntries(), 3);
+    EXPECT_EQ (rig.table->getNumRows(), 3);
+
+    test::ScriptedDialogs dialogs ({ 0 }); // OK
+    rig.table->keyPressed (deleteKey);
+    ASSERT_TRUE (rig.waitUntilIdle());
+    EXPECT_EQ (rig.database->getNumEntries(), 2);
+    EXPECT_EQ (rig.database->findIndex (chosen), -1);
+    EXPECT_EQ (rig.table->getNumRows(), 2);
+    EXPECT_FALSE (rig.fullPaths().contains (chosen));
+    EXPECT_EQ (rig.reportedCounts.getLast(), 2);
+}
+
+TEST (SongTable, rowsAsTextAreArtistDashSongWithTheLabelInBrackets)
+{
+    test::SongTableRig rig;
+    rig.addRecord ("/m/a.mp3", "Moby");
+    rig.addRecord ("/m/b.mp3", "Air");
+    {
+        const juce::ScopedLock sl (rig.database->getLock());
+        auto* a = rig.database->getEntry (rig.database->findIndex ("/m/a.mp3"));
+        a->song = "Porcelain";
+        a->label = "Mute";
+        rig.database->getEntry (rig.database->findIndex ("/m/b.mp3"))->song = "La femme d'argent";
+    }
+    juce::StringArray list { "/m/a.mp3", "/m/b.mp3", "/m/unknown.mp3" };
+    ASSERT_TRUE (rig.showCase (list));
+
+    EXPECT_EQ (rig.table->getRowsAsText(), "Moby - Porcelain [ Mute ]\nAir - La femme d'argent\n - \n");
+}
+
+TEST (SongTable, rowsEqualInAColumnAreOrderedByTheNextVisibleOne)
+{
+    test::SongTableRig rig;
+    const struct { const char *path, *artist, *song, *bpm; } songs[] = {
+        { "/m/1.mp3", "b", "y", "95" }, { "/m/2.mp3", "A", "z", "120" },
+        { "/m/3.mp3", "b", "x", "128" }, { "/m/4.mp3", "B", "Y", "90" },
+    };
+    for (const auto& s : songs)
+    {
+        rig.addRecord (s.path, s.artist, s.bpm);
+        const juce::ScopedLock sl (rig.database->getLock());
+        rig.database->getEntry (rig.database->findIndex (s.path))->song = s.song;
+    }
+    rig.table->getHeader().setColumnVisible (Col::filename, false); // ARTIST, SONG, ALBUM, BPM, ...
+    rig.table->showDatabase();
+    ASSERT_TRUE (rig.waitUntilIdle());
+
+    EXPECT_EQ (rig.fullPaths(), juce::StringArray ({ "/m/2.mp3", "/m/3.mp3", "/m/4.mp3", "/m/1.mp3" }));
+}
+
+TEST (SongTable, anEditedTagIsWrittenIntoTheSongFile)
+{
+    test::SongTableRig rig;
+    const auto song = rig.temp.file ("song.mp3");
+    ASSERT_TRUE (test::writeShortMp3 (song, 0.5));
+    ASSERT_TRUE (test::tagWithEyeD3 (song, { "--artist", "Old Name" }));
+    juce::StringArray list { song.getFullPathName() };
+    ASSERT_TRUE (rig.showCase (list));
+    ASSERT_EQ (rig.column (Col::artist)[0], "Old Name");
+
+    test::ScriptedDialogs dialogs ({ 0 }, "New Name");
+    rig.table->editTag (Col::artist, 0);
+    EXPECT_EQ (dialogs.asked, juce::StringArray ({ "Enter new value!" }));
+    EXPECT_EQ (dialogs.shownTexts[0], "Old Name");
+    EXPECT_EQ (rig.column (Col::artist)[0], "New Name");
+    EXPECT_TRUE (test::listWithEyeD3 (song).contains ("New Name")) << test::listWithEyeD3 (song);
+
+    rig.table->editTag (Col::filename, 0);
+    EXPECT_EQ (dialogs.asked.size(), 1) << "the file name is not a tag";
 }

@@ -105,3 +105,31 @@ TEST (TreeViewFile, anUnreadableFileIsMovedAsideWithAWarning)
                TreeViewFile::widthWithoutFile);
     EXPECT_TRUE (noWarning.isEmpty());
 }
+
+TEST (TreeViewFile, aFileLargerThanTheOldLimitReadsBack)
+{
+    // The limit was 64 MB: a collector's cases went past it, and at the next
+    // start the file "could not be read" and every case was gone.
+    test::TempFolder temp;
+    TreeViewFile state;
+    TreeViewFile::Case everything { "Everything", {} };
+    const juce::String folder = "/home/dj/Music/" + juce::String::repeatedString ("Some Long Folder Name/", 3);
+    constexpr int songs = 600000;
+    everything.files.ensureStorageAllocated (songs);
+    for (int i = 0; i < songs; ++i)
+        everything.files.add (folder + juce::String (i) + " A Song Title.mp3");
+    state.cases.push_back (everything);
+
+    juce::String error;
+    const auto file = temp.file ("TreeView.xml");
+    ASSERT_TRUE (state.write (file, error)) << error;
+    ASSERT_GT (file.getSize(), (juce::int64) 64 << 20);
+
+    juce::String warning;
+    bool mayOverwrite = false;
+    const auto back = TreeViewFile::read (file, warning, mayOverwrite);
+    EXPECT_TRUE (warning.isEmpty()) << warning;
+    ASSERT_EQ (back.cases.size(), 1u);
+    EXPECT_EQ (back.cases[0].files.size(), songs);
+    EXPECT_EQ (back.cases[0].files[songs - 1], everything.files[songs - 1]);
+}

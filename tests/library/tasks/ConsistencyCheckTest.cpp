@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <unistd.h>
 
+#include <cstdio>
+
 using namespace zund;
 
 namespace
@@ -74,6 +76,28 @@ protected:
                                                    "</Zund2DataBase>\n"));
     }
 };
+}
+
+// Old peak files mirror the audio paths byte for byte: a Latin-1 name finds
+// its song again, and a name the program cannot hold is passed over.
+TEST_F (ConsistencyCheckTest, OldPeakFilesOfLatinOneNamesMigrate)
+{
+    const auto plain = test::writeSmallWav (song ("music/plain.wav"));
+    const auto bytes = root.getFullPathName().toStdString() + "/music/caf\xe9.wav";
+    ASSERT_EQ (std::rename (plain.getFullPathName().toRawUTF8(), bytes.c_str()), 0);
+    const juce::File latin (juce::String (juce::CharPointer_UTF8 (bytes.data()), juce::CharPointer_UTF8 (bytes.data() + bytes.size())));
+    writeOldPeakFile (latin, { "0.25" });
+    const auto peak = PeakFile::getPeakFileFor (latin);
+    const auto unholdable = peak.getParentDirectory().getFullPathName().toStdString() + "/5\x80 name.wav.pk";
+    ASSERT_TRUE (peak.copyFileTo (peak.getSiblingFile ("copy")));
+    ASSERT_EQ (std::rename (peak.getSiblingFile ("copy").getFullPathName().toRawUTF8(), unholdable.c_str()), 0);
+
+    ID3DataBase database (databaseFile);
+    test::RecordingProgress progress;
+    ConsistencyCheck check (database, {});
+    EXPECT_EQ (check.run (progress), Outcome::finished);
+    EXPECT_EQ (cuePointsAt (database, latin.getFullPathName()), (std::vector<float> { 0.25f, -1.0f, -1.0f, -1.0f, -1.0f, -1.0f }));
+    EXPECT_EQ (database.getNumEntries(), 1);
 }
 
 // Cue points of old peak files move into the database once: only a database

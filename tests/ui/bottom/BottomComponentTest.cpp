@@ -1,6 +1,7 @@
 #include "BottomBarRig.h"
 
 #include "support/AudioFixtures.h"
+#include "support/OddNames.h"
 #include "support/TempFolder.h"
 #include "support/UiEvents.h"
 #include "ui/SongDragSource.h"
@@ -306,6 +307,31 @@ TEST (BottomComponent, DropsOnTheStripFollowTheWaveformViewsRules)
     ASSERT_TRUE (strip.isInterestedInFileDrag ({ other.getFullPathName() }));
     strip.filesDropped ({ other.getFullPathName() }, 5, 5);
     EXPECT_EQ (title.getText(), "other.wav");
+}
+
+// A song dropped from the desktop whose name the program cannot hold is not
+// previewed; a Latin-1 one it can hold is, under its own name.
+TEST (BottomComponent, DesktopDropsOfNamesTheProgramCannotHoldAreNotPreviewed)
+{
+    TempFolder folder;
+    BottomBarRig rig;
+    auto& strip = rig.bar.getPreviewStrip();
+    auto dropped = [&] (const std::string& nameBytes) {
+        const auto track = writeTrack (folder, "plain.wav", 1.0);
+        EXPECT_TRUE (renameTo (track, folder.get(), nameBytes));
+        const auto bytes = pathIn (folder.get(), nameBytes);
+        const juce::String path (juce::CharPointer_UTF8 (bytes.data()), juce::CharPointer_UTF8 (bytes.data() + bytes.size()));
+        if (strip.isInterestedInFileDrag ({ path }))
+            strip.filesDropped ({ path }, 5, 5);
+    };
+
+    for (const auto* name : { "5\x80 name.wav", "voil\xe0.wav", "\xc1\xa1.wav" })
+        dropped (name);
+    EXPECT_FALSE (rig.bar.getPlayToggle().isOn());
+
+    dropped ("caf\xe9.wav");
+    EXPECT_TRUE (rig.bar.getPlayToggle().isOn());
+    EXPECT_EQ (strip.getTitle().getText().toStdString(), "caf\xe9.wav");
 }
 
 // The record button is a red dot, brighter while lit; on, it blinks.

@@ -1,6 +1,7 @@
 #include "WaveTestSupport.h"
 
 #include "support/AudioFixtures.h"
+#include "support/OddNames.h"
 #include "support/TempFolder.h"
 #include "support/UiEvents.h"
 #include "ui/SongDragSource.h"
@@ -219,6 +220,32 @@ TEST (WaveDisplay, DropsLoadTheChannel)
         target->filesDropped ({ other, song }, 5, 5);
     }
     EXPECT_EQ (rig.host.loads, (Loads { { other, 2 }, { other, 2 } }));
+}
+
+// A file dropped from the desktop comes as the framework made its path from the
+// drop's bytes: one whose name the framework's strings cannot hold is refused
+// before anything works on it; a Latin-1 name they can hold loads.
+TEST (WaveDisplay, DesktopDropsOfNamesTheProgramCannotHoldAreRefused)
+{
+    DisplayRig rig;
+    auto& d = rig.display;
+    Loads expected;
+    for (const auto& name : oddSongNames())
+    {
+        const auto bytes = pathIn (juce::File::getSpecialLocation (juce::File::tempDirectory), name.bytes);
+        const juce::String path (juce::CharPointer_UTF8 (bytes.data()), juce::CharPointer_UTF8 (bytes.data() + bytes.size()));
+        const bool isSong = name.safe && name.bytes.size() > 4 && name.bytes.compare (name.bytes.size() - 4, 4, ".mp3") == 0;
+        for (auto* target : std::initializer_list<WaveDropTarget*> { &d.getWaveComponent(), &d.getOverview() })
+        {
+            EXPECT_EQ (target->isInterestedInFileDrag ({ path }), isSong) << name.what;
+            target->filesDropped ({ path }, 5, 5);
+            if (isSong)
+                expected.push_back ({ path, 2 });
+        }
+    }
+    ASSERT_EQ (rig.host.loads.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ (rig.host.loads[i].first.toStdString(), expected[i].first.toStdString()) << "byte for byte";
 }
 
 // A hovering drag lights the waveform; the drop puts it out again.

@@ -8,10 +8,8 @@ namespace zund
 ConsistencyCheckReportComponent::ConsistencyCheckReportComponent (ConsistencyReportModel& reportModel)
     : model (reportModel)
 {
-    setUpReportList (missingList);
     setUpReportHeading (missingHeading, "Files found in database not present on disk(s) - these files may have been "
                                         "deleted or may have been moved to another place:");
-    setUpReportList (scanList);
     setUpReportHeading (scanHeading, "Files needed to (re)scan (either they are new or have changed since last usage "
                                      "of Zund):");
     subfolderToggle.setLookAndFeel (&plainLook);
@@ -62,12 +60,12 @@ void ConsistencyCheckReportComponent::paint (juce::Graphics& g)
 
 void ConsistencyCheckReportComponent::fillMissingList()
 {
-    missingList.setText (model.getMissingFilesText(), false);
+    missingList.setText (model.getMissingFilesText());
 }
 
 void ConsistencyCheckReportComponent::fillScanList()
 {
-    scanList.setText (model.getFilesToScanText(), false);
+    scanList.setText (model.getFilesToScanText());
 }
 
 void ConsistencyCheckReportComponent::buttonClicked (juce::Button* button)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/tasks/report/ConsistencyReportModel.h"
+#include "library/tasks/report/ReportList.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -29,8 +30,8 @@ public:
         database already knows in the "Warning!" dialog. */
     void locateFilesIn (const juce::File& folder, bool withSubfolders);
 
-    const juce::TextEditor& getMissingList() const noexcept { return missingList; }
-    const juce::TextEditor& getScanList() const noexcept { return scanList; }
+    const ReportList& getMissingList() const noexcept { return missingList; }
+    const ReportList& getScanList() const noexcept { return scanList; }
 
     void paint (juce::Graphics& g) override;
 
@@ -44,11 +45,11 @@ private:
     ConsistencyReportModel& model;
     juce::File lastLocateFolder;
 
-    juce::TextEditor missingList;
+    ReportList missingList;
     juce::Label missingHeading;
     juce::TextButton removeButton { "Remove these files from Database" };
     juce::TextButton locateButton { "Locate files" };
-    juce::TextEditor scanList;
+    ReportList scanList;
     juce::Label scanHeading;
     juce::TextButton rescanButton { "(Re)scan these files now!" };
     juce::TextButton continueButton { "--> Continue to Zund!" };

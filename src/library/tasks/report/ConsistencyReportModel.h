@@ -24,6 +24,13 @@ public:
     /** Every file to scan, in list order, each followed by "\n". */
     juce::String getFilesToScanText() const;
 
+    /** The song files and folders the check skipped for their names: shown
+        after the files to scan, so the user can rename them. */
+    void setSkippedNames (const juce::StringArray& names) { skippedNames = names; }
+
+    /** A line for each skipped name, each followed by "\n"; empty for none. */
+    juce::String getSkippedNamesText() const;
+
     void removeMissingFiles();
 
     /** What a cancelled rescan leaves stays in the list. */
@@ -53,5 +60,6 @@ private:
     ID3DataBase& database;
     std::vector<juce::File>& filesToScan;
     Rescan rescan;
+    juce::StringArray skippedNames;
 };
 }

@@ -11,7 +11,6 @@ DuplicateMissingFilesDialog::DuplicateMissingFilesDialog()
         button->addListener (this);
         addAndMakeVisible (button);
     }
-    setUpReportList (list);
     addAndMakeVisible (list);
     setUpReportHeading (explanation,
                         "The following filenames were located in the selected directory, but they were already in "
@@ -29,7 +28,7 @@ DuplicateMissingFilesDialog::~DuplicateMissingFilesDialog()
 int DuplicateMissingFilesDialog::show (const juce::StringArray& duplicatePaths)
 {
     auto dialog = std::make_unique<DuplicateMissingFilesDialog>();
-    dialog->getList().setText (duplicatePaths.joinIntoString ("\n") + "\n", false);
+    dialog->getList().setText (duplicatePaths.joinIntoString ("\n") + "\n");
 
     auto area = juce::Rectangle<int> (1022, 730);
     if (const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "library/tasks/report/ReportList.h"
 
 namespace zund
 {
@@ -22,7 +22,7 @@ public:
         returns a Result. */
     static int show (const juce::StringArray& duplicatePaths);
 
-    juce::TextEditor& getList() noexcept { return list; }
+    ReportList& getList() noexcept { return list; }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -32,7 +32,7 @@ private:
 
     juce::TextButton removeButton { "Remove these files from database" };
     juce::TextButton cancelButton { "Cancel" };
-    juce::TextEditor list;
+    ReportList list;
     juce::Label explanation;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DuplicateMissingFilesDialog)

@@ -2,17 +2,6 @@
 
 namespace zund
 {
-void setUpReportList (juce::TextEditor& list)
-{
-    list.setMultiLine (true, true);
-    list.setReturnKeyStartsNewLine (true);
-    list.setReadOnly (true);
-    list.setScrollbarsShown (true);
-    list.setCaretVisible (true);
-    list.setPopupMenuEnabled (true);
-    list.setText ({}, false);
-}
-
 void setUpReportHeading (juce::Label& heading, const juce::String& text)
 {
     heading.setText (text, juce::dontSendNotification);

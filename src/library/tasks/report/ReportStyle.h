@@ -4,9 +4,6 @@
 
 namespace zund
 {
-/** A read-only, scrolling, word-wrapped list of paths, one per line. */
-void setUpReportList (juce::TextEditor& list);
-
 /** A heading: black 15-point text, centred, on the report's white. */
 void setUpReportHeading (juce::Label& heading, const juce::String& text);
 
