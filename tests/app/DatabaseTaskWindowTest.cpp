@@ -3,6 +3,7 @@
 // freeze the window, and what the task finds after it was given up must not
 // land anywhere.
 
+#include "app/harness/FreshProcess.h"
 #include "app/harness/XServer.h"
 #include "library/database/ID3DataBase.h"
 #include "library/tasks/ID3DataBaseFileListScanTask.h"
@@ -50,6 +51,8 @@ class DatabaseTaskWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        if (! (here = test::inFreshProcess()))
+            return;
         // The window needs a display of its own: the first window opens it, and
         // the framework keeps it open until the program ends, so the server
         // stays as long.
@@ -77,6 +80,7 @@ protected:
         return ending;
     }
 
+    bool here = false; // false once the test ran in a fresh process
     test::TempFolder temp;
     ID3DataBase database { temp.file ("database.xml") };
     std::vector<juce::File> files;
@@ -85,6 +89,8 @@ protected:
 
 TEST_F (DatabaseTaskWindowTest, ATaskStuckInAFileIsGivenUpAfterCancelAndItsResultsAreDropped)
 {
+    if (! here)
+        return;
     const auto stalledSong = song ("stalled.wav");
     files = { song ("song.wav"), stalledSong }; // the rescan takes the list from its end
     test::StalledFile stall (stalledSong);
@@ -102,6 +108,8 @@ TEST_F (DatabaseTaskWindowTest, ATaskStuckInAFileIsGivenUpAfterCancelAndItsResul
 
 TEST_F (DatabaseTaskWindowTest, ATaskThatStopsSoonAfterCancelKeepsWhatItDid)
 {
+    if (! here)
+        return;
     // Stuck when Cancel is pressed, but the stall ends soon after: the task
     // finishes that file and stops before the next one.
     const auto stalledSong = song ("stalled.wav");

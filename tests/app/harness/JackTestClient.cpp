@@ -96,10 +96,18 @@ bool JackTestClient::connect (const std::string& sourcePort, const std::string& 
 {
     if (client == nullptr)
         return false;
-    const int result = jack_connect (handle (client), sourcePort.c_str(), destinationPort.c_str());
+    // A program registers its ports before it activates its client, and the
+    // server refuses connections to an inactive client's ports: try again
+    // until it is active.
+    const bool made = waitUntil (
+        [&] {
+            const int result = jack_connect (handle (client), sourcePort.c_str(), destinationPort.c_str());
+            return result == 0 || result == EEXIST;
+        },
+        std::chrono::seconds (10));
     // The server's graph takes a change at its next cycle: until then it does
     // not show, nor carry sound.
-    return (result == 0 || result == EEXIST)
+    return made
         && waitUntil ([&] { return isConnected (sourcePort, destinationPort); }, std::chrono::seconds (5));
 }
 

@@ -35,7 +35,8 @@ public:
     PairSource& source (int pair) { return *sources.at ((size_t) pair); }
 
     /** Both return once the server's graph shows the change (false when it
-        does not within 5 s). */
+        does not within 5 s). connect waits up to 10 s for the ports' clients
+        to be active. */
     bool connect (const std::string& sourcePort, const std::string& destinationPort);
     bool disconnect (const std::string& sourcePort, const std::string& destinationPort);
     bool isConnected (const std::string& sourcePort, const std::string& destinationPort);
