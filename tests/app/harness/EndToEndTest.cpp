@@ -73,6 +73,8 @@ void EndToEndTest::keepArtifactsOfFailure()
         takeScreenshot (xServer->getDisplayName(), artifactPath ("screen.xwd"));
     if (program != nullptr && program->isRunning())
         recordStacks (*program, "stacks-at-failure.log");
+    else if (program != nullptr)
+        std::cerr << "---- the program had ended, code " << program->waitForExit (0s).value_or (-1) << "\n";
 
     for (const auto& log : artifacts.findChildFiles (juce::File::findFiles, false, "*.log"))
         std::cerr << "---- " << log.getFileName() << "\n" << log.loadFileAsString() << "\n";
