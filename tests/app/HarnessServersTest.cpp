@@ -12,6 +12,9 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <jack/jack.h>
+
+#include <chrono>
 #include <future>
 #include <memory>
 #include <set>
@@ -123,6 +126,35 @@ TEST (HarnessServers, JackServersStartedTogetherEachHaveTheirOwnName)
     // Each takes a client of the one name a test's client has: it is alone there.
     for (auto& server : started.servers)
         EXPECT_TRUE (test::JackTestClient (server->getName(), 1, 2).isOpen()) << server->getName();
+}
+
+// A program registers its ports before it activates its client, and the server
+// refuses connections to them until then: a connection asked for meanwhile is
+// made once the client is active.
+TEST (HarnessServers, AConnectionToAClientNotYetActiveIsMadeOnceItIs)
+{
+    test::TempFolder logs;
+    test::JackServerOptions options;
+    options.capturePorts = 2;
+    options.playbackPorts = 2;
+    test::JackServer server (options, logs.file ("jackd.log").getFullPathName().toStdString());
+    ASSERT_TRUE (server.isRunning()) << server.getProblem();
+    test::JackTestClient listener (server.getName(), 1, 2);
+    ASSERT_TRUE (listener.isOpen());
+
+    jack_status_t status {};
+    auto* late = jack_client_open ("late", (jack_options_t) (JackNoStartServer | JackServerName), &status,
+                                   server.getName().c_str());
+    ASSERT_NE (late, nullptr);
+    ASSERT_NE (jack_port_register (late, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0), nullptr);
+    std::thread activation ([late] {
+        std::this_thread::sleep_for (std::chrono::milliseconds (500));
+        jack_activate (late);
+    });
+    EXPECT_TRUE (listener.connect ("late:out", listener.getInputPort (0)));
+    activation.join();
+    EXPECT_TRUE (listener.isConnected ("late:out", listener.getInputPort (0)));
+    jack_client_close (late);
 }
 
 TEST (HarnessServers, CallsThatCannotReachTheirServerFailNamingIt)

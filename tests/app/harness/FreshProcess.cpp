@@ -23,8 +23,8 @@ bool inFreshProcess()
 
     TempFolder temp;
     const auto output = temp.file ("output.log");
-    const auto program = juce::File::getSpecialLocation (juce::File::currentExecutableFile);
-    SpawnedProcess fresh ({ program.getFullPathName().toStdString(), "--gtest_filter=" + name },
+    // This very program, even when a rebuild has replaced its file meanwhile.
+    SpawnedProcess fresh ({ "/proc/self/exe", "--gtest_filter=" + name },
                           { std::string (freshVariable) + "=" + name }, output.getFullPathName().toStdString());
     const auto code = fresh.waitForExit (std::chrono::minutes (10));
     if (code != 0)

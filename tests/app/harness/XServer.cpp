@@ -1,5 +1,7 @@
 #include "app/harness/XServer.h"
 
+#include "app/harness/X11Windows.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -86,6 +88,9 @@ void XServer::tryNumber (int number, int width, int height, const std::string& l
     {
         process = std::move (candidate);
         displayName = ":" + reported;
+        // A bare server lacks the protocol atoms a window manager makes, and
+        // the framework's windows fail on them: make them for every client.
+        const X11Display atoms (displayName);
     }
 }
 }

@@ -12,7 +12,8 @@ namespace zund::test
     connections: only a server that owns its number does, so test runs
     started at the same time never share one. The numbers stay clear of the
     low ones, which X programs without a DISPLAY (the framework inside every
-    test program) connect to by default. */
+    test program) connect to by default. It holds the atoms a window manager
+    would make (see X11Display), so any client can open windows on it. */
 class XServer
 {
 public:
