@@ -2,6 +2,7 @@
 
 #include "common/AudioFileTypes.h"
 #include "common/FileFacts.h"
+#include "common/FolderListing.h"
 #include "common/TimeText.h"
 #include "library/browser/SongRowComparator.h"
 #include "library/browser/SongTableColumns.h"
@@ -216,11 +217,14 @@ bool ID3ViewComponent::Worker::fillRows (std::vector<juce::String>& fullPaths)
         {
             if (! job.folder.isDirectory())
                 break;
-            for (const auto& entry : juce::RangedDirectoryIterator (job.folder, false, "*", juce::File::findFiles))
+            FolderListing listing (job.folder);
+            for (FolderListing::Entry entry; listing.next (entry);)
             {
                 if (threadShouldExit())
                     return false;
                 // A pipe or device with an audio file's name is no audio file: opening it could wait for ever.
+                if (entry.kind != FolderListing::Kind::file)
+                    continue;
                 const auto file = entry.getFile();
                 if (hasSupportedAudioExtension (file.getFullPathName()) && isRegularFile (file))
                     if (const auto path = file.getFullPathName(); ! add (path, stateOfFile (path)))

@@ -127,22 +127,11 @@ void StringTableListBox::swapRows (int a, int b)
 
 void StringTableListBox::removeRow (int index)
 {
-    if (model.getRow (index) == nullptr)
-        return;
-
-    // The selection follows its rows: below the removed one they move up by one.
-    const auto selected = getSelectedRows();
-    juce::SparseSet<int> kept;
-    for (int i = 0; i < selected.getNumRanges(); ++i)
-    {
-        const auto range = selected.getRange (i);
-        kept.addRange (range.getIntersectionWith ({ 0, index }));
-        kept.addRange (range.getIntersectionWith ({ index + 1, std::numeric_limits<int>::max() }) - 1);
-    }
-
-    model.rows.remove (index);
-    setSelectedRows (kept, juce::dontSendNotification);
-    updateContent();
+    // Through the one-pass removal: rebuilding the selection range by range
+    // sorts the framework's set on every add.
+    juce::SparseSet<int> row;
+    row.addRange ({ index, index + 1 });
+    removeRows (row);
 }
 
 void StringTableListBox::removeRows (const juce::SparseSet<int>& rowsToRemove)

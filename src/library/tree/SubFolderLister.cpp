@@ -1,5 +1,7 @@
 #include "library/tree/SubFolderLister.h"
 
+#include "common/FolderListing.h"
+
 namespace zund
 {
 SubFolderLister::SubFolderLister (const juce::File& folderToList, Delivery whatToDo)
@@ -17,12 +19,13 @@ SubFolderLister::~SubFolderLister()
 void SubFolderLister::run()
 {
     juce::StringArray names;
-    for (const auto& entry : juce::RangedDirectoryIterator (folder, false, "*",
-                                                            juce::File::findDirectories | juce::File::ignoreHiddenFiles))
+    FolderListing listing (folder); // the framework's listing overflows on some names no file system forbids
+    for (FolderListing::Entry entry; listing.next (entry);)
     {
         if (threadShouldExit())
             return;
-        names.add (entry.getFile().getFileName());
+        if (entry.kind == FolderListing::Kind::folder && ! entry.isHidden())
+            names.add (entry.getFile().getFileName());
     }
 
     // The file system hands folders out in no useful order; a DJ looks for them by name.

@@ -1,5 +1,6 @@
 #include "library/tree/ZundFileTreeItem.h"
 
+#include "common/FolderListing.h"
 #include "library/tree/ZundFileTreeComponent.h"
 #include "library/tree/ZundFileTreeItemComponent.h"
 
@@ -97,10 +98,13 @@ bool ZundFileTreeItem::mightContainSubItems()
     {
         subFoldersChecked = true;
         const auto fullPath = getFullPath();
-        hasSubFolders = juce::File::isAbsolutePath (fullPath)
-                     && juce::RangedDirectoryIterator (juce::File (fullPath), false, "*",
-                                                       juce::File::findDirectories | juce::File::ignoreHiddenFiles)
-                            != juce::RangedDirectoryIterator();
+        hasSubFolders = false;
+        if (juce::File::isAbsolutePath (fullPath))
+        {
+            FolderListing listing (juce::File { fullPath });
+            for (FolderListing::Entry entry; ! hasSubFolders && listing.next (entry);)
+                hasSubFolders = entry.kind == FolderListing::Kind::folder && ! entry.isHidden();
+        }
     }
     return hasSubFolders;
 }

@@ -5,6 +5,7 @@
 #include "library/tree/ZundFileTreeComponent.h"
 #include "library/tree/ZundFileTreeItem.h"
 #include "library/tree/ZundFileTreeItemComponent.h"
+#include "support/OddNames.h"
 #include "support/UiEvents.h"
 
 #include <gtest/gtest.h>
@@ -183,6 +184,35 @@ TEST (FileTree, anOpenedFolderListsItsVisibleSubFoldersByName)
     EXPECT_EQ (names, juce::StringArray ({ "A", "b", "c9", "c10" }));
     EXPECT_EQ (rig.child (musicItem, 1)->getFullPath(), rig.music.getChildFile ("b").getFullPathName());
     EXPECT_FALSE (rig.child (musicItem, 0)->mightContainSubItems());
+}
+
+TEST (FileTree, subFoldersTheProgramCannotHoldAreLeftOutAndTheRestListed)
+{
+    TreeRig rig (treeWithOneOfEach);
+    for (const auto& name : test::oddSongNames())
+        ASSERT_TRUE (test::makeFolderNamed (rig.music, name.bytes)) << name.what;
+    rig.music.getChildFile ("plain").createDirectory();
+
+    auto* musicItem = rig.child (rig.tree->getSongFoldersItem(), 0);
+    EXPECT_TRUE (musicItem->mightContainSubItems());
+    musicItem->setOpen (true);
+    ASSERT_TRUE (test::pumpMessagesUntil ([&] { return musicItem->getNumSubItems() == 3; }));
+    test::pumpMessages (50);
+    EXPECT_EQ (musicItem->getNumSubItems(), 3);
+
+    juce::StringArray names;
+    for (int i = 0; i < musicItem->getNumSubItems(); ++i)
+        names.add (rig.child (musicItem, i)->getName());
+    EXPECT_TRUE (names.contains ("plain"));
+    EXPECT_TRUE (names.contains (juce::CharPointer_UTF8 ("caf\xc3\xa9 \xe2\x82\xac.mp3")));
+}
+
+TEST (FileTree, aFolderHoldingOnlyNamesTheProgramCannotHoldHasNoSubItems)
+{
+    TreeRig rig (treeWithOneOfEach);
+    ASSERT_TRUE (test::makeFolderNamed (rig.music, "5\x80 name"));
+    ASSERT_TRUE (test::makeFolderNamed (rig.music, ".hidden"));
+    EXPECT_FALSE (rig.child (rig.tree->getSongFoldersItem(), 0)->mightContainSubItems());
 }
 
 TEST (FileTree, topLevelItemsDrawTheirIconsWithoutSkinImages)
