@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 #include "common/HeapTuning.h"
 #include "library/database/ID3DataBase.h"
 

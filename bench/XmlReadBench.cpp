@@ -1,4 +1,4 @@
-#include "common/SafeXmlReader.h"
+#include "common/xml/SafeXmlReader.h"
 #include "support/TempFolder.h"
 
 #include <benchmark/benchmark.h>

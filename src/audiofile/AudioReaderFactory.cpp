@@ -4,7 +4,7 @@
 #include "audiofile/mp3/MP3Reader.h"
 #include "audiofile/readers/OggVorbisReader.h"
 #include "audiofile/readers/SndFileReader.h"
-#include "common/AudioFileTypes.h"
+#include "common/files/AudioFileTypes.h"
 
 #include <optional>
 

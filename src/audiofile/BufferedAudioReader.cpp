@@ -2,8 +2,8 @@
 
 #include "audiofile/AudioReaderFactory.h"
 #include "audiofile/readers/StereoBlockReading.h"
-#include "common/AtomicFloats.h"
-#include "common/SampleConversion.h"
+#include "common/audio/AtomicFloats.h"
+#include "common/audio/SampleConversion.h"
 
 #include <algorithm>
 #include <cmath>

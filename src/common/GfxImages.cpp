@@ -1,6 +1,6 @@
 #include "common/GfxImages.h"
 
-#include "common/ProgramFolder.h"
+#include "common/files/ProgramFolder.h"
 
 namespace zund
 {

@@ -1,6 +1,6 @@
 #include "engine/Engine.h"
 
-#include "common/SampleConversion.h"
+#include "common/audio/SampleConversion.h"
 #include "engine/DevicePair.h"
 
 #include <algorithm>

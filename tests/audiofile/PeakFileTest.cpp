@@ -1,5 +1,5 @@
 #include "audiofile/peaks/PeakFile.h"
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 #include "audiofile/peaks/PeakFileFormat.h"
 #include "support/AudioFixtures.h"
 #include "support/BoundedRun.h"

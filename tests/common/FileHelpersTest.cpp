@@ -1,7 +1,7 @@
-#include "common/AudioFileTypes.h"
-#include "common/FileFacts.h"
-#include "common/ProgramFolder.h"
-#include "common/SampleConversion.h"
+#include "common/files/AudioFileTypes.h"
+#include "common/files/FileFacts.h"
+#include "common/files/ProgramFolder.h"
+#include "common/audio/SampleConversion.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // A DJ's music folders are often links: to another disk, to a shared folder,
 // now and then back up the tree.
 
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // listing overflows on. The program's listing skips those (and says which),
 // lists the rest byte for byte, and never leaves the folder's own bounds.
 
-#include "common/FileFacts.h"
-#include "common/FolderListing.h"
-#include "common/FolderWalker.h"
+#include "common/files/FileFacts.h"
+#include "common/files/FolderListing.h"
+#include "common/files/FolderWalker.h"
 #include "support/OddNames.h"
 #include "support/TempFolder.h"
 

@@ -1,5 +1,5 @@
-#include "common/Levels.h"
-#include "common/TimeText.h"
+#include "common/audio/Levels.h"
+#include "common/text/TimeText.h"
 
 #include <gtest/gtest.h>
 

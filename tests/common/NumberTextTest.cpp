@@ -1,4 +1,4 @@
-#include "common/NumberText.h"
+#include "common/text/NumberText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "common/PlainXml.h"
-#include "common/SafeXmlReader.h"
+#include "common/xml/PlainXml.h"
+#include "common/xml/SafeXmlReader.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // by the length a lead byte announces. The check must agree with what the
 // framework itself does, byte string by byte string.
 
-#include "common/AudioFileTypes.h"
-#include "common/FileFacts.h"
-#include "common/SafeStringBytes.h"
+#include "common/files/AudioFileTypes.h"
+#include "common/files/FileFacts.h"
+#include "common/text/SafeStringBytes.h"
 #include "support/OddNames.h"
 
 #include <gtest/gtest.h>

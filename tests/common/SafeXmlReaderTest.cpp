@@ -1,5 +1,5 @@
-#include "common/SafeXmlReader.h"
-#include "common/UserFiles.h"
+#include "common/xml/SafeXmlReader.h"
+#include "common/files/UserFiles.h"
 #include "support/AllocationWatch.h"
 #include "support/BoundedRun.h"
 #include "support/RawXmlAttribute.h"

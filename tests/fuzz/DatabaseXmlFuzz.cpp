@@ -2,7 +2,7 @@
 // any input; and for a file the framework's writer made (older versions wrote
 // the database so), the records the framework's parser gives.
 #include "FuzzInputFile.h"
-#include "common/SafeXmlReader.h"
+#include "common/xml/SafeXmlReader.h"
 #include "library/database/DatabaseXmlParser.h"
 
 #include <vector>

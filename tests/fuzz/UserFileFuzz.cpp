@@ -2,7 +2,7 @@
 // tree, mapping, colours, preferences), read as the program reads them: no crash,
 // no hang, and whatever was read is written and read back the same.
 #include "FuzzInputFile.h"
-#include "common/SafeXmlReader.h"
+#include "common/xml/SafeXmlReader.h"
 #include "library/database/ID3DataBase.h"
 #include "library/tree/StoredHeaderLayout.h"
 #include "library/tree/TreeViewFile.h"

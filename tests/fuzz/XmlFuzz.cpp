@@ -4,7 +4,7 @@
 // whether the framework's writer made it or a writer that puts out the strings'
 // own bytes (the song database's).
 #include "FuzzInputFile.h"
-#include "common/SafeXmlReader.h"
+#include "common/xml/SafeXmlReader.h"
 #include "support/RawXmlAttribute.h"
 
 #include <vector>

@@ -3,7 +3,7 @@
 // the framework's writer made (older versions) must give exactly the records
 // the framework's parser gives, whatever their texts hold.
 
-#include "common/SafeXmlReader.h"
+#include "common/xml/SafeXmlReader.h"
 #include "library/database/DatabaseXmlParser.h"
 #include "library/database/ID3DataBase.h"
 #include "support/TempFolder.h"

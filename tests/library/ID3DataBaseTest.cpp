@@ -1,4 +1,4 @@
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 #include "library/database/ID3DataBase.h"
 #include "support/TagFixtures.h"
 #include "support/TempFolder.h"

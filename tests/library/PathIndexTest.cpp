@@ -2,7 +2,7 @@
 // taken or removed, each record stays findable by its path, the order by path
 // hash holds across blocks, and every index names one record.
 
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 #include "library/database/ID3DataBase.h"
 #include "library/database/PathIndex.h"
 #include "support/TempFolder.h"

@@ -1,6 +1,6 @@
 #include "support/TempFolder.h"
 
-#include "common/ProgramFolder.h"
+#include "common/files/ProgramFolder.h"
 
 #include <ftw.h>
 

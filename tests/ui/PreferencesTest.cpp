@@ -1,6 +1,6 @@
 #include "MixerHostStandIn.h"
 
-#include "common/ProgramFolder.h"
+#include "common/files/ProgramFolder.h"
 #include "support/TempFolder.h"
 #include "ui/midi/MidiControlSurfaceManager.h"
 #include "ui/preferences/Preferences.h"

@@ -1,7 +1,7 @@
 #include "app/dispatch/ControlDispatcher.h"
 
 #include "app/dispatch/ControlDispatcherHost.h"
-#include "common/Levels.h"
+#include "common/audio/Levels.h"
 #include "engine/Engine.h"
 #include "ui/channel/Channel.h"
 #include "ui/midi/MidiControlSurfaceManager.h"

@@ -5,7 +5,7 @@
 #include "app/MessagePump.h"
 #include "app/ZundCloseComponent.h"
 #include "app/main/ZundMidiInputCallback.h"
-#include "common/Levels.h"
+#include "common/audio/Levels.h"
 #include "library/browser/ZundBrowser.h"
 #include "ui/bottom/BottomComponent.h"
 #include "ui/channel/ChannelContainer.h"

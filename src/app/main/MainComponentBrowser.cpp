@@ -1,6 +1,6 @@
 #include "app/main/MainComponent.h"
 
-#include "common/AudioFileTypes.h"
+#include "common/files/AudioFileTypes.h"
 #include "library/browser/ID3ViewComponent.h"
 #include "library/browser/StringTableRow.h"
 #include "library/browser/ZundBrowser.h"

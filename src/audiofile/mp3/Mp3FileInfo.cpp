@@ -2,7 +2,7 @@
 
 #include "audiofile/mp3/Mp3FrameHeader.h"
 #include "audiofile/mp3/Mp3FrameWalker.h"
-#include "common/AudioFileTypes.h"
+#include "common/files/AudioFileTypes.h"
 
 namespace zund
 {

@@ -3,11 +3,11 @@
 #include "audiofile/AudioReaderFactory.h"
 #include "audiofile/peaks/PeakFileFormat.h"
 #include "audiofile/readers/StereoBlockReading.h"
-#include "common/AtomicFloats.h"
-#include "common/FileFacts.h"
-#include "common/ProgramFolder.h"
-#include "common/SafeStringBytes.h"
-#include "common/SampleConversion.h"
+#include "common/audio/AtomicFloats.h"
+#include "common/files/FileFacts.h"
+#include "common/files/ProgramFolder.h"
+#include "common/text/SafeStringBytes.h"
+#include "common/audio/SampleConversion.h"
 
 #include <algorithm>
 #include <cmath>

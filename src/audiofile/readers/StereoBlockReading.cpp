@@ -1,6 +1,6 @@
 #include "audiofile/readers/StereoBlockReading.h"
 
-#include "common/SampleConversion.h"
+#include "common/audio/SampleConversion.h"
 
 #include <algorithm>
 

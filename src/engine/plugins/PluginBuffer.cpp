@@ -1,6 +1,6 @@
 #include "engine/plugins/PluginBuffer.h"
 
-#include "common/SampleConversion.h"
+#include "common/audio/SampleConversion.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "library/browser/FileSystemRoots.h"
 
-#include "common/FileFacts.h"
-#include "common/SafeStringBytes.h"
+#include "common/files/FileFacts.h"
+#include "common/text/SafeStringBytes.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,8 +1,8 @@
 #include "library/browser/ID3ViewComponent.h"
 
 #include "audiofile/peaks/PeakFile.h"
-#include "common/AudioFileTypes.h"
-#include "common/FileFacts.h"
+#include "common/files/AudioFileTypes.h"
+#include "common/files/FileFacts.h"
 #include "library/browser/ID3ViewComponentListener.h"
 #include "library/browser/LibraryDialogs.h"
 #include "library/browser/RowSelection.h"

@@ -1,9 +1,9 @@
 #include "library/browser/ID3ViewComponentWorker.h"
 
-#include "common/AudioFileTypes.h"
-#include "common/FileFacts.h"
-#include "common/FolderListing.h"
-#include "common/TimeText.h"
+#include "common/files/AudioFileTypes.h"
+#include "common/files/FileFacts.h"
+#include "common/files/FolderListing.h"
+#include "common/text/TimeText.h"
 #include "library/browser/SongRowComparator.h"
 #include "library/browser/SongTableColumns.h"
 #include "library/database/ID3DataBase.h"

@@ -1,6 +1,6 @@
 #include "library/browser/SongRowComparator.h"
 
-#include "common/NumberText.h"
+#include "common/text/NumberText.h"
 #include "library/browser/SongTableColumns.h"
 
 #include <cstring>

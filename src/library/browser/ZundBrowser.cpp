@@ -1,7 +1,7 @@
 #include "library/browser/ZundBrowser.h"
 
 #include "common/GfxImages.h"
-#include "common/ProgramFolder.h"
+#include "common/files/ProgramFolder.h"
 #include "library/browser/HolderComponent.h"
 #include "library/browser/ID3ViewComponent.h"
 #include "library/browser/MagnifyingGlassButton.h"

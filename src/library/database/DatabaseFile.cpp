@@ -1,7 +1,7 @@
 #include "library/database/DatabaseFile.h"
 
-#include "common/SafeXmlReader.h"
-#include "common/UserFiles.h"
+#include "common/xml/SafeXmlReader.h"
+#include "common/files/UserFiles.h"
 
 namespace zund
 {

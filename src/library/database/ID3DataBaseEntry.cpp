@@ -1,9 +1,9 @@
 #include "library/database/ID3DataBaseEntry.h"
 
-#include "common/AudioFileTypes.h"
-#include "common/FileFacts.h"
-#include "common/NumberText.h"
-#include "common/SafeStringBytes.h"
+#include "common/files/AudioFileTypes.h"
+#include "common/files/FileFacts.h"
+#include "common/text/NumberText.h"
+#include "common/text/SafeStringBytes.h"
 #include "library/tags/Id3Tags.h"
 #include "library/tags/TagText.h"
 #include "library/tags/VorbisCommentFile.h"

@@ -1,7 +1,7 @@
 #include "library/database/ID3DataBase.h"
 
-#include "common/AudioFileTypes.h"
-#include "common/FileFacts.h"
+#include "common/files/AudioFileTypes.h"
+#include "common/files/FileFacts.h"
 
 namespace zund
 {

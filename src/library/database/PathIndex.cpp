@@ -1,6 +1,6 @@
 #include "library/database/PathIndex.h"
 
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,8 +2,8 @@
 
 #include "audiofile/AudioReaderFactory.h"
 #include "audiofile/mp3/Mp3FileInfo.h"
-#include "common/AudioFileTypes.h"
-#include "common/FileFacts.h"
+#include "common/files/AudioFileTypes.h"
+#include "common/files/FileFacts.h"
 #include "library/tags/Id3Tags.h"
 #include "library/tags/VorbisCommentFile.h"
 

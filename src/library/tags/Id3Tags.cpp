@@ -1,6 +1,6 @@
 #include "library/tags/Id3Tags.h"
 
-#include "common/NumberText.h"
+#include "common/text/NumberText.h"
 #include "library/tags/FileReplacement.h"
 #include "library/tags/Id3Genres.h"
 #include "library/tags/Id3TagBytes.h"

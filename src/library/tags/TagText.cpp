@@ -1,6 +1,6 @@
 #include "library/tags/TagText.h"
 
-#include "common/SafeStringBytes.h"
+#include "common/text/SafeStringBytes.h"
 
 #include <cstring>
 #include <string>

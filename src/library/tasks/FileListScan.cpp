@@ -1,6 +1,6 @@
 #include "library/tasks/FileListScan.h"
 
-#include "common/AudioFileTypes.h"
+#include "common/files/AudioFileTypes.h"
 #include "library/tasks/RecordUpdater.h"
 
 namespace zund

@@ -1,6 +1,6 @@
 #include "library/tasks/FolderFileRemoval.h"
 
-#include "common/AudioFileTypes.h"
+#include "common/files/AudioFileTypes.h"
 
 #include <cstring>
 #include <string>

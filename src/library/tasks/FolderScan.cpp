@@ -1,7 +1,7 @@
 #include "library/tasks/FolderScan.h"
 
-#include "common/AudioFileTypes.h"
-#include "common/FolderWalker.h"
+#include "common/files/AudioFileTypes.h"
+#include "common/files/FolderWalker.h"
 #include "library/tasks/RecordUpdater.h"
 #include "library/tasks/SkippedNames.h"
 

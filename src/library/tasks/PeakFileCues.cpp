@@ -1,7 +1,7 @@
 #include "library/tasks/PeakFileCues.h"
 
-#include "common/NumberText.h"
-#include "common/SafeXmlReader.h"
+#include "common/text/NumberText.h"
+#include "common/xml/SafeXmlReader.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "library/tasks/RecordUpdater.h"
 
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 
 namespace zund
 {

@@ -1,6 +1,6 @@
 #include "library/tasks/SkippedNames.h"
 
-#include "common/AudioFileTypes.h"
+#include "common/files/AudioFileTypes.h"
 #include "library/tags/TagText.h"
 
 namespace zund

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/FolderListing.h"
+#include "common/files/FolderListing.h"
 
 #include <vector>
 

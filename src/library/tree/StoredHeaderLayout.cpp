@@ -1,7 +1,7 @@
 #include "library/tree/StoredHeaderLayout.h"
 
-#include "common/NumberText.h"
-#include "common/SafeXmlReader.h"
+#include "common/text/NumberText.h"
+#include "common/xml/SafeXmlReader.h"
 
 #include <cstring>
 #include <vector>

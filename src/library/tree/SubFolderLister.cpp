@@ -1,6 +1,6 @@
 #include "library/tree/SubFolderLister.h"
 
-#include "common/FolderListing.h"
+#include "common/files/FolderListing.h"
 
 namespace zund
 {

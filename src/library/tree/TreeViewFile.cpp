@@ -1,8 +1,8 @@
 #include "library/tree/TreeViewFile.h"
 
-#include "common/NumberText.h"
-#include "common/SafeXmlReader.h"
-#include "common/UserFiles.h"
+#include "common/text/NumberText.h"
+#include "common/xml/SafeXmlReader.h"
+#include "common/files/UserFiles.h"
 #include "library/tags/TagText.h"
 
 namespace zund

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/PlainXml.h"
+#include "common/xml/PlainXml.h"
 
 #include <memory>
 #include <vector>

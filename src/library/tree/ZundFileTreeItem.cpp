@@ -1,6 +1,6 @@
 #include "library/tree/ZundFileTreeItem.h"
 
-#include "common/FolderListing.h"
+#include "common/files/FolderListing.h"
 #include "library/tree/ZundFileTreeComponent.h"
 #include "library/tree/ZundFileTreeItemComponent.h"
 

@@ -1,6 +1,6 @@
 #include "ui/colours/ColourSchemeFiles.h"
 
-#include "common/UserFiles.h"
+#include "common/files/UserFiles.h"
 #include "ui/colours/ZundColourSelector.h"
 
 #include <iostream>

@@ -1,9 +1,9 @@
 #include "ui/colours/ZundColourSelector.h"
 
-#include "common/NumberText.h"
-#include "common/ProgramFolder.h"
-#include "common/SafeXmlReader.h"
-#include "common/UserFiles.h"
+#include "common/text/NumberText.h"
+#include "common/files/ProgramFolder.h"
+#include "common/xml/SafeXmlReader.h"
+#include "common/files/UserFiles.h"
 
 namespace zund
 {

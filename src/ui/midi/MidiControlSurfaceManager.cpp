@@ -1,6 +1,6 @@
 #include "ui/midi/MidiControlSurfaceManager.h"
 
-#include "common/NumberText.h"
+#include "common/text/NumberText.h"
 
 namespace zund
 {

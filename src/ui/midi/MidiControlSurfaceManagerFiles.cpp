@@ -1,8 +1,8 @@
 #include "ui/midi/MidiControlSurfaceManager.h"
 
-#include "common/ProgramFolder.h"
-#include "common/SafeXmlReader.h"
-#include "common/UserFiles.h"
+#include "common/files/ProgramFolder.h"
+#include "common/xml/SafeXmlReader.h"
+#include "common/files/UserFiles.h"
 
 namespace zund
 {

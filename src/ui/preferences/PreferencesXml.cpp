@@ -1,6 +1,6 @@
 #include "ui/preferences/PreferencesXml.h"
 
-#include "common/NumberText.h"
+#include "common/text/NumberText.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 
 #include "audiofile/BufferedAudioReader.h"
 #include "audiofile/peaks/PeakFile.h"
-#include "common/AudioFileTypes.h"
+#include "common/files/AudioFileTypes.h"
 #include "engine/Engine.h"
 #include "ui/MixerHost.h"
 #include "ui/panels/ControlIds.h"

@@ -1,7 +1,7 @@
 #include "ui/waveform/WaveDropTarget.h"
 
-#include "common/AudioFileTypes.h"
-#include "common/SafeStringBytes.h"
+#include "common/files/AudioFileTypes.h"
+#include "common/text/SafeStringBytes.h"
 #include "ui/SongDragSource.h"
 
 namespace zund

@@ -1,6 +1,6 @@
 #include "ScriptedDialogs.h"
 
-#include "common/SafeStringBytes.h"
+#include "common/text/SafeStringBytes.h"
 #include "library/browser/FileSystemRoots.h"
 #include "library/browser/ID3ViewComponent.h"
 #include "library/browser/MagnifyingGlassButton.h"

@@ -1,7 +1,7 @@
 #include "TaskTestSupport.h"
 
 #include "audiofile/peaks/PeakFile.h"
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 #include "library/tasks/ConsistencyCheck.h"
 #include "support/TempFolder.h"
 

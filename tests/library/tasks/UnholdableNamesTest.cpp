@@ -6,7 +6,7 @@
 
 #include "TaskTestSupport.h"
 
-#include "common/SafeStringBytes.h"
+#include "common/text/SafeStringBytes.h"
 
 #include "library/tasks/ConsistencyCheck.h"
 #include "library/tasks/FolderScan.h"

@@ -1,6 +1,6 @@
 #include "library/tasks/report/ConsistencyReportModel.h"
 
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 
 #include <deque>
 #include <unordered_map>

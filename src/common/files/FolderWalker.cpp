@@ -1,4 +1,4 @@
-#include "common/FolderWalker.h"
+#include "common/files/FolderWalker.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
-#include "common/FolderListing.h"
+#include "common/files/FolderListing.h"
 
-#include "common/SafeStringBytes.h"
+#include "common/text/SafeStringBytes.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "common/Levels.h"
+#include "common/audio/Levels.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "common/SampleConversion.h"
+#include "common/audio/SampleConversion.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
-#include "common/FileFacts.h"
+#include "common/files/FileFacts.h"
 
-#include "common/FolderWalker.h"
-#include "common/SafeStringBytes.h"
+#include "common/files/FolderWalker.h"
+#include "common/text/SafeStringBytes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "common/SafeXmlReader.h"
+#include "common/xml/SafeXmlReader.h"
 
 #include <algorithm>
 #include <cerrno>

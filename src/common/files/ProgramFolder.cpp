@@ -1,4 +1,4 @@
-#include "common/ProgramFolder.h"
+#include "common/files/ProgramFolder.h"
 
 #include <mutex>
 

@@ -1,6 +1,6 @@
-#include "common/AudioFileTypes.h"
+#include "common/files/AudioFileTypes.h"
 
-#include "common/SafeStringBytes.h"
+#include "common/text/SafeStringBytes.h"
 
 #include <cstring>
 #include <strings.h>

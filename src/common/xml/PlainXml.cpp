@@ -1,4 +1,4 @@
-#include "common/PlainXml.h"
+#include "common/xml/PlainXml.h"
 
 #include <cstring>
 #include <limits>

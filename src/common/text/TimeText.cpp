@@ -1,4 +1,4 @@
-#include "common/TimeText.h"
+#include "common/text/TimeText.h"
 
 namespace zund
 {

@@ -1,4 +1,4 @@
-#include "common/UserFiles.h"
+#include "common/files/UserFiles.h"
 
 #include <cerrno>
 #include <cstdio>

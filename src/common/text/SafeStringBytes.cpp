@@ -1,4 +1,4 @@
-#include "common/SafeStringBytes.h"
+#include "common/text/SafeStringBytes.h"
 
 #include <cstring>
 #include <memory>

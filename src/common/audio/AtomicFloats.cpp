@@ -1,4 +1,4 @@
-#include "common/AtomicFloats.h"
+#include "common/audio/AtomicFloats.h"
 
 namespace zund
 {
