@@ -42,7 +42,8 @@ TEST_F (AboutBoxByUser, InfoOpensItAndAKeyClosesIt)
 
     input->focus (box->id);
     ASSERT_TRUE (input->pressKey ("space"));
-    EXPECT_TRUE (test::waitUntil (
+    EXPECT_TRUE (waitUntilStirring (
+        window->id,
         [&] {
             for (const auto& w : x->listWindows())
                 if (w.id == box->id)

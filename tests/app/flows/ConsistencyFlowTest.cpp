@@ -37,17 +37,7 @@ protected:
 
     bool waitUntilListIsEmpty (const test::WindowInfo& report, juce::Rectangle<int> list)
     {
-        // With nothing else on a bare X server to stir the program's
-        // connection, the framework can leave an event it has already read
-        // (the exposure where the progress window was) unhandled: the pointer
-        // moves a little, as a user's would.
-        int nudge = 0;
-        return test::waitUntil (
-            [&] {
-                input->moveTo (report.id, 2 + (nudge ^= 1), 2);
-                return ! listShowsFiles (report, list);
-            },
-            std::chrono::seconds (30));
+        return waitUntilStirring (report.id, [&] { return ! listShowsFiles (report, list); }, std::chrono::seconds (30));
     }
 
     /** The paths of the records in "database.xml". */

@@ -124,6 +124,23 @@ protected:
     std::optional<WindowInfo> waitForOtherWindow (const std::set<unsigned long>& besides = {},
                                                   std::chrono::milliseconds timeout = std::chrono::seconds (20));
 
+    /** waitUntil, with the pointer moved a pixel to and fro near that
+        window's top left corner while it waits. On a bare X server nothing
+        else stirs the program's connection, and the framework can leave an
+        event Xlib has already read (a key, an exposure) unhandled until the
+        next one arrives, as a user's pointer would make it. */
+    template <typename Condition>
+    bool waitUntilStirring (unsigned long windowId, Condition&& condition, std::chrono::milliseconds timeout)
+    {
+        int nudge = 0;
+        return test::waitUntil (
+            [&] {
+                input->moveTo (windowId, 2 + (nudge ^= 1), 2);
+                return condition();
+            },
+            timeout);
+    }
+
     /** The screen as it is now (also kept as "now.xwd"). */
     std::optional<XwdImage> screenNow() const;
     /** Light ink is text on a dark ground or a lit lamp, dark ink text on a light ground. */
