@@ -1,3 +1,5 @@
+#include "GeneratedLibrary.h"
+
 #include "library/database/ID3DataBase.h"
 #include "support/Mp3Fixtures.h"
 #include "support/TagFixtures.h"
@@ -26,19 +28,7 @@ struct LargeDatabase
         ID3DataBase database (file);
         for (int i = 0; i < numRecords; ++i)
         {
-            auto record = std::make_unique<ID3DataBaseEntry>();
-            record->filename = "/home/dj/Music/Artist " + juce::String (i % 2000) + "/Album " + juce::String (i % 97)
-                             + "/" + juce::String (i % 20 + 1).paddedLeft ('0', 2) + " Some Track Title " + juce::String (i) + ".mp3";
-            record->artist = "Artist " + juce::String (i % 2000);
-            record->album = "Album " + juce::String (i % 97);
-            record->song = "Some Track Title " + juce::String (i);
-            record->bpm = juce::String (90 + i % 80);
-            record->label = "Label " + juce::String (i % 300);
-            record->genre = "Techno";
-            record->year = juce::String (1980 + i % 45);
-            record->quality = "320 kbps";
-            record->samplerate = 44100;
-            record->seconds = 180 + i % 400;
+            auto record = bench::makeGeneratedRecord (bench::generatedSongPath (i), i);
             record->lm_date = 132224078450000000LL + i;
             record->filesize = 7000000 + i;
             record->cuePoint[0] = 0.125f;

@@ -17,24 +17,6 @@ double nowMs()
     return juce::Time::getMillisecondCounterHiRes();
 }
 
-std::unique_ptr<ID3DataBaseEntry> makeRecord (const juce::String& path, int i)
-{
-    auto record = std::make_unique<ID3DataBaseEntry>();
-    record->filename = path;
-    record->artist = "Artist " + juce::String (i % 2000);
-    record->album = "Album " + juce::String (i % 97);
-    record->song = "Some Track Title " + juce::String (i);
-    record->bpm = juce::String (90 + i % 80);
-    record->label = "Label " + juce::String (i % 300);
-    record->genre = "Techno";
-    record->year = juce::String (1980 + i % 45);
-    record->quality = "320 kbps";
-    record->samplerate = 44100;
-    record->seconds = 180 + i % 400;
-    record->setValid();
-    return record;
-}
-
 /** A folder of 20,000 songs, every one of them already in the database. */
 struct FolderOfSongs
 {
@@ -50,7 +32,7 @@ struct FolderOfSongs
         {
             const auto file = folder.getChildFile (juce::String (i * 7919 % numSongs).paddedLeft ('0', 5) + " Track.mp3");
             file.create();
-            database.insertEntry (makeRecord (file.getFullPathName(), i));
+            database.insertEntry (bench::makeGeneratedRecord (file.getFullPathName(), i));
         }
     }
 };
@@ -65,10 +47,7 @@ struct LargeDatabase
     LargeDatabase()
     {
         for (int i = 0; i < numRecords; ++i)
-            database.insertEntry (makeRecord ("/home/dj/Music/Artist " + juce::String (i % 2000) + "/Album " + juce::String (i % 97)
-                                                  + "/" + juce::String (i % 20 + 1).paddedLeft ('0', 2) + " Some Track Title "
-                                                  + juce::String (i) + ".mp3",
-                                              i));
+            database.insertEntry (bench::makeGeneratedRecord (bench::generatedSongPath (i), i));
     }
 };
 

@@ -147,19 +147,30 @@ void addRows (ID3ViewComponent& table, int n)
     table.addRows (rows);
 }
 
+/** A table of n rows and a shuffled new order for them. */
+struct TableToReorder
+{
+    explicit TableToReorder (int n) : order ((size_t) n)
+    {
+        table.setBounds (0, 0, 900, 600);
+        addRows (table, n);
+        table.updateContent();
+        std::iota (order.begin(), order.end(), 0);
+        std::shuffle (order.begin(), order.end(), std::mt19937 (7));
+    }
+
+    ID3ViewComponent table { nullptr };
+    std::vector<int> order;
+};
+
 // Goal: 100,000 selected rows put in a new order under 100 ms (what the
 // message thread does when a sort of the worker lands).
 void reorderWithEveryRowSelected (benchmark::State& state)
 {
     const int n = (int) state.range (0);
-    ID3ViewComponent table (nullptr);
-    table.setBounds (0, 0, 900, 600);
-    addRows (table, n);
-    table.updateContent();
-
-    std::vector<int> order ((size_t) n);
-    std::iota (order.begin(), order.end(), 0);
-    std::shuffle (order.begin(), order.end(), std::mt19937 (7));
+    TableToReorder t (n);
+    auto& table = t.table;
+    const auto& order = t.order;
 
     for (auto _ : state)
     {
@@ -175,14 +186,9 @@ BENCHMARK (reorderWithEveryRowSelected)->Arg (100000)->Arg (500000)->Unit (bench
 void reorderWithEveryOtherRowSelected (benchmark::State& state)
 {
     const int n = (int) state.range (0);
-    ID3ViewComponent table (nullptr);
-    table.setBounds (0, 0, 900, 600);
-    addRows (table, n);
-    table.updateContent();
-
-    std::vector<int> order ((size_t) n);
-    std::iota (order.begin(), order.end(), 0);
-    std::shuffle (order.begin(), order.end(), std::mt19937 (7));
+    TableToReorder t (n);
+    auto& table = t.table;
+    const auto& order = t.order;
     std::vector<char> evenRows ((size_t) n, 0);
     for (int i = 0; i < n; i += 2)
         evenRows[(size_t) i] = 1;

@@ -448,7 +448,9 @@ juce::int64 readLimit (const XmlLimits& limits)
 }
 }
 
-XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits)
+namespace
+{
+XmlReadResult readAndParse (const juce::File& file, const XmlLimits& limits, bool dropPreamble)
 {
     XmlReadResult result;
     juce::HeapBlock<char> contents;
@@ -459,22 +461,20 @@ XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits
             result.error = tooLarge (limits);
         return result;
     }
+    if (dropPreamble)
+        dropTextBeforeRoot (contents.get(), size);
     return parseXmlSafely (contents.get(), size, limits);
+}
+}
+
+XmlReadResult readXmlFileSafely (const juce::File& file, const XmlLimits& limits)
+{
+    return readAndParse (file, limits, false);
 }
 
 XmlReadResult readXmlFileAfterPreamble (const juce::File& file, const XmlLimits& limits)
 {
-    XmlReadResult result;
-    juce::HeapBlock<char> contents;
-    size_t size = 0;
-    if (! readRegularFile (file, readLimit (limits), contents, size, result))
-    {
-        if (result.error.startsWith ("the file is larger"))
-            result.error = tooLarge (limits);
-        return result;
-    }
-    dropTextBeforeRoot (contents.get(), size);
-    return parseXmlSafely (contents.get(), size, limits);
+    return readAndParse (file, limits, true);
 }
 
 CheckedXmlText readCheckedXmlFile (const juce::File& file, const XmlLimits& limits)

@@ -1,7 +1,7 @@
-// A FIFO named like a song (or a socket, a device) must never be opened:
-// opening one waits for a writer that never comes. The scans, the report's
-// rescan, the start-up check and the song table's lookups pass it by as "not an
-// audio file", and the other files are read as usual.
+// A FIFO named like a song (or a socket, a device) is never opened: opening
+// one waits for a writer that never comes. The scans, the report's rescan, the
+// start-up check and the song table's lookups pass it by as no audio file and
+// read the other files as usual.
 
 #include "TaskTestSupport.h"
 
