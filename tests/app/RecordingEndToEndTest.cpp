@@ -103,20 +103,11 @@ struct SmallFileSystem
 
 TEST_F (RecordingByUser, TheMainOutputIsRecordedIntoTheNamedWaveFile)
 {
-    writePreferences (test::RoutingSetup::everyPairInUse());
-    startProgram();
-    ASSERT_TRUE (waitForWindow());
-    ASSERT_TRUE (waitForProgramPorts());
-    ASSERT_TRUE (connectDeck (0, 1));
-    jack->source (0).playTone (toneFrequency, 0.25f);
-    const auto thru = control (ControlIds::of (0, ControlIds::thru));
-    input->click (window->id, thru.getCentreX(), thru.getCentreY());
-
-    test::RecordingSteps steps (*x, *input, *window, layout());
-    ASSERT_TRUE (steps.pressRecordButton());
+    ASSERT_NO_FATAL_FAILURE (startWithToneOnMain());
     const auto typed = getSongFolder().getChildFile ("evening");
     const auto recorded = getSongFolder().getChildFile ("evening.wav");
-    ASSERT_TRUE (steps.recordMainOutputInto (typed));
+    ASSERT_NO_FATAL_FAILURE (startRecordingAs (typed));
+    test::RecordingSteps steps (*x, *input, *window, layout());
 
     // The recorder writes every 10 ms once the signal has come.
     ASSERT_TRUE (test::waitUntil ([&] { return recorded.getSize() > 44 + 44100; }, 10s)) << "nothing recorded";

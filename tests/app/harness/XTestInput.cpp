@@ -50,6 +50,19 @@ void XTestInput::pause()
     sleepMs (eventPauseMs);
 }
 
+void XTestInput::stir()
+{
+    // The pointer a pixel over and back: events that reach the program after
+    // the input make its connection readable, so the framework also handles
+    // input Xlib had already read during another call (on a bare X server
+    // nothing else would arrive to make it look).
+    auto* d = dpy (display);
+    XTestFakeRelativeMotionEvent (d, 1, 0, CurrentTime);
+    pause();
+    XTestFakeRelativeMotionEvent (d, -1, 0, CurrentTime);
+    pause();
+}
+
 void XTestInput::focus (unsigned long window)
 {
     if (! usable())
@@ -91,6 +104,7 @@ void XTestInput::click (unsigned long window, int x, int y, int buttonNumber)
     moveTo (window, x, y);
     button (buttonNumber, true);
     button (buttonNumber, false);
+    stir();
 }
 
 void XTestInput::doubleClick (unsigned long window, int x, int y)
@@ -103,6 +117,7 @@ void XTestInput::doubleClick (unsigned long window, int x, int y)
         button (1, true);
         button (1, false);
     }
+    stir();
 }
 
 void XTestInput::drag (unsigned long window, int fromX, int fromY, int toX, int toY, int steps)
@@ -115,6 +130,7 @@ void XTestInput::drag (unsigned long window, int fromX, int fromY, int toX, int 
     for (int i = 1; i <= steps; ++i)
         moveTo (window, fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
     button (1, false);
+    stir();
 }
 
 bool XTestInput::key (unsigned long keysym, int modifiers)
@@ -140,6 +156,7 @@ bool XTestInput::key (unsigned long keysym, int modifiers)
         if ((modifiers & (1 << i)) != 0)
             XTestFakeKeyEvent (d, XKeysymToKeycode (d, held[i]), False, CurrentTime);
     pause();
+    stir();
     return true;
 }
 

@@ -12,8 +12,10 @@ namespace zund::test
     There is no window manager on the test's X server: nothing gives a window
     the keyboard focus unless focus() is called before keys are sent. Every
     event is flushed and followed by a short pause, so the program sees the
-    events apart and in order. Without a connection or the extension, every
-    call fails the test, naming the display, and sends nothing. */
+    events apart and in order; a click, drag or key ends with the pointer
+    stirred a pixel and back, so the program surely looks at its input.
+    Without a connection or the extension, every call fails the test, naming
+    the display, and sends nothing. */
 class XTestInput
 {
 public:
@@ -54,6 +56,7 @@ private:
     void button (int number, bool down);
     bool key (unsigned long keysym, int modifiers);
     void pause();
+    void stir();
 
     void* display;
     std::string displayName;
