@@ -1,6 +1,8 @@
 #include "library/database/ID3DataBase.h"
+#include "library/tags/VorbisCommentFile.h"
 #include "support/TagFixtures.h"
 #include "support/TempFolder.h"
+#include "support/VorbisFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +130,26 @@ TEST_F (FileInfo, OggCommentsAndFacts)
     const auto kept = read (damaged, std::move (known));
     ASSERT_NE (kept, nullptr);
     EXPECT_EQ (kept->artist, "known");
+}
+
+// An Ogg file that no decoder can be set up for (a codebook whose lengths make no
+// prefix code) gives its comments and none of the facts that only a reader could
+// give: it is never opened for decoding. Its comments can still be edited.
+TEST_F (FileInfo, UndecodableOggGivesItsCommentsAndTakesEdits)
+{
+    const auto ogg = temp.file ("overfull-codebook.ogg");
+    ASSERT_TRUE (test::writeOggWithOverfullCodebook (ogg, 2.0, { "ARTIST=Artist", "TITLE=Title" }));
+    const auto record = read (ogg);
+    ASSERT_NE (record, nullptr);
+    expectRecord (*record, { "Artist", "Title", "", "", "", "", "", "", 0, 0 });
+
+    VorbisCommentFile comments (ogg);
+    ASSERT_EQ (comments.getState(), VorbisCommentFile::opened);
+    ASSERT_TRUE (comments.setValue ("TITLE", "Edited"));
+    EXPECT_TRUE (comments.save());
+    const auto edited = read (ogg);
+    ASSERT_NE (edited, nullptr);
+    expectRecord (*edited, { "Artist", "Edited", "", "", "", "", "", "", 0, 0 });
 }
 
 TEST_F (FileInfo, SampleRatesAreCheckedBeforeDividing)

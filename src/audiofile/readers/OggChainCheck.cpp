@@ -1,12 +1,14 @@
 #include "audiofile/readers/OggChainCheck.h"
 
 #include "audiofile/readers/StreamAccess.h"
+#include "audiofile/readers/VorbisDecoderSetup.h"
 #include "audiofile/readers/VorbisSetupHeader.h"
 
 #include <ogg/ogg.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace zund
@@ -16,15 +18,16 @@ namespace
 constexpr long readPiece = 1 << 16;
 
 /** Follows the logical streams page by page, and checks each Vorbis stream's
-    set-up header (its third packet). */
+    three headers: the set-up header (the third) by the dimension rules, and all
+    three by libvorbis's own decoder set-up. */
 class ChainFollower
 {
 public:
     ChainFollower() { ogg_stream_init (&headers, 0); }
     ~ChainFollower() { ogg_stream_clear (&headers); }
 
-    /** False once a page breaks the chain or brings a set-up header the decoder
-        cannot use. */
+    /** False once a page breaks the chain or brings a header the decoder cannot
+        use. */
     bool accept (ogg_page& page)
     {
         const int serial = ogg_page_serialno (&page);
@@ -42,6 +45,7 @@ public:
         ogg_stream_reset_serialno (&headers, serial);
         packetsSeen = 0;
         isVorbis = false;
+        decoder.reset();
         return checkHeaders (page);
     }
 
@@ -60,12 +64,25 @@ private:
                 continue; // a hole: the decoder finds its own fault with that
             ++packetsSeen;
             if (packetsSeen == 1)
+            {
                 isVorbis = packet.bytes >= 7 && std::memcmp (packet.packet, "\x01vorbis", 7) == 0;
-            else if (packetsSeen == setupPacket && isVorbis
-                     && ! isDecodableVorbisSetup (packet.packet, (size_t) packet.bytes))
+                if (isVorbis)
+                    decoder = std::make_unique<VorbisDecoderSetup>();
+            }
+            if (isVorbis && ! acceptHeader (packet))
                 return false;
         }
         return true;
+    }
+
+    /** The dimension rules go first: a set-up header that they refuse can keep
+        libvorbis's own set-up busy for ever. */
+    bool acceptHeader (ogg_packet& packet)
+    {
+        const bool setup = packetsSeen == setupPacket;
+        if (setup && ! isDecodableVorbisSetup (packet.packet, (size_t) packet.bytes))
+            return false;
+        return decoder->takeHeader (packet) && (! setup || decoder->decoderStarts());
     }
 
     bool started = false;
@@ -74,6 +91,7 @@ private:
     ogg_stream_state headers;
     int packetsSeen = 0;
     bool isVorbis = false;
+    std::unique_ptr<VorbisDecoderSetup> decoder;
 };
 }
 

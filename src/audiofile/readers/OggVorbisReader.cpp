@@ -99,19 +99,34 @@ bool OggVorbisReader::openTrack()
     return true;
 }
 
+void OggVorbisReader::noteSetupFailure (long result) noexcept
+{
+    // libvorbisfile tries the set-up again at the next call, and that one passes
+    // over the books the failed one left half-built: decoding then divides by zero.
+    if (result == OV_EBADLINK)
+        setupFailed = true;
+}
+
 bool OggVorbisReader::seekTo (juce::int64 frame)
 {
+    if (setupFailed)
+        return false;
     if (ov_pcm_tell (track.get()) == frame)
         return true;
     // Exact or nothing: a decoder left elsewhere would play the wrong audio.
-    return ov_pcm_seek (track.get(), frame) == 0 && ov_pcm_tell (track.get()) == frame;
+    const int result = ov_pcm_seek (track.get(), frame);
+    noteSetupFailure (result);
+    return result == 0 && ov_pcm_tell (track.get()) == frame;
 }
 
 int OggVorbisReader::readFrames (int* const* dest, int numDest, int offset, int count)
 {
+    if (setupFailed)
+        return 0;
     float** pcm = nullptr;
     int part = 0;
     const long got = ov_read_float (track.get(), &pcm, count, &part);
+    noteSetupFailure (got);
     if (got <= 0 || got > count)
         return 0; // the end, or a hole in a damaged stream
 

@@ -29,8 +29,12 @@ private:
     bool seekTo (juce::int64 frame) override;
     int readFrames (int* const* dest, int numDest, int offset, int count) override;
 
+    /** Notes a result that tells of a decoder that failed to set up. */
+    void noteSetupFailure (long result) noexcept;
+
     std::unique_ptr<OggVorbis_File> track;
     bool trackOpen = false;
+    bool setupFailed = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OggVorbisReader)
 };

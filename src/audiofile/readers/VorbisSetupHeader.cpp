@@ -238,6 +238,10 @@ bool isDecodableVorbisSetup (const unsigned char* packet, size_t bytes)
     if (! layout.has_value())
         return false;
 
+    for (const auto& book : layout->books)
+        if (book.mapType == 1 && book.dimensions == 0)
+            return false;
+
     auto hasDimensions = [&layout] (int book) {
         return book < 0 || book >= (int) layout->books.size() || layout->books[(size_t) book].dimensions > 0;
     };

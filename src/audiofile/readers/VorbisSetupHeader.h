@@ -39,7 +39,8 @@ std::optional<VorbisSetupLayout> readVorbisSetupLayout (const unsigned char* pac
 
 /** False for a set-up header that libvorbis (1.3.7) accepts and then cannot decode
     with: a residue or a floor of type 0 whose book has no dimensions makes its
-    decoder divide by zero (the process dies) or loop for ever. Also false for a
-    packet that is no set-up header. */
+    decoder divide by zero (the process dies) or loop for ever, and a book of map
+    type 1 without dimensions keeps its decoder's set-up working out the book's
+    lattice for ever. Also false for a packet that is no set-up header. */
 bool isDecodableVorbisSetup (const unsigned char* packet, size_t bytes);
 }

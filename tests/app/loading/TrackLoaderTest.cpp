@@ -3,6 +3,7 @@
 
 #include "LoadRig.h"
 #include "support/UiEvents.h"
+#include "support/VorbisFixtures.h"
 #include "ui/panels/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +124,29 @@ TEST_F (TrackLoading, AFailedLoadKeepsTheChannelsFileAndCuePoints)
     EXPECT_FALSE (loader.loadFileIntoDeck (r.folder.file ("songs/gone.wav").getFullPathName(), 0));
     EXPECT_FALSE (loader.loadFileIntoDeck ("relative.wav", 0));
     EXPECT_EQ (loader.getChannelFile (0), good);
+}
+
+// An Ogg file that no decoder can be set up for (a codebook whose lengths make no
+// prefix code) killed the program once a deck or the preview read it: it is a
+// loading error like any unreadable file, and the channel plays on.
+TEST_F (TrackLoading, AnUndecodableOggIsALoadingErrorAndTheChannelPlaysOn)
+{
+    const auto bad = r.folder.file ("songs").getChildFile ("overfull-codebook.ogg");
+    ASSERT_TRUE (bad.getParentDirectory().createDirectory());
+    ASSERT_TRUE (writeOggWithOverfullCodebook (bad, 2.0, { "TITLE=t" }));
+    ASSERT_TRUE (r.rig.loadPlayingTrack (0));
+    r.rig.process (2 * 44100); // past the second of pre-roll
+    const float playing = r.rig.settledLevel();
+    ASSERT_GT (playing, 0.01f);
+    r.options.warnOnLoad = false;
+
+    EXPECT_FALSE (load (bad, 0));
+    const auto& overlay = r.rig.strip (0).getWaveDisplay().getOverlay();
+    EXPECT_TRUE (overlay.isVisible());
+    EXPECT_EQ (overlay.getMessage(), "Loading error!");
+    EXPECT_NE (loader.getChannelFile (0), bad);
+    EXPECT_FALSE (engine.loadPreviewFile (bad));
+    EXPECT_GT (r.rig.settledLevel(), 0.5f * playing) << "the channel plays on";
 }
 
 // After a load the channel plays: PLAY is on, the engine plays, the
