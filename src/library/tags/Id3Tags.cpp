@@ -269,6 +269,40 @@ void restoreGenreFrames (ID3v2::Tag& tag)
     }
 }
 
+/** An ID3v2 tag of that version holding nothing but padding. */
+TagLib::ByteVector emptyVersion2Tag (bool isVersion4)
+{
+    constexpr unsigned int padding = 1024;
+    ID3v2::Header header;
+    header.setMajorVersion (isVersion4 ? 4 : 3);
+    header.setTagSize (padding);
+    return header.render() + TagLib::ByteVector (padding, '\0');
+}
+
+/** The file as saved, with an empty tag put back where TagLib removed one that
+    the edit left empty, when another tag of that kind would show in its place:
+    an older one a tagger once left behind it (an ID3v1 tag before the last,
+    an ID3v2 tag further on before the audio), whose texts the user would see
+    again. What lies hidden stays as it was. */
+TagLib::ByteVector keepOlderTagsHidden (const TagLib::ByteVector& saved, bool version2Removed, bool version1Removed,
+                                        bool isVersion4)
+{
+    if (! version2Removed && ! version1Removed)
+        return saved;
+
+    const ParsedMp3 after (saved);
+    const bool hiddenVersion2 = version2Removed && after.file.hasID3v2Tag();
+    const bool hiddenVersion1 = version1Removed && after.file.hasID3v1Tag();
+    if (! hiddenVersion2 && ! hiddenVersion1)
+        return saved;
+
+    TagLib::ByteVector kept = hiddenVersion2 ? emptyVersion2Tag (isVersion4) : TagLib::ByteVector();
+    kept.append (saved);
+    if (hiddenVersion1)
+        kept.append (TagLib::ID3v1::Tag().render());
+    return kept;
+}
+
 void setVersion1Field (TagLib::ID3v1::Tag& tag, int field, const char* text)
 {
     const TagLib::String value (text, TagLib::String::UTF8);
@@ -393,13 +427,16 @@ bool writeId3Tags (const char* path, const Id3TextEdit* edits, int numEdits)
     restoreGenreFrames (tag);
     keepProgramFrames (tag);
 
+    // TagLib removes a tag left empty rather than write it.
+    const bool version2Removed = mp3.hasID3v2Tag() && tag.isEmpty();
+    const bool version1Removed = mp3.hasID3v1Tag() && version1.isEmpty();
     if (! mp3.save (TagLib::MPEG::File::ID3v1 | TagLib::MPEG::File::ID3v2, TagLib::File::StripNone,
                     isVersion4 ? ID3v2::v4 : ID3v2::v3, TagLib::File::DoNotDuplicate))
         return false;
 
+    const auto data = keepOlderTagsHidden (*parsed->stream.data(), version2Removed, version1Removed, isVersion4);
     FileReplacement replacement (file, "___TEMPORARY_MP3_MAY_BE_DELETED___");
-    const auto* data = parsed->stream.data();
-    return replacement.write (data->data(), data->size()) && replacement.commit();
+    return replacement.write (data.data(), data.size()) && replacement.commit();
 }
 
 bool writeId3Tag (const char* path, int field, const char* text)

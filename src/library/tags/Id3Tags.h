@@ -41,7 +41,9 @@ struct Id3TextEdit
 /** Sets the texts in the file's ID3v2 tag (made when there is none, as ID3v2.3) and
     in its ID3v1 tag, and commits both in one rewrite of the file, keeping the ID3v2
     tag's version and every other frame. Texts that are not Latin-1 are written as
-    UTF-16 (UTF-8 in ID3v2.4). Edits with another field index change no frame. False,
+    UTF-16 (UTF-8 in ID3v2.4). Edits with another field index change no frame. A
+    tag the edits leave empty goes, unless an older tag lies behind it (one an
+    earlier tagger left there), which would then show: it stays, emptied. False,
     with the file unchanged, when it cannot be read, parsed or written, when its
     tag runs past the file's end or into its ID3v1 tag, or holds an encrypted frame (which TagLib would
     write back as plain garbage) or a compressed text frame (whose encoding byte

@@ -1,6 +1,7 @@
 #include "ui/master/FXContainer.h"
 
 #include "common/files/ProgramFolder.h"
+#include "common/xml/NumberAttribute.h"
 #include "common/xml/SafeXmlReader.h"
 #include "common/files/UserFiles.h"
 #include "engine/Engine.h"
@@ -193,7 +194,9 @@ void FXContainer::restorePluginSlots()
     for (int child = 0; child < result.root->getNumChildElements(); ++child)
     {
         const auto* state = result.root->getChildElement (child);
-        const int slot = state->getIntAttribute (slotAttribute, child);
+        int slot = readWholeNumberAttribute (*state, slotAttribute, child);
+        if (! juce::isPositiveAndBelow (slot, numPluginSlots))
+            slot = child; // a damaged number names no slot: by position, so the plug-in is not lost
         if (juce::isPositiveAndBelow (slot, numPluginSlots) && states[(size_t) slot] == nullptr)
             states[(size_t) slot] = state;
     }

@@ -1,5 +1,7 @@
 #include "ui/plugins/AudioPluginContainer.h"
 
+#include "common/xml/NumberAttribute.h"
+
 #include "ui/plugins/PluginListHolder.h"
 #include "ui/plugins/PluginSlotHost.h"
 #include "ui/plugins/PluginState.h"
@@ -118,9 +120,9 @@ void AudioPluginContainer::fromXml (const juce::XmlElement* element)
 
     if (window != nullptr)
     {
-        window->moveTo ({ element->getIntAttribute ("xPos", 0), element->getIntAttribute ("yPos", 0) });
+        window->moveTo ({ readWholeNumberAttribute (*element, "xPos", 0), readWholeNumberAttribute (*element, "yPos", 0) });
         window->setAlwaysOnTop (true);
-        if (element->getIntAttribute ("visible", 0) == 1)
+        if (readWholeNumberAttribute (*element, "visible", 0) == 1)
         {
             window->setVisible (true);
             window->toFront (false);
@@ -132,7 +134,7 @@ void AudioPluginContainer::applyParameterNumbers (const juce::XmlElement& elemen
 {
     for (int k = 0; k < numKnobs; ++k)
     {
-        int number = element.getIntAttribute (parameterAttributes[k], -1);
+        int number = readWholeNumberAttribute (element, parameterAttributes[k], -1);
         if (! isParameterOf (*plugin, number))
             number = -1; // a number from another version of the plug-in, or a damaged file
         parameterNumbers[(size_t) k] = number;

@@ -3,6 +3,7 @@
 #include "common/files/ProgramFolder.h"
 #include "common/xml/SafeXmlReader.h"
 #include "common/files/UserFiles.h"
+#include "ui/plugins/PluginDescriptionXml.h"
 
 #include <iostream>
 
@@ -109,7 +110,7 @@ void PluginListHolder::loadPluginList()
     const auto result = readXmlFileSafely (file, listLimits);
     if (result.parsed())
     {
-        knownList.recreateFromXml (*result.root);
+        PluginDescriptionXml::readKnownList (*result.root, knownList);
         return;
     }
     // One that cannot be moved aside is not written over either.

@@ -1,5 +1,8 @@
 #include "ui/plugins/PluginState.h"
 
+#include "common/text/NumberText.h"
+#include "ui/plugins/PluginDescriptionXml.h"
+
 namespace zund::PluginState
 {
 namespace
@@ -20,7 +23,7 @@ bool decodeStateBlock (const juce::String& text, juce::MemoryBlock& block)
     if (dot <= 0 || dot > 9 || ! count.containsOnly ("0123456789"))
         return false;
 
-    const auto numBytes = count.getLargeIntValue();
+    const auto numBytes = parseLargeWholeNumber (count);
     const auto encoded = text.substring (dot + 1);
     if (numBytes > maxStateBytes || encoded.length() != (int) ((numBytes * 8 + 5) / 6)
         || ! encoded.containsOnly (base64Alphabet))
@@ -53,7 +56,7 @@ std::unique_ptr<juce::AudioPluginInstance> restorePluginFromXml (const juce::Xml
 
     juce::PluginDescription description;
     const auto* descriptionXml = element->getFirstChildElement();
-    if (descriptionXml == nullptr || ! description.loadFromXml (*descriptionXml))
+    if (descriptionXml == nullptr || ! PluginDescriptionXml::read (*descriptionXml, description))
     {
         error = "no plug-in description";
         return nullptr;

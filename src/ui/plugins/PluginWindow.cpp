@@ -14,6 +14,9 @@ const juce::Colour windowBackground { 0xffadd8e6 };
 const juce::Point<int> firstPlace { 0, 40 };
 // Enough of the title bar to grab the window by.
 constexpr int minimumVisible = 40;
+// Farthest from the origin a window is placed on either axis: far past any
+// screen, near enough that placing it cannot overflow.
+constexpr int maxCoordinate = 1 << 20;
 }
 
 PluginWindow* PluginWindow::getWindowFor (juce::AudioProcessor* processor, bool useGenericView)
@@ -64,7 +67,9 @@ PluginWindow::~PluginWindow()
 
 void PluginWindow::moveTo (juce::Point<int> topLeft)
 {
-    setTopLeftPosition (placeOnDisplay (getBounds().withPosition (topLeft)));
+    // A place from a file may be any number: held where the sums that place the window cannot overflow.
+    const auto reach = [] (int v) { return juce::jlimit (-maxCoordinate, maxCoordinate, v); };
+    setTopLeftPosition (placeOnDisplay (getBounds().withPosition (reach (topLeft.x), reach (topLeft.y))));
 }
 
 void PluginWindow::closeButtonPressed()
