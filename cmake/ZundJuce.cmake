@@ -47,6 +47,8 @@ target_compile_definitions(zund_juce
 target_include_directories(zund_juce
     INTERFACE $<TARGET_PROPERTY:zund_juce,INCLUDE_DIRECTORIES>)
 
+include(cmake/ZundJucePatches.cmake)
+
 set_target_properties(zund_juce PROPERTIES
     POSITION_INDEPENDENT_CODE ON
     VISIBILITY_INLINES_HIDDEN ON

@@ -15,7 +15,7 @@ export CCACHE_NOHASHDIR=1
 
 # Installed without recommendations, so everything used is named here, format
 # plug-ins included (sox writes MP2 and MP3 only with libsox-fmt-mp3).
-PACKAGES="build-essential cmake pkg-config ccache
+PACKAGES="build-essential cmake pkg-config ccache patch
     juce-modules-source libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxtst-dev
     libflac-dev libogg-dev libvorbis-dev libpng-dev libjpeg-dev zlib1g-dev

@@ -131,3 +131,28 @@ TEST (FolderListing, WalksAndFileListsGiveTheSafeSongsAndReportTheRest)
         EXPECT_EQ (bytesOf (*listFilesInFolder (folder.music, deep)), folder.safeSongPaths (deep));
     }
 }
+
+// The framework's own listing (its file choosers and plug-in scans list with
+// it) is compiled with a patch that skips by the same rule: both list the same
+// entries, byte for byte, and it never makes a string of the others.
+TEST (FolderListing, TheFrameworksListingSkipsTheSameNames)
+{
+    OddFolder folder;
+    std::set<std::string> programs;
+    FolderListing listing (folder.music);
+    for (FolderListing::Entry entry; listing.next (entry);)
+        programs.insert (entry.path);
+
+    for (const bool deep : { false, true })
+    {
+        SCOPED_TRACE (deep ? "with sub-folders" : "this folder only");
+        std::set<std::string> frameworks;
+        for (const auto& entry : juce::RangedDirectoryIterator (folder.music, deep, "*", juce::File::findFilesAndDirectories))
+            frameworks.insert (entry.getFile().getFullPathName().toStdString());
+
+        auto expected = programs;
+        if (deep)
+            expected.insert (test::pathIn (folder.music, "Ol\xe9 Ol\xe9 Mix/deeper.mp3"));
+        EXPECT_EQ (frameworks, expected);
+    }
+}

@@ -19,6 +19,13 @@ const std::vector<OddName>& oddSongNames()
     return names;
 }
 
+std::string withEnding (const OddName& name, const std::string& ending)
+{
+    auto bytes = name.bytes;
+    const auto at = bytes.find (".mp3");
+    return at == std::string::npos ? bytes : bytes.replace (at, 4, ending);
+}
+
 std::string pathIn (const juce::File& folder, const std::string& nameBytes)
 {
     return folder.getFullPathName().toStdString() + "/" + nameBytes;

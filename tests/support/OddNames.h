@@ -22,6 +22,10 @@ struct OddName
     handle and a UTF-8 one. All but the one ending in a lead byte end in ".mp3". */
 const std::vector<OddName>& oddSongNames();
 
+/** The name with its ".mp3" turned into another ASCII ending (".kcs", " Mix"),
+    which keeps whether it can be held. */
+std::string withEnding (const OddName& name, const std::string& ending);
+
 /** The bytes of a path inside a folder. */
 std::string pathIn (const juce::File& folder, const std::string& nameBytes);
 

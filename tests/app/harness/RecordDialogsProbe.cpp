@@ -1,5 +1,6 @@
 #include "app/harness/RecordDialogsProbe.h"
 
+#include "support/FrameworkFileChooser.h"
 #include "ui/dialogs/RecordInputChooser.h"
 #include "ui/look/ZundLookAndFeel.h"
 
@@ -19,19 +20,16 @@ juce::Point<int> centreIn (juce::Component& window, juce::Component& widget)
 struct FileChooserProbe
 {
     ZundLookAndFeel lookAndFeel;
-    juce::WildcardFileFilter filter { "*.wav;*.WAV", {}, {} };
-    juce::FileBrowserComponent browser { juce::FileBrowserComponent::saveMode
-                                             | juce::FileBrowserComponent::canSelectFiles,
-                                         {}, &filter, nullptr };
-    juce::FileChooserDialogBox box { "probe", {}, browser, false, juce::Colours::black, nullptr };
+    FrameworkFileChooser chooser { "probe", {}, "*.wav;*.WAV",
+                                   juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles };
+    juce::FileBrowserComponent& browser = chooser.getBrowser();
+    juce::FileChooserDialogBox& box = chooser.getBox();
 
     FileChooserProbe (int width, int height)
     {
         box.setLookAndFeel (&lookAndFeel);
         box.setSize (width, height);
     }
-
-    ~FileChooserProbe() { box.setLookAndFeel (nullptr); }
 
     juce::Component* find (const std::function<bool (juce::Component&)>& matches)
     {
