@@ -1,5 +1,6 @@
 #include "app/main/MainAudioCallback.h"
 #include "engine/Engine.h"
+#include "support/ChannelPattern.h"
 #include "support/SignalMeasures.h"
 #include "support/TempFolder.h"
 
@@ -16,12 +17,13 @@ namespace
 {
 constexpr double deviceRate = 48000.0;
 
-// A device that only reports its rate.
+// A device that reports its rate and, once given, its channels and the
+// active ones among them (the ports a patchbay has connected).
 struct FakeDevice : juce::AudioIODevice
 {
     FakeDevice() : juce::AudioIODevice ("fake", "fake") {}
-    juce::StringArray getOutputChannelNames() override { return {}; }
-    juce::StringArray getInputChannelNames() override { return {}; }
+    juce::StringArray getOutputChannelNames() override { return namesOf (numOutputs, "out "); }
+    juce::StringArray getInputChannelNames() override { return namesOf (numInputs, "in "); }
     juce::Array<double> getAvailableSampleRates() override { return { deviceRate }; }
     juce::Array<int> getAvailableBufferSizes() override { return { 256 }; }
     int getDefaultBufferSize() override { return 256; }
@@ -35,30 +37,58 @@ struct FakeDevice : juce::AudioIODevice
     int getCurrentBufferSizeSamples() override { return 256; }
     double getCurrentSampleRate() override { return deviceRate; }
     int getCurrentBitDepth() override { return 32; }
-    juce::BigInteger getActiveOutputChannels() const override { return {}; }
-    juce::BigInteger getActiveInputChannels() const override { return {}; }
+    juce::BigInteger getActiveOutputChannels() const override { return activeOutputs; }
+    juce::BigInteger getActiveInputChannels() const override { return activeInputs; }
     int getOutputLatencyInSamples() override { return 0; }
     int getInputLatencyInSamples() override { return 0; }
+
+    static juce::StringArray namesOf (int count, const juce::String& stem)
+    {
+        juce::StringArray names;
+        for (int i = 1; i <= count; ++i)
+            names.add (stem + juce::String (i));
+        return names;
+    }
+
+    int numInputs = 0, numOutputs = 0;
+    juce::BigInteger activeInputs, activeOutputs;
 };
 
-// Device buffers around the callback: inputs carry a 1 kHz tone, outputs start
-// with garbage (the callback must clear them).
+// Device buffers around the callback: inputs carry a 1 kHz tone (or a tone of
+// their own), outputs start with garbage (the callback must clear them).
 struct Device
 {
     int numInputs, numOutputs, numSamples;
     std::vector<std::vector<float>> in, out;
     std::vector<const float*> inPointers;
     std::vector<float*> outPointers;
+    std::vector<double> frequencies;
     juce::int64 sampleCount = 0;
 
     Device (int inputs, int outputs, int samples) : numInputs (inputs), numOutputs (outputs), numSamples (samples)
     {
         in.assign ((size_t) inputs, std::vector<float> ((size_t) samples));
         out.assign ((size_t) outputs, std::vector<float> ((size_t) samples, 0.9f));
+        frequencies.assign ((size_t) inputs, 1000.0);
         for (auto& channel : in)
             inPointers.push_back (channel.data());
         for (auto& channel : out)
             outPointers.push_back (channel.data());
+    }
+
+    // Hands the callback only the active channels, packed, as the framework does.
+    void packActive (const juce::BigInteger& activeInputs, const juce::BigInteger& activeOutputs)
+    {
+        inPointers.clear();
+        outPointers.clear();
+        for (size_t c = 0; c < in.size(); ++c)
+            if (activeInputs[(int) c])
+                inPointers.push_back (in[c].data());
+        for (size_t c = 0; c < out.size(); ++c)
+            if (activeOutputs[(int) c])
+                outPointers.push_back (out[c].data());
+        numInputs = (int) inPointers.size();
+        numOutputs = (int) outPointers.size();
     }
 
     // Runs the blocks and returns what output 0 carried.
@@ -67,9 +97,9 @@ struct Device
         std::vector<float> first;
         for (int b = 0; b < blocks; ++b)
         {
-            for (auto& channel : in)
+            for (size_t c = 0; c < in.size(); ++c)
                 for (int i = 0; i < numSamples; ++i)
-                    channel[(size_t) i] = 0.5f * (float) std::sin (2.0 * M_PI * 1000.0 * (double) (sampleCount + i) / deviceRate);
+                    in[c][(size_t) i] = 0.5f * (float) std::sin (2.0 * M_PI * frequencies[c] * (double) (sampleCount + i) / deviceRate);
             for (auto& channel : out)
                 std::fill (channel.begin(), channel.end(), 0.9f);
             callback.audioDeviceIOCallbackWithContext (inPointers.data(), numInputs, outPointers.data(), numOutputs,
@@ -81,6 +111,10 @@ struct Device
     }
 
     float peak (int channel) const { return test::peakOf (out[(size_t) channel].data(), numSamples); }
+    double tone (int channel, double frequency) const
+    {
+        return test::toneAmplitude (out[(size_t) channel].data(), numSamples, frequency, deviceRate);
+    }
 };
 
 // An engine told the device's rate as the device starts. Channel 0 plays deck 0's
@@ -98,7 +132,31 @@ struct Rig
         engine->setThru (0, true);
         engine->setMainOutput (0);
     }
+
+    // The device starts again with these channels active, as after a patchbay's change.
+    void restart (int numInputs, const juce::BigInteger& activeInputs, int numOutputs,
+                  const juce::BigInteger& activeOutputs)
+    {
+        device.numInputs = numInputs;
+        device.numOutputs = numOutputs;
+        device.activeInputs = activeInputs;
+        device.activeOutputs = activeOutputs;
+        callback.audioDeviceAboutToStart (&device);
+    }
 };
+
+// The three input pairs of the device carry tones of their own.
+constexpr double pairTones[] = { 500.0, 1000.0, 1500.0 };
+
+// The recorded file's audio (none when it cannot be read).
+void readBack (const juce::File& file, juce::AudioBuffer<float>& recorded)
+{
+    std::unique_ptr<juce::AudioFormatReader> reader (
+        juce::WavAudioFormat().createReaderFor (file.createInputStream().release(), true));
+    recorded.setSize (2, reader != nullptr ? (int) reader->lengthInSamples : 0);
+    if (reader != nullptr)
+        reader->read (&recorded, 0, recorded.getNumSamples(), 0, true, true);
+}
 
 int countRisingZeroCrossings (const std::vector<float>& samples)
 {
@@ -177,4 +235,100 @@ TEST (MainAudioCallback, TheRecordingInputPairIsRecordedEvenWhileQuitting)
         for (int ch = 0; ch < 2; ++ch)
             EXPECT_NEAR (test::toneAmplitude (recorded.getReadPointer (ch) + 2048, 8192, 1000.0, deviceRate), 0.5, 0.005);
     }
+}
+
+// The framework hands the callback the active channels only, packed. Deck 1
+// listens on input pair 1 and deck 2 on pair 2; channel 1 plays deck 1 (THRU)
+// out of output pair 1, channel 2 plays deck 2 out of pair 3. Whatever else
+// is connected, each signal stays on its own pairs: a disconnected input
+// reads silence, a disconnected output is not written.
+TEST (MainAudioCallback, EachPairKeepsItsRoutingWhateverElseIsConnected)
+{
+    struct Case
+    {
+        std::string inputs, outputs;
+        double expected[3]; // the tone on each output pair, 0 for silence
+    };
+    const Case cases[] = {
+        { "111111", "111111", { 500.0, 0.0, 1000.0 } },
+        { "001111", "111111", { 0.0, 0.0, 1000.0 } },    // the first input pair disconnected
+        { "111111", "001111", { 500.0, 0.0, 1000.0 } },  // the first output pair disconnected
+        { "111100", "110011", { 500.0, 0.0, 1000.0 } },  // the last input and the middle output pair
+        { "111011", "111111", { 500.0, 0.0, 0.0 } },     // one side of deck 2's pair
+        { "111111", "000011", { 0.0, 0.0, 1000.0 } },    // only the last output pair connected
+    };
+    for (const auto& c : cases)
+    {
+        Rig rig;
+        rig.engine->setMainOutput (-2);
+        rig.engine->setChannelOutput (0, 0);
+        rig.engine->setDeckInput (1, 2);
+        rig.engine->setThru (1, true);
+        rig.engine->setChannelOutput (1, 4);
+
+        const auto activeIn = test::channelPattern (c.inputs), activeOut = test::channelPattern (c.outputs);
+        Device device (6, 6, 1024);
+        for (int ch = 0; ch < 6; ++ch)
+            device.frequencies[(size_t) ch] = pairTones[ch / 2];
+        device.packActive (activeIn, activeOut);
+        rig.restart (6, activeIn, 6, activeOut);
+        device.run (rig.callback, 12);
+
+        for (int ch = 0; ch < 6; ++ch)
+        {
+            const auto where = c.inputs + " / " + c.outputs + ", output " + std::to_string (ch);
+            if (! activeOut[ch])
+                EXPECT_EQ (test::peakOf (device.out[(size_t) ch].data(), 1024), 0.9f) << where << " was touched";
+            else if (const double tone = c.expected[ch / 2]; tone > 0.0)
+                EXPECT_NEAR (device.tone (ch, tone), 0.5, 0.02) << where;
+            else
+                EXPECT_LT (device.peak (ch), 1.0e-4f) << where;
+        }
+    }
+}
+
+// The recording pair is the device's own, whatever is connected before it.
+// While its ports are disconnected it records silence, so the recording
+// keeps its time across a patchbay's changes.
+TEST (MainAudioCallback, TheRecordingPairIsTheDevicesOwnAndRecordsSilenceWhileDisconnected)
+{
+    test::TempFolder temp;
+    Rig rig;
+    const auto file = temp.file ("pair2.wav");
+    ASSERT_TRUE (rig.engine->startRecording (file.getFullPathName(), 16, false));
+    rig.callback.setRecordingInputPair (2);
+
+    constexpr int blocks = 40, blockSize = 256, stretch = blocks * blockSize;
+    Device device (6, 2, blockSize);
+    for (int ch = 0; ch < 6; ++ch)
+        device.frequencies[(size_t) ch] = pairTones[ch / 2];
+    for (const char* inputs : { "001111", "000011", "001011", "001111" })
+    {
+        device.packActive (test::channelPattern (inputs), test::channelPattern ("11"));
+        rig.restart (6, test::channelPattern (inputs), 2, test::channelPattern ("11"));
+        device.run (rig.callback, blocks);
+    }
+    EXPECT_TRUE (rig.engine->stopRecording());
+
+    juce::AudioBuffer<float> recorded;
+    readBack (file, recorded);
+    // The first sample (0) and the one that opens the gate are not kept.
+    ASSERT_EQ (recorded.getNumSamples(), 4 * stretch - 2);
+    auto toneIn = [&] (int ch, int stretchIndex, double frequency) {
+        const int start = stretchIndex * stretch - 2 + 1024; // clear of the changes
+        return test::toneAmplitude (recorded.getReadPointer (ch) + start, stretch - 2048, frequency, deviceRate);
+    };
+    auto peakIn = [&] (int ch, int stretchIndex) {
+        return test::peakOf (recorded.getReadPointer (ch) + stretchIndex * stretch - 2 + 1024, stretch - 2048);
+    };
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        EXPECT_NEAR (toneIn (ch, 0, 1000.0), 0.5, 0.005) << ch;
+        EXPECT_LT (toneIn (ch, 0, 1500.0), 0.005) << ch;
+        EXPECT_EQ (peakIn (ch, 1), 0.0f) << ch << ": the disconnected pair";
+        EXPECT_NEAR (toneIn (ch, 3, 1000.0), 0.5, 0.005) << ch;
+    }
+    // Only the right side disconnected: the left goes on, the right is silent.
+    EXPECT_NEAR (toneIn (0, 2, 1000.0), 0.5, 0.005);
+    EXPECT_EQ (peakIn (1, 2), 0.0f);
 }

@@ -2,14 +2,17 @@
 
 #include "engine/Engine.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zund
 {
 void MainAudioCallback::audioDeviceAboutToStart (juce::AudioIODevice* device)
 {
-    if (device != nullptr)
-        engine.setSampleRate ((int) device->getCurrentSampleRate());
+    if (device == nullptr)
+        return;
+    engine.setSampleRate ((int) device->getCurrentSampleRate());
+    channelMap.takeChannelsOf (*device);
 }
 
 void MainAudioCallback::writeTestTone (float* const* outputs, int numOutputs, int numSamples) noexcept
@@ -38,6 +41,10 @@ void MainAudioCallback::audioDeviceIOCallbackWithContext (const float* const* in
         if (outputs[ch] != nullptr)
             juce::FloatVectorOperations::clear (outputs[ch], numSamples);
 
+    // The device hands over its active channels only, packed together; the
+    // routing names the device's own channels.
+    channelMap.spread (inputs, numInputs, outputs, numOutputs);
+
     if (testTone.load())
         writeTestTone (outputs, numOutputs, numSamples);
     else if (! quitting.load())
@@ -45,7 +52,23 @@ void MainAudioCallback::audioDeviceIOCallbackWithContext (const float* const* in
 
     // The recorder takes its input pair even while quitting.
     const int pair = recordingInputPair.load();
-    if (pair >= 0 && pair < numInputs - 1 && inputs[pair] != nullptr && inputs[pair + 1] != nullptr)
-        engine.feedRecorder (inputs[pair], inputs[pair + 1], numSamples);
+    if (pair >= 0 && pair < numInputs - 1)
+        feedRecordingPair (inputs[pair], inputs[pair + 1], numSamples);
+}
+
+void MainAudioCallback::feedRecordingPair (const float* left, const float* right, int numSamples) noexcept
+{
+    if (left != nullptr && right != nullptr)
+    {
+        engine.feedRecorder (left, right, numSamples);
+        return;
+    }
+    // An unconnected port records silence, as a sound card's idle input
+    // would: the recording keeps its time while a patchbay changes things.
+    static constexpr int silenceLength = 256;
+    static constexpr float silence[silenceLength] {};
+    for (int done = 0; done < numSamples; done += silenceLength)
+        engine.feedRecorder (left != nullptr ? left + done : silence, right != nullptr ? right + done : silence,
+                             std::min (silenceLength, numSamples - done));
 }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/main/DeviceChannelMap.h"
+
 #include <juce_audio_devices/juce_audio_devices.h>
 
 #include <atomic>
@@ -35,6 +37,7 @@ public:
 
 private:
     void writeTestTone (float* const* outputs, int numOutputs, int numSamples) noexcept;
+    void feedRecordingPair (const float* left, const float* right, int numSamples) noexcept;
 
     Engine& engine;
     std::atomic<bool> testTone { false };
@@ -42,5 +45,6 @@ private:
     std::atomic<bool> xyViewsVisible { false };
     std::atomic<int> recordingInputPair { -1 };
     float testTonePhase = 0.0f; // audio thread only
+    DeviceChannelMap channelMap; // taken as the device starts
 };
 }

@@ -36,8 +36,34 @@ std::optional<WindowInfo> RecordingSteps::waitForDialog (const std::string& titl
     const auto chooser = waitForDialog ("Choose Record Source and Quality!");
     if (! chooser)
         return ::testing::AssertionFailure() << "no source chooser";
+    return confirmAndName (*chooser, typed);
+}
+
+::testing::AssertionResult RecordingSteps::recordInputPairInto (int pair, const juce::File& typed)
+{
+    const auto chooser = waitForDialog ("Choose Record Source and Quality!");
+    if (! chooser)
+        return ::testing::AssertionFailure() << "no source chooser";
+
+    // The list's menu opens on the main output, the first item; the pairs follow.
+    const auto windowsBefore = x.listWindows().size();
+    const auto list = RecordDialogsProbe::chooserSourceList();
+    input.click (chooser->id, list.x, list.y);
+    if (! waitUntil ([&] { return x.listWindows().size() > windowsBefore; }, 10s))
+        return ::testing::AssertionFailure() << "the source list showed no menu";
+    input.focus (chooser->id); // the open menu takes the keys
+    for (int step = 0; step <= pair; ++step)
+        input.pressKey ("Down");
+    input.pressKey ("Return");
+    if (! waitUntil ([&] { return x.listWindows().size() == windowsBefore; }, 10s))
+        return ::testing::AssertionFailure() << "the source list's menu stayed";
+    return confirmAndName (*chooser, typed);
+}
+
+::testing::AssertionResult RecordingSteps::confirmAndName (const WindowInfo& chooser, const juce::File& typed)
+{
     const auto ok = RecordDialogsProbe::chooserOkButton();
-    input.click (chooser->id, ok.x, ok.y);
+    input.click (chooser.id, ok.x, ok.y);
 
     const auto files = waitForDialog ("Please enter filename for 32 Bit Stereo .WAV !");
     if (! files)

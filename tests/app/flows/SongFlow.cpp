@@ -63,9 +63,9 @@ void SongFlow::writeLibrary (const std::vector<juce::File>& records)
     EXPECT_TRUE (database.save()) << database.getLastSaveError();
 }
 
-void SongFlow::writeMixerPreferences (int numChannels, juce::Rectangle<int> bounds)
+void SongFlow::writeMixerPreferences (int numChannels, juce::Rectangle<int> bounds, const RoutingSetup& routing)
 {
-    auto preferences = makePreferences (RoutingSetup::everyPairInUse());
+    auto preferences = makePreferences (routing);
     preferences->setAttribute ("NumChannels", numChannels);
     preferences->setAttribute ("lastX", bounds.getX());
     preferences->setAttribute ("lastY", bounds.getY());

@@ -38,9 +38,10 @@ protected:
     /** "TreeView.xml" with the song folder, "database.xml" with a record of each file as it is now. */
     void writeLibrary (const std::vector<juce::File>& records);
 
-    /** Routing (deck d on input pair d + 1, main on pair 1, ...), the channel
-        count and the window bounds of a "preferences.xml". */
-    void writeMixerPreferences (int numChannels, juce::Rectangle<int> bounds = { 0, 0, 1022, 730 });
+    /** Routing (by default deck d on input pair d + 1, main on pair 1, ...),
+        the channel count and the window bounds of a "preferences.xml". */
+    void writeMixerPreferences (int numChannels, juce::Rectangle<int> bounds = { 0, 0, 1022, 730 },
+                                const RoutingSetup& routing = RoutingSetup::everyPairInUse());
 
     /** The user opens the song folder in the tree and clicks the song's row,
         once the program shows it. Its place in the window, or nothing (the

@@ -44,11 +44,11 @@ struct FileChooserProbe
         return search (box);
     }
 };
-}
 
-juce::Point<int> RecordDialogsProbe::chooserOkButton()
+// The centre of a control of the record source chooser in its window, as the
+// bar's dialog window shows it: the framework's title bar, not resizable.
+juce::Point<int> centreInChooser (const std::function<juce::Component& (RecordInputChooser&)>& control)
 {
-    // As the bar's dialog window shows it: the framework's title bar, not resizable.
     ZundLookAndFeel lookAndFeel;
     RecordInputChooser chooser;
     juce::DialogWindow window ("probe", juce::Colours::white, true, false);
@@ -56,10 +56,21 @@ juce::Point<int> RecordDialogsProbe::chooserOkButton()
     window.setUsingNativeTitleBar (false);
     window.setContentNonOwned (&chooser, true);
     window.setResizable (false, false);
-    const auto point = centreIn (window, chooser.getOkButton());
+    const auto point = centreIn (window, control (chooser));
     window.clearContentComponent();
     window.setLookAndFeel (nullptr);
     return point;
+}
+}
+
+juce::Point<int> RecordDialogsProbe::chooserOkButton()
+{
+    return centreInChooser ([] (RecordInputChooser& c) -> juce::Component& { return c.getOkButton(); });
+}
+
+juce::Point<int> RecordDialogsProbe::chooserSourceList()
+{
+    return centreInChooser ([] (RecordInputChooser& c) -> juce::Component& { return c.getSourceList(); });
 }
 
 juce::Point<int> RecordDialogsProbe::fileNameBox (int width, int height)

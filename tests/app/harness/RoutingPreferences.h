@@ -19,9 +19,9 @@ namespace zund::test
     input channel c is then "Zund:in_<c + 1>", output channel c
     "Zund:out_<c + 1>".
 
-    Keep every port of the program connected: the framework hands the audio
-    callback only the connected ports, packed together, so an unconnected
-    port would move the channel numbers of those after it. The harness only
+    The framework hands the audio callback only the connected ports, packed
+    together; the program puts them back on these numbers, so a port that is
+    not connected moves nothing (see PatchedPortsFlowTest). The harness only
     adds connections beside the ones to "system". */
 struct RoutingSetup
 {
