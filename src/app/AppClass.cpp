@@ -42,4 +42,12 @@ void AppClass::shutdown()
 {
     mainWindow.reset();
 }
+
+void AppClass::systemRequestedQuit()
+{
+    if (auto* content = mainWindow != nullptr ? mainWindow->getMainComponent() : nullptr)
+        content->quitRequested();
+    else
+        quit();
+}
 }

@@ -17,7 +17,7 @@ using namespace zund;
 
 namespace
 {
-const LibraryAutoSaver::Timing quick { 400, 1200, 20 };
+const LibraryAutoSaver::Timing quick { 400, 1200, 20, {} };
 
 /** A source whose content is a number the test changes; it records what was written. */
 struct CountingSource
@@ -37,11 +37,13 @@ struct CountingSource
         s.prepare = [this] {
             preparedOnMessageThread = preparedOnMessageThread && juce::MessageManager::existsAndIsCurrentThread();
             const auto copy = content;
-            return std::function<bool()> ([this, copy] {
+            return LibraryAutoSaver::Write ([this, copy] (juce::String& reason) {
                 wroteOnMessageThread = wroteOnMessageThread || juce::MessageManager::existsAndIsCurrentThread();
                 juce::Thread::sleep (writeMs);
                 written = copy;
                 ++writes;
+                if (failWrites.load())
+                    reason = "the disk is full";
                 return ! failWrites.load();
             });
         };

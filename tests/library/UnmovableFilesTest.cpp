@@ -58,7 +58,9 @@ TEST_F (UnmovableFiles, TheDatabaseIsNotWrittenOverAtTheEndNorWhileRunning)
         record->setValid();
         database.insertEntry (std::move (record));
 
-        EXPECT_FALSE (makeDatabaseSaveSource (database).prepare()()) << "the save while running";
+        juce::String reason;
+        EXPECT_FALSE (makeDatabaseSaveSource (database).prepare() (reason)) << "the save while running";
+        EXPECT_TRUE (reason.contains ("not written over")) << reason;
         EXPECT_TRUE (database.getLastSaveError().contains ("not written over")) << database.getLastSaveError();
     }
     EXPECT_TRUE (reported.contains ("not written over")) << reported;

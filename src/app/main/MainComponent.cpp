@@ -1,5 +1,6 @@
 #include "app/main/MainComponent.h"
 
+#include "app/LibraryQuitSaves.h"
 #include "app/MainAppWindow.h"
 #include "app/main/MainLayout.h"
 #include "app/MessagePump.h"
@@ -262,6 +263,7 @@ void MainComponent::quitRequested()
 
     audioCallback->setQuitting(); // the engine is not called from now on
     showCloseComponent();
+    LibraryQuitSaves::run (*browser); // while a failure can still be answered
     juce::JUCEApplication::quit();
 }
 

@@ -72,7 +72,9 @@ public:
         once shut-down has begun. */
     void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
 
-    /** The close button: asks "Really quit?" while a loaded channel plays. */
+    /** The close button (and the system's quit request): asks "Really quit?"
+        while a loaded channel plays, then saves the library, asking what to do
+        when that fails, and ends the event loop. */
     void quitRequested();
 
     /** Opens the audio device from the preferences (a failure is shown), puts

@@ -5,6 +5,7 @@
 #include "library/browser/StringTableRow.h"
 #include "library/browser/ZundBrowser.h"
 #include "ui/dialogs/LoadFileComponent.h"
+#include "ui/dialogs/WarningNotice.h"
 
 #include <iostream>
 
@@ -14,11 +15,20 @@ void MainComponent::createBrowser()
 {
     browser = new ZundBrowser();
     browser->setListener (this);
-    // The saves come at shut-down, when a box may no longer get the chance to
-    // show: the reason goes to the error stream as well.
+    // The saves in the shut-down come after the quit's own saves (which ask)
+    // only for what changed since, or when the program was ended without them:
+    // a box may no longer get the chance to show, so the reason goes to the
+    // error stream as well.
     browser->setSaveFailureHandler ([] (const juce::String& reason) {
         std::cerr << "Zund: " << reason << std::endl;
         juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, "Zund2", reason);
+    });
+    // A save during the set that fails is told once, without taking the mixer
+    // from the user.
+    browser->setRunningSaveFailureHandler ([] (const juce::String& reasons) {
+        std::cerr << "Zund: " << reasons << std::endl;
+        WarningNotice::show ("Zund2", reasons + "\n\nZund keeps the changes and tries again every minute, "
+                                                "and once more at quit.");
     });
     addAndMakeVisible (browser);
 }

@@ -156,6 +156,32 @@ void ZundBrowser::setSaveFailureHandler (std::function<void (const juce::String&
     tree->setSaveFailureHandler (handler);
 }
 
+void ZundBrowser::setRunningSaveFailureHandler (std::function<void (const juce::String&)> handler)
+{
+    if (autoSaver != nullptr)
+        autoSaver->setFailureHandler (std::move (handler));
+}
+
+juce::StringArray ZundBrowser::saveLibraryNow()
+{
+    if (autoSaver != nullptr)
+        autoSaver->stop(); // nothing writes beside these saves, nor reports after them
+
+    juce::StringArray reasons;
+    if (! database->save())
+        reasons.add (database->getLastSaveError());
+    juce::String error;
+    if (tree->hasUnsavedChanges() && ! tree->saveTree (error))
+        reasons.add (error);
+    return reasons;
+}
+
+void ZundBrowser::forgetUnsavedChanges()
+{
+    database->forgetUnsavedChanges();
+    tree->forgetUnsavedChanges();
+}
+
 //==============================================================================
 void ZundBrowser::cellClicked (StringTableListBox*, int row, int columnId, const juce::MouseEvent& e)
 {

@@ -61,6 +61,19 @@ public:
     /** Called with the reason when the database or the tree file cannot be
         saved at the end. */
     void setSaveFailureHandler (std::function<void (const juce::String&)> handler);
+    /** Called on the message thread with the reasons when a save while the
+        program runs fails: once per file, not again until it has been saved. */
+    void setRunningSaveFailureHandler (std::function<void (const juce::String&)> handler);
+
+    /** The saves at quit, made while the user can still be asked about a
+        failure: the saves while running end (waiting for one under way), then
+        "database.xml" and "TreeView.xml" are written where they changed. The
+        reasons of those that could not be; empty when all is on the disk. May
+        be called again (after space was freed). */
+    juce::StringArray saveLibraryNow();
+    /** The user quits without saving: what could not be written is given up,
+        and the end neither tries it again nor reports it. */
+    void forgetUnsavedChanges();
 
     ID3ViewComponent& getSongTable() const noexcept { return *table; }
     ZundFileTreeComponent& getTree() const noexcept { return *tree; }

@@ -134,6 +134,12 @@ bool ID3DataBase::save()
     return false;
 }
 
+void ID3DataBase::forgetUnsavedChanges()
+{
+    const std::lock_guard<std::mutex> oneSaveAtATime (saveMutex); // a save under way must not undo it
+    savedChangeCount = changeCount.load();
+}
+
 std::vector<ID3DataBaseEntry> ID3DataBase::copyStoredRecords (juce::uint64& changesCopied) const
 {
     // Copied a slice at a time, so that the lock is never held for long (half a

@@ -69,6 +69,9 @@ public:
 
     bool isDirty() const noexcept { return changeCount.load() != savedChangeCount.load(); }
     void markDirty() noexcept { ++changeCount; }
+    /** The user gave up the changes that could not be saved: from now on save
+        (and the one at destruction) writes only later changes. The records stay. */
+    void forgetUnsavedChanges();
 
     /** Counts the changes that are saved: a saver can tell whether there was one
         since it last looked. */

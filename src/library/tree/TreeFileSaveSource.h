@@ -10,7 +10,4 @@ namespace zund
     and the copy is written on the saving thread. Nothing is written over a
     file that could not be read nor moved aside. */
 LibraryAutoSaver::Source makeTreeFileSaveSource (ZundFileTreeComponent& tree);
-
-/** A hash of everything the tree file holds. */
-juce::uint64 fingerprintOf (const TreeViewFile& state);
 }

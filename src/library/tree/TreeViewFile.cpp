@@ -139,4 +139,44 @@ bool TreeViewFile::write (const juce::File& file, juce::String& error) const
     }
     return replaceFileSafely (file, document.data(), document.size(), &error);
 }
+
+bool TreeViewFile::save (const juce::File& file, juce::String& reason) const
+{
+    juce::String error;
+    if (write (file, error))
+        return true;
+    reason = "The song folders and cases could not be saved to \"" + file.getFullPathName() + "\" (" + error + ").";
+    return false;
+}
+
+namespace
+{
+/** FNV-1a over the text's bytes and a separator, so that moved boundaries count. */
+void addToHash (juce::uint64& hash, const juce::String& text)
+{
+    for (const auto* c = reinterpret_cast<const unsigned char*> (text.toRawUTF8()); *c != 0; ++c)
+        hash = (hash ^ *c) * 1099511628211ull;
+    hash = (hash ^ 0xffu) * 1099511628211ull;
+}
+}
+
+juce::uint64 TreeViewFile::fingerprint() const
+{
+    juce::uint64 hash = 14695981039346656037ull;
+    addToHash (hash, headerState);
+    addToHash (hash, juce::String (lastWidth));
+    for (const auto& folder : songFolders)
+    {
+        addToHash (hash, folder.name);
+        addToHash (hash, folder.path);
+    }
+    for (const auto& c : cases)
+    {
+        addToHash (hash, "case");
+        addToHash (hash, c.name);
+        for (const auto& file : c.files)
+            addToHash (hash, file);
+    }
+    return hash;
+}
 }

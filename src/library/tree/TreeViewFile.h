@@ -46,5 +46,10 @@ struct TreeViewFile
     /** Writes beside the file and renames; false with `error` set on failure,
         and for contents larger than the reader takes (the file stays as it was). */
     bool write (const juce::File& file, juce::String& error) const;
+    /** write, with a failure told in the user's words: which file, where and why. */
+    bool save (const juce::File& file, juce::String& reason) const;
+
+    /** A hash of everything the file holds: it differs after any change. */
+    juce::uint64 fingerprint() const;
 };
 }

@@ -46,8 +46,9 @@ ZundFileTreeComponent::ZundFileTreeComponent (const juce::File& file, ID3ViewCom
 
 ZundFileTreeComponent::~ZundFileTreeComponent()
 {
+    // Not again when the quit already wrote it, or the user gave it up there.
     juce::String error;
-    if (! saveTree (error) && saveFailureHandler != nullptr)
+    if (hasUnsavedChanges() && ! saveTree (error) && saveFailureHandler != nullptr)
         saveFailureHandler (error);
 
     closeRenameEditor();
@@ -182,11 +183,21 @@ bool ZundFileTreeComponent::saveTree (juce::String& error)
               + "\" could not be read at start-up nor moved aside; the song folders and cases were not written over it.";
         return false;
     }
-    if (currentState().write (treeFile, error))
-        return true;
+    const auto state = currentState();
+    if (! state.save (treeFile, error))
+        return false;
+    savedFingerprint = state.fingerprint();
+    return true;
+}
 
-    error = "The song folders and cases could not be saved to \"" + treeFile.getFullPathName() + "\" (" + error + ").";
-    return false;
+bool ZundFileTreeComponent::hasUnsavedChanges() const
+{
+    return ! savedFingerprint.has_value() || *savedFingerprint != currentState().fingerprint();
+}
+
+void ZundFileTreeComponent::forgetUnsavedChanges()
+{
+    savedFingerprint = currentState().fingerprint();
 }
 
 //==============================================================================

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace zund
 {
@@ -40,7 +41,8 @@ public:
 
     /** Builds the items and reads the tree file. */
     ZundFileTreeComponent (const juce::File& treeFile, ID3ViewComponent* table, ID3DataBase* database);
-    /** Writes the tree file. */
+    /** Writes the tree file, unless saveTree already wrote what it holds (or
+        was told to forget it). */
     ~ZundFileTreeComponent() override;
 
     juce::StringArray getSongFolders() const;
@@ -92,6 +94,10 @@ public:
     /** Writes the tree file now; false (with the reason) when that failed or
         an unreadable file there must not be written over. */
     bool saveTree (juce::String& error);
+    /** Whether the tree differs from what saveTree last wrote; true before it wrote. */
+    bool hasUnsavedChanges() const;
+    /** The user gave up what could not be written: the end writes only later changes. */
+    void forgetUnsavedChanges();
     void setSaveFailureHandler (std::function<void (const juce::String&)> handler) { saveFailureHandler = std::move (handler); }
 
     /** For the saves while the program runs (message thread): what the tree
@@ -151,6 +157,7 @@ private:
     std::unique_ptr<juce::FileChooser> folderChooser;
     juce::Image icons[numIcons];
     std::function<void (const juce::String&)> saveFailureHandler;
+    std::optional<juce::uint64> savedFingerprint; // of what saveTree wrote (or was told to forget)
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZundFileTreeComponent)
 };

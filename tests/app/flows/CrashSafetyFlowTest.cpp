@@ -3,7 +3,7 @@
 // into a case. Both must already be on the disk, and the next start must show
 // them.
 
-#include "app/flows/SongFlow.h"
+#include "app/flows/LibraryFlow.h"
 #include "ui/panels/ControlIds.h"
 
 #include <csignal>
@@ -14,79 +14,15 @@ using namespace std::chrono_literals;
 
 namespace
 {
-class CrashSafetyFlow : public test::SongFlow
+class CrashSafetyFlow : public test::LibraryFlow
 {
-protected:
-    /** The first cue point "database.xml" holds for the song; -1 when none is set. */
-    double storedCuePoint (const juce::File& song) const
-    {
-        if (const auto root = juce::XmlDocument::parse (getProgramFolder().getChildFile ("database.xml")))
-            for (auto* record : root->getChildIterator())
-                if (record->getStringAttribute ("filename") == song.getFullPathName())
-                    return record->getDoubleAttribute ("cuePoint0", -1.0);
-        return -1.0;
-    }
-
-    /** The files of the case "TreeView.xml" holds under that name. */
-    juce::StringArray storedCase (const juce::String& name) const
-    {
-        juce::StringArray files;
-        if (const auto root = juce::XmlDocument::parse (getProgramFolder().getChildFile ("TreeView.xml")))
-            if (const auto* cases = root->getChildByName ("cases"))
-                for (auto* c : cases->getChildIterator())
-                    if (c->getStringAttribute ("name") == name)
-                        if (const auto* list = c->getChildByName ("files"))
-                            for (int i = 0; i < list->getNumAttributes(); ++i)
-                                files.add (list->getAttributeValue (i));
-        return files;
-    }
-
-    /** The library with an empty case "Set" besides the song folder. */
-    void writeLibraryWithACase (const juce::File& song)
-    {
-        writeLibrary ({ song });
-        auto tree = juce::XmlDocument::parse (getProgramFolder().getChildFile ("TreeView.xml"));
-        ASSERT_NE (tree, nullptr);
-        auto* set = tree->getChildByName ("cases")->createNewChildElement ("Case0");
-        set->setAttribute ("name", "Set");
-        set->createNewChildElement ("files");
-        writeProgramFile ("TreeView.xml", tree->toString());
-    }
-
-    /** The user opens the cases, shows the song folder, and drags the song's row onto the case. */
-    void dropSongOnCase (const juce::File& song, const juce::String& caseName)
-    {
-        const auto probe = browserProbe();
-        const auto cases = probe->treeItem ("Cases/Playlists");
-        ASSERT_TRUE (cases.has_value());
-        input->doubleClick (window->id, cases->getX() + 20, cases->getCentreY());
-        probe->openTreeItem ("Cases/Playlists");
-
-        const auto folder = probe->treeItem (songFolderName);
-        ASSERT_TRUE (folder.has_value());
-        input->click (window->id, folder->getX() + 20, folder->getCentreY());
-        const auto row = probe->songRow (songFolderName, song);
-        ASSERT_TRUE (row.has_value());
-        ASSERT_TRUE (test::waitUntil (
-            [&] {
-                const auto screen = screenNow();
-                return screen && showsInk (*screen, *row);
-            },
-            20s))
-            << "the song folder's row does not show";
-        input->click (window->id, row->getX() + 40, row->getCentreY());
-
-        const auto target = probe->treeItem (caseName);
-        ASSERT_TRUE (target.has_value()) << "no case " << caseName << " in the tree";
-        input->drag (window->id, row->getX() + 40, row->getCentreY(), target->getX() + 20, target->getCentreY(), 30);
-    }
 };
 }
 
 TEST_F (CrashSafetyFlow, ACuePointAndACaseSurviveAKillAFewSecondsLater)
 {
     const auto song = writeTrack ("song.wav", 100.0, { { 1.0, 440.0 } });
-    writeLibraryWithACase (song);
+    writeLibraryWithACase ({ song });
     writeMixerPreferences (2, { 100, 50, 1400, 1000 });
 
     startProgram();

@@ -109,8 +109,11 @@ std::optional<juce::Rectangle<int>> SongFlow::selectSong (const juce::File& song
 void SongFlow::loadSong (const juce::File& song, int channel)
 {
     ASSERT_TRUE (selectSong (song).has_value());
+    std::set<unsigned long> shownBefore; // a message box, say
+    for (const auto& w : x->listWindows())
+        shownBefore.insert (w.id);
     pressKey ("Return");
-    const auto dialog = waitForOtherWindow();
+    const auto dialog = waitForOtherWindow (shownBefore);
     ASSERT_TRUE (dialog.has_value()) << "Enter on " << song.getFileName() << " asked for no channel";
     input->focus (dialog->id);
     ASSERT_TRUE (input->pressKey (std::to_string (channel + 1)));
