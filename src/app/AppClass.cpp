@@ -46,7 +46,7 @@ void AppClass::shutdown()
 void AppClass::systemRequestedQuit()
 {
     if (auto* content = mainWindow != nullptr ? mainWindow->getMainComponent() : nullptr)
-        content->quitRequested();
+        content->quitRequested (false); // the system's request is not questioned
     else
         quit();
 }

@@ -22,8 +22,8 @@ public:
     void initialise (const juce::String& commandLine) override;
     void shutdown() override;
     void anotherInstanceStarted (const juce::String&) override {}
-    /** Takes the close button's road, so that the library is saved while a
-        failure can still be answered. */
+    /** Takes the close button's road without "Really quit?", so that the
+        library is saved while a failure can still be answered. */
     void systemRequestedQuit() override;
 
 private:

@@ -250,12 +250,12 @@ bool MainComponent::isAnyLoadedChannelPlaying()
     return false;
 }
 
-void MainComponent::quitRequested()
+void MainComponent::quitRequested (bool askWhilePlaying)
 {
     if (audioCallback->isQuitting())
         return; // a second close click while shutting down
 
-    if (isAnyLoadedChannelPlaying()
+    if (askWhilePlaying && isAnyLoadedChannelPlaying()
         && ! juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::WarningIcon, "Really quit?",
                                                  "Do you really want to quit Zund?", "Yes", "No", nullptr,
                                                  nullptr))

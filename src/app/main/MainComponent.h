@@ -72,10 +72,10 @@ public:
         once shut-down has begun. */
     void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
 
-    /** The close button (and the system's quit request): asks "Really quit?"
-        while a loaded channel plays, then saves the library, asking what to do
-        when that fails, and ends the event loop. */
-    void quitRequested();
+    /** The close button (and the system's quit request, which is not asked):
+        asks "Really quit?" while a loaded channel plays, then saves the
+        library, asking what to do when that fails, and ends the event loop. */
+    void quitRequested (bool askWhilePlaying = true);
 
     /** Opens the audio device from the preferences (a failure is shown), puts
         the decks and outputs onto its pairs, registers the audio callback and
