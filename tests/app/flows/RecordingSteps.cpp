@@ -33,9 +33,32 @@ std::optional<WindowInfo> RecordingSteps::waitForDialog (const std::string& titl
 
 ::testing::AssertionResult RecordingSteps::recordMainOutputInto (const juce::File& typed)
 {
+    return recordSourceInto (0, typed);
+}
+
+::testing::AssertionResult RecordingSteps::recordInputPairInto (int pair, const juce::File& typed)
+{
+    return recordSourceInto (pair, typed);
+}
+
+::testing::AssertionResult RecordingSteps::recordSourceInto (int itemsDown, const juce::File& typed)
+{
     const auto chooser = waitForDialog ("Choose Record Source and Quality!");
     if (! chooser)
         return ::testing::AssertionFailure() << "no source chooser";
+    if (itemsDown > 0)
+    {
+        // The list's menu opens on the main output; each Down goes one item further.
+        const auto before = x.listWindows().size();
+        const auto list = RecordDialogsProbe::chooserSourceList();
+        input.click (chooser->id, list.x, list.y);
+        if (! waitUntil ([&] { return x.listWindows().size() > before; }, 10s))
+            return ::testing::AssertionFailure() << "the source list did not open";
+        for (int i = 0; i < itemsDown; ++i)
+            input.pressKey ("Down");
+        input.pressKey ("Return");
+        waitUntil ([&] { return x.listWindows().size() == before; }, 10s);
+    }
     const auto ok = RecordDialogsProbe::chooserOkButton();
     input.click (chooser->id, ok.x, ok.y);
 

@@ -28,6 +28,9 @@ public:
     /** After the press: "OK" in the source chooser, then `typed` (a full
         path) into the file chooser and its save button. */
     ::testing::AssertionResult recordMainOutputInto (const juce::File& typed);
+    /** The same with the device's input pair `pair` (1 = its first channels)
+        chosen in the source list, by key from the main output. */
+    ::testing::AssertionResult recordInputPairInto (int pair, const juce::File& typed);
 
     /** Whether the recording stops growing (keeps its size for a second)
         within the timeout: the recorder writes every 10 ms while it runs. */
@@ -36,6 +39,8 @@ public:
 
 private:
     std::optional<WindowInfo> waitForDialog (const std::string& title);
+    /** The source `itemsDown` items below the main output, then the file. */
+    ::testing::AssertionResult recordSourceInto (int itemsDown, const juce::File& typed);
 
     X11Display& x;
     XTestInput& input;

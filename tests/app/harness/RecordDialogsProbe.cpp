@@ -46,11 +46,11 @@ struct FileChooserProbe
         return search (box);
     }
 };
-}
 
-juce::Point<int> RecordDialogsProbe::chooserOkButton()
+// Where a part of the source chooser is, as the bar's dialog window shows it:
+// the framework's title bar, not resizable.
+juce::Point<int> chooserPoint (const std::function<juce::Component& (RecordInputChooser&)>& part)
 {
-    // As the bar's dialog window shows it: the framework's title bar, not resizable.
     ZundLookAndFeel lookAndFeel;
     RecordInputChooser chooser;
     juce::DialogWindow window ("probe", juce::Colours::white, true, false);
@@ -58,10 +58,21 @@ juce::Point<int> RecordDialogsProbe::chooserOkButton()
     window.setUsingNativeTitleBar (false);
     window.setContentNonOwned (&chooser, true);
     window.setResizable (false, false);
-    const auto point = centreIn (window, chooser.getOkButton());
+    const auto point = centreIn (window, part (chooser));
     window.clearContentComponent();
     window.setLookAndFeel (nullptr);
     return point;
+}
+}
+
+juce::Point<int> RecordDialogsProbe::chooserOkButton()
+{
+    return chooserPoint ([] (RecordInputChooser& chooser) -> juce::Component& { return chooser.getOkButton(); });
+}
+
+juce::Point<int> RecordDialogsProbe::chooserSourceList()
+{
+    return chooserPoint ([] (RecordInputChooser& chooser) -> juce::Component& { return chooser.getSourceList(); });
 }
 
 juce::Point<int> RecordDialogsProbe::fileNameBox (int width, int height)

@@ -10,8 +10,9 @@ namespace zund::test
     Results are relative to the dialog's window, ready for XTestInput. */
 struct RecordDialogsProbe
 {
-    /** The record source chooser's "OK" button. */
+    /** The record source chooser's "OK" button and its source list. */
     static juce::Point<int> chooserOkButton();
+    static juce::Point<int> chooserSourceList();
 
     /** The framework's file chooser window of this size: its file name box
         and its confirming button. */
