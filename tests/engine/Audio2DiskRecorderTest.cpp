@@ -443,3 +443,53 @@ TEST (Audio2DiskRecorder, HeaderFollowsTheRecordingWhileItRuns)
     EXPECT_EQ (readHeader (file).dataSize, 16000u);
     expectIndexRun (readFrames (file, 32), 0, 2000);
 }
+
+// A device reopened at another rate while a set is recorded, or after it: the
+// file keeps the rate it was recorded at, in the headers written while it runs
+// and in the last one, and the next recording takes the new rate.
+TEST (Audio2DiskRecorder, AFileKeepsTheRateItWasRecordedAt)
+{
+    struct Case
+    {
+        const char* when;
+        bool changedWhileRecording;
+    };
+    for (const auto& c : { Case { "while recording", true }, Case { "after the recording", false } })
+    {
+        test::TempFolder temp;
+        const auto file = temp.file ("set.wav");
+        Audio2DiskRecorder recorder;
+        recorder.setSampleRate (44100);
+        ASSERT_TRUE (recorder.start (file.getFullPathName(), 16)) << c.when;
+
+        const std::vector<float> opener (1, 0.5f); // opens the gate, not kept
+        recorder.feed (opener.data(), opener.data(), 1);
+        feedIndexSignal (recorder, 0, 1000);
+        if (c.changedWhileRecording)
+        {
+            recorder.setSampleRate (48000);
+            feedIndexSignal (recorder, 1000, 1000);
+            // The header follows the frames while the recording runs.
+            const auto limit = juce::Time::getMillisecondCounter() + 4 * Audio2DiskRecorder::headerUpdateMs;
+            while (readHeader (file).dataSize != 8000u && juce::Time::getMillisecondCounter() < limit)
+                juce::Thread::sleep (20);
+            const auto running = readHeader (file);
+            ASSERT_EQ (running.dataSize, 8000u) << c.when;
+            EXPECT_EQ (running.rate, 44100u) << c.when << ": the running file's header";
+        }
+        ASSERT_TRUE (recorder.stop());
+        if (! c.changedWhileRecording)
+            recorder.setSampleRate (48000);
+
+        const auto finished = readHeader (file);
+        EXPECT_EQ (finished.rate, 44100u) << c.when;
+        EXPECT_EQ (finished.byteRate, 44100u * 4) << c.when;
+        EXPECT_EQ (soxInfo (file, "-r"), "44100") << c.when;
+
+        const auto next = temp.file ("next.wav");
+        ASSERT_TRUE (recorder.start (next.getFullPathName(), 16));
+        ASSERT_TRUE (recorder.stop());
+        EXPECT_EQ (readHeader (next).rate, 48000u) << c.when << ": the next recording";
+        EXPECT_EQ (readHeader (file).rate, 44100u) << c.when << ": the finished file was touched again";
+    }
+}

@@ -7,6 +7,21 @@
 
 namespace zund
 {
+namespace
+{
+// Counts a block as it begins and as it ends.
+struct BlockProgressMark
+{
+    explicit BlockProgressMark (std::atomic<std::uint64_t>& counterToBump) noexcept : counter (counterToBump)
+    {
+        counter.fetch_add (1, std::memory_order_relaxed);
+    }
+    ~BlockProgressMark() { counter.fetch_add (1, std::memory_order_relaxed); }
+
+    std::atomic<std::uint64_t>& counter;
+};
+}
+
 void MainAudioCallback::audioDeviceAboutToStart (juce::AudioIODevice* device)
 {
     if (device == nullptr)
@@ -37,6 +52,7 @@ void MainAudioCallback::audioDeviceIOCallbackWithContext (const float* const* in
                                                           float* const* outputs, int numOutputs, int numSamples,
                                                           const juce::AudioIODeviceCallbackContext&)
 {
+    const BlockProgressMark mark (blockProgress);
     for (int ch = 0; ch < numOutputs; ++ch)
         if (outputs[ch] != nullptr)
             juce::FloatVectorOperations::clear (outputs[ch], numSamples);

@@ -5,6 +5,7 @@
 #include <juce_audio_devices/juce_audio_devices.h>
 
 #include <atomic>
+#include <cstdint>
 
 namespace zund
 {
@@ -23,7 +24,9 @@ public:
                                            int numOutputs, int numSamples,
                                            const juce::AudioIODeviceCallbackContext& context) override;
     void audioDeviceAboutToStart (juce::AudioIODevice* device) override;
-    void audioDeviceStopped() override {}
+    /** Also called for ordinary stops (a new set-up, a port connection
+        change); the message thread judges what it means. Any thread. */
+    void audioDeviceStopped() override { stops.fetch_add (1, std::memory_order_relaxed); }
 
     void setTestToneOn (bool on) noexcept { testTone.store (on); }
     bool isTestToneOn() const noexcept { return testTone.load(); }
@@ -35,6 +38,12 @@ public:
     /** Whether the XY views are on screen (the engine feeds them only then). */
     void setXYViewsVisible (bool visible) noexcept { xyViewsVisible.store (visible); }
 
+    /** Bumped as each block begins and again as it ends (odd while one is
+        processed), and the stops reported: the message thread tells from
+        them whether the device still runs. */
+    std::uint64_t getBlockProgress() const noexcept { return blockProgress.load (std::memory_order_relaxed); }
+    std::uint64_t getStopCount() const noexcept { return stops.load (std::memory_order_relaxed); }
+
 private:
     void writeTestTone (float* const* outputs, int numOutputs, int numSamples) noexcept;
     void feedRecordingPair (const float* left, const float* right, int numSamples) noexcept;
@@ -44,6 +53,7 @@ private:
     std::atomic<bool> quitting { false };
     std::atomic<bool> xyViewsVisible { false };
     std::atomic<int> recordingInputPair { -1 };
+    std::atomic<std::uint64_t> blockProgress { 0 }, stops { 0 };
     float testTonePhase = 0.0f; // audio thread only
     DeviceChannelMap channelMap; // taken as the device starts
 };

@@ -2,6 +2,7 @@
 
 #include "app/LibraryQuitSaves.h"
 #include "app/MainAppWindow.h"
+#include "app/device/DeviceLossHandler.h"
 #include "app/main/MainLayout.h"
 #include "app/MessagePump.h"
 #include "app/ZundCloseComponent.h"
@@ -111,7 +112,8 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
 // Shut-down, in this order.
 MainComponent::~MainComponent()
 {
-    // 1. No more audio or MIDI callbacks, no more ticks.
+    // 1. No more watching the device, no more audio or MIDI callbacks, no more ticks.
+    deviceLoss.reset();
     deviceManager.removeAudioCallback (audioCallback.get());
     unregisterMidiInputs();
     stopTimer();
@@ -182,6 +184,10 @@ void MainComponent::openAudioDevice()
     refreshDeckIndicators();
     sendMidiFeedbackForAll();
     registerMidiInputs();
+
+    // From now on a device that stops under the program is noticed.
+    deviceLoss = std::make_unique<DeviceLossHandler> (deviceManager, *this);
+    deviceLoss->start();
 }
 
 void MainComponent::createChannelStrips()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/device/DeviceLossHost.h"
 #include "app/dispatch/ControlDispatcher.h"
 #include "app/dispatch/ControlDispatcherHost.h"
 #include "app/main/MainAudioCallback.h"
@@ -33,6 +34,7 @@ class Channel;
 class MainChannel;
 class ChannelContainer;
 class ColourSchemeFiles;
+class DeviceLossHandler;
 class CrossfaderContainer;
 class ID3DataBase;
 class LoadFileComponent;
@@ -61,6 +63,7 @@ class MainComponent : public juce::Component,
                       public TrackLoaderHost,
                       public BottomBarHost,
                       public ZundBrowserListener,
+                      public DeviceLossHost,
                       public juce::Timer,
                       public juce::ChangeListener
 {
@@ -189,6 +192,13 @@ public:
 
     void showCloseComponent();
 
+    // DeviceLossHost: a device that stops under the program (MainComponentDeviceLoss.cpp).
+    std::uint64_t getBlockProgress() const noexcept override;
+    std::uint64_t getDeviceStopCount() const noexcept override;
+    bool isQuitting() const noexcept override;
+    juce::File endRecording() override;
+    void showDeviceLoss (const juce::String& message, std::function<void (bool reopen)> answer) override;
+
     // The browser (MainComponentBrowser.cpp).
     /** The song database, owned by the browser; null before it exists. Any thread. */
     ID3DataBase* getDatabase() const override;
@@ -278,6 +288,7 @@ private:
     bool sectionVisible[numSections];
     std::atomic<int> tapCountdown { 0 };
     PluginWindowsAside pluginWindowsAside; // no dialog opens behind a plug-in window
+    std::unique_ptr<DeviceLossHandler> deviceLoss; // once the device is open
 
     std::atomic<bool> closing { false };
     bool audioDeviceOpened = false;

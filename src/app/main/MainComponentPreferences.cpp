@@ -1,5 +1,6 @@
 #include "app/main/MainComponent.h"
 
+#include "app/device/DeviceLossHandler.h"
 #include "ui/bottom/BottomComponent.h"
 #include "ui/preferences/PreferencesComponent.h"
 
@@ -33,5 +34,9 @@ void MainComponent::setXYViewsShowing (bool showing)
 {
     // The audio thread reads the flag, never the panel.
     audioCallback->setXYViewsVisible (showing);
+
+    // The device selector offers a lost device that has come back.
+    if (showing && deviceLoss != nullptr)
+        deviceLoss->refreshDeviceLists();
 }
 }

@@ -81,7 +81,10 @@ bool Audio2DiskRecorder::start (const juce::String& path, int bitsPerSample)
     // Unbuffered: every write reports what really reached the file.
     std::setvbuf (file, nullptr, _IONBF, 0);
 
-    if (! writeWaveHeader (file, 0, sampleRate.load(), bits))
+    // Every header of this recording carries the rate it started at, whatever
+    // the device does meanwhile (a device reopened at another rate).
+    recordingRate = sampleRate.load();
+    if (! writeWaveHeader (file, 0, recordingRate, bits))
     {
         std::fclose (file);
         file = nullptr;
@@ -195,7 +198,7 @@ bool Audio2DiskRecorder::updateHeader (juce::uint64 frames)
 {
     // The header is rewritten in place, so it needs no room on a full disk;
     // the samples go on at the end.
-    const bool written = writeWaveHeader (file, frames, sampleRate.load(), bits) && std::fflush (file) == 0;
+    const bool written = writeWaveHeader (file, frames, recordingRate, bits) && std::fflush (file) == 0;
     return std::fseek (file, 0, SEEK_END) == 0 && written;
 }
 
@@ -255,7 +258,7 @@ void Audio2DiskRecorder::finishFile()
         bytesWritten -= (juce::uint64) partial;
     }
 
-    if (! writeWaveHeader (file, bytesWritten / blockAlign, sampleRate.load(), bits)
+    if (! writeWaveHeader (file, bytesWritten / blockAlign, recordingRate, bits)
         || std::fflush (file) != 0)
         writeFailed.store (true);
 }

@@ -59,7 +59,8 @@ public:
         frames that were written, with a header that matches). Message thread. */
     bool stop();
 
-    /** The rate written to the header. Message thread. */
+    /** The rate written to the header of the next recording; a running one
+        keeps the rate it started at. Message thread. */
     void setSampleRate (int rate) noexcept;
 
     bool hasReachedSizeLimit() const noexcept { return sizeLimitReached.load(); }
@@ -87,7 +88,8 @@ private:
     bool gateOpen = false; // audio thread only
 
     std::atomic<int> sampleRate { 44100 };
-    int bits = 16; // set while the writer is stopped
+    int bits = 16;             // set while the writer is stopped
+    int recordingRate = 44100; // likewise: the running recording's rate
 
     std::FILE* file = nullptr;
     juce::uint64 bytesWritten = 0; // writer thread while it runs

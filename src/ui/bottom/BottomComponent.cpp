@@ -208,6 +208,15 @@ void BottomComponent::exComponentValueChanged (ExComponent* widget)
         host.setLearnMode (on);
 }
 
+juce::File BottomComponent::endRecording()
+{
+    if (! recordButton.isOn() || recordingFlow.isAsking())
+        return {};
+    const auto file = recordingFlow.getRecordingFile();
+    recordButton.setToggleState (false, true); // the stop goes the user's way
+    return file;
+}
+
 void BottomComponent::recordingSwitched (bool on)
 {
     if (! on)

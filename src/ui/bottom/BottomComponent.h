@@ -52,6 +52,11 @@ public:
     /** Any thread (MIDI input). */
     void flashMidiLamp() { midiLamp.flash (midiFlashMs); }
 
+    /** Ends a running recording as the user's click on the record button
+        would: the button goes off and the file is finished. Its file, or
+        none when nothing was being recorded (questions still open stay). */
+    juce::File endRecording();
+
     // The widgets, for the main component's tests and the bar's.
     DropLabel& getPreviewStrip() noexcept { return previewStrip; }
     KelButton& getRewindButton() noexcept { return rewindButton; }

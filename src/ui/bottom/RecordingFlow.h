@@ -38,6 +38,9 @@ public:
         completely is reported. */
     void stop();
 
+    /** The file of the running (or last) recording. */
+    const juce::File& getRecordingFile() const noexcept { return recordingFile; }
+
     /** Runs when the recorder has stopped taking audio by itself (a full
         disk, the size limit): the recording has been finished and the user
         told why; the record button must go off. */

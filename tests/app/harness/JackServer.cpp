@@ -1,6 +1,7 @@
 #include "app/harness/JackServer.h"
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
@@ -92,27 +93,11 @@ bool JackServer::tryName (const std::string& candidateName, const std::string& l
     if (lock < 0)
         return false;
 
-    const auto scratchFile = logFile + ".ports";
-    if (probe (candidateName, options, scratchFile) == Answer::none)
+    if (probe (candidateName, options, logFile + ".ports") == Answer::none)
     {
-        auto candidate = std::make_unique<SpawnedProcess> (
-            std::vector<std::string> { "jackd", options.realtime ? "--realtime" : "--no-realtime", "-n", candidateName,
-                                       "-d", "dummy", "-r", std::to_string (options.sampleRate), "-p",
-                                       std::to_string (options.periodSize), "-C",
-                                       std::to_string (options.capturePorts), "-P",
-                                       std::to_string (options.playbackPorts) },
-            std::vector<std::string> { "JACK_NO_AUDIO_RESERVATION=1" }, logFile);
-
-        Answer answer = Answer::none;
-        waitUntil ([&]
-                   {
-                       return ! candidate->isRunning()
-                           || (answer = probe (candidateName, options, scratchFile)) != Answer::none;
-                   },
-                   20s);
-        if (answer == Answer::ours && candidate->isRunning())
+        if (auto started = startServer (candidateName, logFile))
         {
-            process = std::move (candidate);
+            process = std::move (started);
             name = candidateName;
             nameLock = lock;
             return true;
@@ -120,6 +105,51 @@ bool JackServer::tryName (const std::string& candidateName, const std::string& l
     }
     ::close (lock);
     return false;
+}
+
+std::unique_ptr<SpawnedProcess> JackServer::startServer (const std::string& serverName, const std::string& logFile)
+{
+    const auto scratchFile = logFile + ".ports";
+    auto candidate = std::make_unique<SpawnedProcess> (
+        std::vector<std::string> { "jackd", options.realtime ? "--realtime" : "--no-realtime", "-n", serverName, "-d",
+                                   "dummy", "-r", std::to_string (options.sampleRate), "-p",
+                                   std::to_string (options.periodSize), "-C", std::to_string (options.capturePorts),
+                                   "-P", std::to_string (options.playbackPorts) },
+        std::vector<std::string> { "JACK_NO_AUDIO_RESERVATION=1" }, logFile);
+
+    Answer answer = Answer::none;
+    waitUntil ([&]
+               {
+                   return ! candidate->isRunning()
+                       || (answer = probe (serverName, options, scratchFile)) != Answer::none;
+               },
+               20s);
+    if (answer == Answer::ours && candidate->isRunning())
+        return candidate;
+    return nullptr;
+}
+
+bool JackServer::kill()
+{
+    if (process == nullptr)
+        return false;
+    ::kill (process->getPid(), SIGKILL);
+    const bool gone = process->waitForExit (10s).has_value();
+    process.reset();
+    return gone;
+}
+
+bool JackServer::restart (const JackServerOptions& newOptions, const std::string& logFile)
+{
+    if (name.empty())
+        return false;
+    process.reset();
+    options = newOptions;
+    // A killed server's registry slot goes to the next server of its name.
+    process = startServer (name, logFile);
+    if (process == nullptr)
+        problem = "jackd could not be started again as \"" + name + "\" (see " + logFile + ")";
+    return process != nullptr;
 }
 
 std::vector<std::string> JackServer::environment() const

@@ -53,8 +53,17 @@ public:
     /** "NAME=value" entries that point a JACK program at this server. */
     std::vector<std::string> environment() const;
 
+    /** The server dies at once (SIGKILL), as a crashed one would; its name
+        stays this object's. True once the process has gone. */
+    bool kill();
+    /** A new server under the same name, with these options (a rate of its
+        own, say); true once it answers with its ports. */
+    bool restart (const JackServerOptions& newOptions, const std::string& logFile);
+
 private:
     bool tryName (const std::string& candidateName, const std::string& logFile);
+    /** jackd under that name, once it answers as ours; null when it does not. */
+    std::unique_ptr<SpawnedProcess> startServer (const std::string& serverName, const std::string& logFile);
 
     JackServerOptions options;
     std::unique_ptr<SpawnedProcess> process;
