@@ -7,6 +7,7 @@
 #include "app/loading/TrackLoader.h"
 #include "app/loading/TrackLoaderHost.h"
 #include "audiofile/peaks/PeakFile.h"
+#include "common/events/SharedTimer.h"
 #include "engine/Engine.h"
 #include "library/browser/ZundBrowserListener.h"
 #include "ui/bottom/BottomBarHost.h"
@@ -61,7 +62,7 @@ class MainComponent : public juce::Component,
                       public TrackLoaderHost,
                       public BottomBarHost,
                       public ZundBrowserListener,
-                      public juce::Timer,
+                      public SharedTimer,
                       public juce::ChangeListener
 {
 public:
