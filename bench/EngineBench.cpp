@@ -158,16 +158,20 @@ void reportRates (benchmark::State& state, int deviceRate)
 
 // processBlock with four channels playing at speed 1, their filters and EQs at
 // rest, at the given device rate, in 256-sample blocks.
-void fourChannelsPlaying (benchmark::State& state)
+void playBlocks (benchmark::State& state, int deviceRate, bool timecode)
 {
-    const int deviceRate = (int) state.range (0);
-    EngineUnderLoad load (state, deviceRate, false);
+    EngineUnderLoad load (state, deviceRate, timecode);
     if (! load.ready)
         return;
 
     for (auto _ : state)
         load.processOneBlock();
     reportRates (state, deviceRate);
+}
+
+void fourChannelsPlaying (benchmark::State& state)
+{
+    playBlocks (state, (int) state.range (0), false);
 }
 BENCHMARK (fourChannelsPlaying)->Arg (44100)->Arg (48000);
 
@@ -203,4 +207,17 @@ void wholeBlock (benchmark::State& state)
 BENCHMARK (wholeBlock)
     ->ArgsProduct ({ benchmark::CreateDenseRange (0, numEffectTypes - 1, 1), { 0, 1 } })
     ->ArgNames ({ "effect", "timecode" });
+}
+
+namespace
+{
+// One period as a DJ plays timecode: 256 frames at 48 kHz, four channels each
+// following the record on its own deck through its decoder, every control as
+// a fresh start leaves it, six output pairs limited. What the audio thread of
+// the end-to-end four-deck run spends in the engine per period.
+void fourDecksAtShortPeriods (benchmark::State& state)
+{
+    playBlocks (state, 48000, true);
+}
+BENCHMARK (fourDecksAtShortPeriods);
 }

@@ -43,12 +43,19 @@ BufferedAudioReader::BufferedAudioReader()
         blockValid[b].store (false, relaxed);
         blockGeneration[b].store (0, relaxed);
     }
+    addListener (this);
 }
 
 BufferedAudioReader::~BufferedAudioReader()
 {
     // Stop the fill thread before the cache and reader it uses go away.
     stopThread (-1);
+    removeListener (this);
+}
+
+void BufferedAudioReader::exitSignalSent()
+{
+    workToDo.post(); // a sleeping fill thread sees the request to stop at once
 }
 
 bool BufferedAudioReader::load (const juce::String& path)
@@ -82,6 +89,7 @@ void BufferedAudioReader::invalidateBlocks() noexcept
         blockValid[b].store (false, std::memory_order_release);
         blockTags[b].store (emptyBlockTag, std::memory_order_release);
     }
+    workToDo.post();
 }
 
 int BufferedAudioReader::getSampleRate() const noexcept
@@ -145,6 +153,13 @@ void BufferedAudioReader::read (double position, float& left, float& right) noex
     const auto i = (juce::int64) position; // toward zero
     lastReadPosition.store (i, relaxed);
 
+    // Into another block: the fill thread may have blocks to fill around it.
+    if (const auto start = blockStartOf (i); start != announcedBlockStart.load (relaxed))
+    {
+        announcedBlockStart.store (start, relaxed);
+        workToDo.post();
+    }
+
     // Frames i .. i + 3 are used; they may reach into the next block.
     const int firstBlock = blockIndexOf (i);
     const auto firstStart = blockStartOf (i);
@@ -182,15 +197,17 @@ void BufferedAudioReader::run()
 {
     while (! threadShouldExit())
     {
-        fillPass();
-        wait (10);
+        // Filled, it sleeps until a read in another block, an emptied cache
+        // or the request to stop wakes it.
+        const bool filled = fillPass();
+        workToDo.wait (filled ? -1 : retryMs);
     }
 }
 
-void BufferedAudioReader::fillPass()
+bool BufferedAudioReader::fillPass()
 {
     if (reader == nullptr)
-        return;
+        return true;
 
     // Asked once: an MP3's scan may end during the pass, and its blocks wait for the next.
     const bool busy = isBusy();
@@ -207,17 +224,21 @@ void BufferedAudioReader::fillPass()
         { (c - 1) & 3, base - blockSize },
     };
 
+    bool filled = true;
     for (const auto& w : wanted)
     {
         if (threadShouldExit())
-            return;
+            return true;
         if (blockTags[w.index].load (relaxed) == w.start)
             continue;
 
         blockValid[w.index].store (false, relaxed);
 
         if (busy)
+        {
+            filled = false;
             continue;
+        }
 
         auto& generation = blockGeneration[w.index];
         generation.store (generation.load (relaxed) + 1, relaxed); // odd: rewriting
@@ -226,6 +247,7 @@ void BufferedAudioReader::fillPass()
         blockValid[w.index].store (true, relaxed);
         generation.store (generation.load (relaxed) + 1, std::memory_order_release); // even: settled
     }
+    return filled;
 }
 
 void BufferedAudioReader::fillBlock (int blockIndex, juce::int64 startFrame)

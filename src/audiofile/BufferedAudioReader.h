@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/events/WakeSignal.h"
+
 #include <juce_audio_formats/juce_audio_formats.h>
 
 #include <atomic>
@@ -20,8 +22,13 @@ namespace zund
     lock: its generation is odd while it is rewritten, and `read` compares the
     generation, flag and tag before and after taking the samples, so a block
     refilled under a read (even with the same tag, after a new load) yields
-    silence, never another track's audio. */
-class BufferedAudioReader : private juce::Thread
+    silence, never another track's audio.
+
+    The fill thread sleeps while every wanted block holds its audio: `read`
+    wakes it when the position moves into another block, and emptying the
+    cache wakes it too. A reader whose MP3 is still being scanned cannot fill
+    yet and is asked again every 10 ms. */
+class BufferedAudioReader : private juce::Thread, private juce::Thread::Listener
 {
 public:
     static constexpr int blockSize = 262144;
@@ -31,6 +38,9 @@ public:
     static constexpr int framesPerRingPair = 32;
     static constexpr int ringPairs = cacheSize / framesPerRingPair;
     static constexpr juce::int64 emptyBlockTag = -100000000;
+    /** How soon a fill pass that could not fill everything (an MP3 still
+        being scanned) is tried again. */
+    static constexpr int retryMs = 10;
 
     BufferedAudioReader();
     ~BufferedAudioReader() override;
@@ -71,7 +81,9 @@ public:
 
 private:
     void run() override;
-    void fillPass();
+    void exitSignalSent() override;
+    /** True when the three blocks around the last read position hold their audio. */
+    bool fillPass();
     void fillBlock (int blockIndex, juce::int64 startFrame);
     void rebuildWaveRings (int blockIndex);
     bool blockHolds (int blockIndex, juce::int64 startFrame) const noexcept;
@@ -86,6 +98,8 @@ private:
     std::atomic<double> publishedRate { 0.0 };
 
     std::atomic<juce::int64> lastReadPosition { 0 };
+    std::atomic<juce::int64> announcedBlockStart { emptyBlockTag }; // the block the fill thread was last woken for
+    WakeSignal workToDo;
     std::atomic<juce::int64> blockTags[numBlocks];
     std::atomic<bool> blockValid[numBlocks];
     std::atomic<juce::uint32> blockGeneration[numBlocks];

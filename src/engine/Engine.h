@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audiofile/BufferedAudioReader.h"
+#include "common/events/SharedTimer.h"
 #include "engine/recorder/Audio2DiskRecorder.h"
 #include "engine/ChannelState.h"
 #include "engine/ChunkSize.h"
@@ -38,7 +39,7 @@ namespace zund
     the setters refuse them or hold them at their range's end (ControlLimits.h).
 
     Its five track readers and five loop samplers hold tens of MB. */
-class Engine : public juce::Timer
+class Engine : public SharedTimer
 {
 public:
     static constexpr int numDecks = 4;

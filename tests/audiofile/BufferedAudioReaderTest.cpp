@@ -147,6 +147,33 @@ TEST (BufferedAudioReader, FractionalPositionsFollowTheCurveBetweenFrames)
     EXPECT_EQ (l, 0.0f);
 }
 
+// The fill thread sleeps once the blocks around the last read are filled.
+// One read in another block wakes it to fill there, and emptying the cache
+// wakes it to fill again, with no further read.
+TEST (BufferedAudioReader, ASleepingFillThreadWakesForAReadElsewhereAndForAnEmptiedCache)
+{
+    Track t (indexRamp (44100.0, 16, 3 * B));
+    ASSERT_TRUE (t.loaded);
+    EXPECT_EQ (t.readWhenReady (100.0), rampLeft (101));
+
+    auto filledWithoutAnotherRead = [&] (juce::int64 frame) {
+        for (int tries = 0; tries < 4000 && ! t.reader->isFrameCached (frame); ++tries)
+            juce::Thread::sleep (5);
+        return t.reader->isFrameCached (frame);
+    };
+
+    const juce::int64 far = 5 * (juce::int64) B + 10; // four blocks on: none of it cached
+    ASSERT_FALSE (t.reader->isFrameCached (far));
+    float l = 1, r = 1;
+    t.reader->read ((double) far, l, r);
+    EXPECT_TRUE (filledWithoutAnotherRead (far)) << "one read in another block";
+    EXPECT_TRUE (filledWithoutAnotherRead (far + B)) << "and the block after it";
+
+    t.reader->invalidateBlocks();
+    EXPECT_TRUE (filledWithoutAnotherRead (far)) << "after the cache was emptied";
+    EXPECT_EQ (t.readWhenReady (2.0), rampLeft (3)) << "and back at the start";
+}
+
 TEST (BufferedAudioReader, OutsideTheTrackIsSilence)
 {
     // Before frame 0 (the pre-roll of a fresh channel) the blocks are zero-filled;

@@ -2,8 +2,12 @@
 #include "support/SignalMeasures.h"
 
 #include <gtest/gtest.h>
+#include <juce_core/juce_core.h>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
+#include <vector>
 
 using namespace zund;
 using namespace zund::test;
@@ -104,4 +108,74 @@ TEST (PeakLimiter, NullBuffersAndEmptyBlocksAreIgnored)
     run (limiter, left, right);
     EXPECT_EQ (left[lookAhead - 1], 0.0f);
     EXPECT_EQ (left[lookAhead], 0.5f);
+}
+
+namespace
+{
+/** The limiter as its description reads, one sample at a time: a 44-sample
+    delay; the peak of both sides, at least full scale, held for 44 samples;
+    an envelope following it (99 % of a rise in 44.1 samples, of a fall in
+    441); the delayed samples divided by it and clipped. */
+struct SampleBySampleLimiter
+{
+    const double attack = std::pow (0.01, 1.0 / 44.1), release = std::pow (0.01, 1.0 / 441.0);
+    int holdCounter = 0;
+    float heldPeak = 1.0f;
+    double envelope = 1.0;
+    std::vector<float> delayLeft = std::vector<float> (lookAhead), delayRight = std::vector<float> (lookAhead);
+    size_t next = 0;
+
+    void process (float& left, float& right)
+    {
+        const float l = std::isfinite (left) ? left : 0.0f, r = std::isfinite (right) ? right : 0.0f;
+        const float peak = std::max ({ std::abs (l), std::abs (r), 1.0f });
+        if (++holdCounter >= lookAhead || peak > heldPeak)
+        {
+            heldPeak = peak;
+            holdCounter = 0;
+        }
+        envelope = heldPeak + (envelope - heldPeak) * (heldPeak > envelope ? attack : release);
+        const double gain = 1.0 / envelope;
+        left = juce::jlimit (-1.0f, 1.0f, (float) (delayLeft[next] * gain));
+        right = juce::jlimit (-1.0f, 1.0f, (float) (delayRight[next] * gain));
+        delayLeft[next] = l;
+        delayRight[next] = r;
+        next = (next + 1) % (size_t) lookAhead;
+    }
+};
+}
+
+// Long quiet stretches (where the envelope settles back on full scale), loud
+// bursts, spikes right after a stretch, samples of exactly full scale and
+// broken ones, in blocks of every size: each output sample is, to the last
+// bit, what the sample-by-sample rule gives.
+TEST (PeakLimiter, EveryBlockComesOutAsTheSampleBySampleRuleGivesIt)
+{
+    const int n = 60000;
+    auto left = noiseBuffer (n, 0.9f, 31), right = noiseBuffer (n, 0.9f, 32);
+    for (int i = 5000; i < 5300; ++i)
+        left[(size_t) i] *= 3.0f;                 // a loud burst
+    right[20000] = 2.5f;                          // a spike after a long quiet stretch
+    left[30000] = 1.0f;                           // exactly full scale
+    right[30001] = -1.0f;
+    left[40000] = std::numeric_limits<float>::quiet_NaN();
+    right[50000] = std::numeric_limits<float>::infinity();
+    for (int i = 52000; i < 56000; ++i)
+        left[(size_t) i] = right[(size_t) i] = 0.0f; // silence
+
+    auto expectedLeft = left, expectedRight = right;
+    SampleBySampleLimiter reference;
+    for (int i = 0; i < n; ++i)
+        reference.process (expectedLeft[(size_t) i], expectedRight[(size_t) i]);
+
+    PeakLimiter limiter;
+    for (int start = 0, size = 1; start < n; start += size, size = size * 7 % 700 + 1)
+        limiter.process (left.data() + start, right.data() + start, std::min (size, n - start));
+
+    int differing = 0, first = -1;
+    for (int i = 0; i < n; ++i)
+        if (left[(size_t) i] != expectedLeft[(size_t) i] || right[(size_t) i] != expectedRight[(size_t) i])
+            if (differing++ == 0)
+                first = i;
+    EXPECT_EQ (differing, 0) << "samples that differ, the first at " << first;
 }

@@ -83,3 +83,36 @@ TEST (PolyphaseInterpolator, SilenceOfAnyLengthLeavesTheConvolutionExact)
         }
     }
 }
+
+// Each output is summed oldest input first, one product at a time, in float:
+// the order the decoder's zero crossings were measured with. However the sums
+// are computed, they must come out to the last bit as that order gives them.
+TEST (PolyphaseInterpolator, SumsAreExactlyThoseOfTheOldestFirstOrder)
+{
+    constexpr int f = PolyphaseInterpolator::factor, numTaps = PolyphaseInterpolator::numTaps, span = numTaps / f;
+    juce::Random random (11);
+    std::vector<float> input (2000);
+    for (auto& x : input)
+        x = random.nextFloat() * 2.0f - 1.0f;
+
+    PolyphaseInterpolator interpolator;
+    int differing = 0;
+    for (int n = 0; n < (int) input.size(); ++n)
+    {
+        float l[f], r[f];
+        interpolator.process (input[(size_t) n], input[(size_t) n] * 0.5f, l, r);
+        for (int j = 0; j < f; ++j)
+        {
+            float sumLeft = 0.0f, sumRight = 0.0f;
+            for (int m = n - span + 1; m <= n; ++m) // oldest first
+            {
+                const float x = m >= 0 ? input[(size_t) m] : 0.0f;
+                const float tap = PolyphaseInterpolator::taps[j + f * (n - m)] * (float) f;
+                sumLeft += x * tap;
+                sumRight += (x * 0.5f) * tap;
+            }
+            differing += (l[j] != sumLeft || r[j] != sumRight) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ (differing, 0) << "outputs that differ from the oldest-first sums";
+}

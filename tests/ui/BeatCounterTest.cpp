@@ -12,7 +12,8 @@ using namespace zund;
 
 namespace
 {
-// A counter on a clock the test moves; the real timer is stopped and ticked by hand.
+// A counter on a clock the test moves, ticked by hand: the test never runs the
+// message loop, so the real timer's ticks never come.
 struct Counter
 {
     std::atomic<juce::uint32> time;
@@ -106,6 +107,30 @@ TEST (BeatCounter, tapBeforeTheFirstTickIsTimedFromConstruction)
     rig.tapAt ({ 5000 }, false);
     const auto tempos = rig.tapAt ({ 5400 });
     EXPECT_NEAR (tempos.back(), 150.0f, 0.01f);
+}
+
+// The 10 ms ticks run only while a series does: an idle counter wakes nothing.
+TEST (BeatCounter, ticksOnlyWhileASeriesRunsAndTimesANewSeriesFromItsOwnFirstTap)
+{
+    Counter rig (0);
+    EXPECT_FALSE (rig.counter.isTimerRunning()) << "before any tap";
+
+    rig.tapAt ({ 0, 400 }); // 150 BPM
+    EXPECT_TRUE (rig.counter.isTimerRunning()) << "during a series";
+    for (juce::uint32 t = 400; t <= 2000; t += 10)
+    {
+        rig.time = t;
+        rig.counter.timerCallback();
+    }
+    EXPECT_FALSE (rig.counter.isTimerRunning()) << "after the series ended";
+
+    // A minute later, with no tick in between: the first tap reads the clock itself.
+    rig.time = 60000;
+    rig.counter.tap();
+    EXPECT_TRUE (rig.counter.isTimerRunning());
+    EXPECT_NEAR (rig.counter.getBpm(), 150.0f, 0.01f) << "the first tap keeps the tempo";
+    const auto tempos = rig.tapAt ({ 60500, 61000 });
+    EXPECT_NEAR (tempos.back(), 120.0f, 0.01f) << "timed from the new series' first tap";
 }
 
 TEST (BeatCounter, tapsFromAnotherThreadWhileTheMessageThreadTicksAndReads)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/device/DeviceWatchdog.h"
+#include "common/events/SharedTimer.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 
@@ -25,7 +26,7 @@ class DeviceLossHost;
     Never while the program quits, nor for a device change the user or the
     program makes: another device object (or none) is a change, not a loss.
     Made once the program's own device is open. Message thread. */
-class DeviceLossHandler : private juce::Timer
+class DeviceLossHandler : private SharedTimer
 {
 public:
     static constexpr int checkIntervalMs = 100;

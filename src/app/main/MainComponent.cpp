@@ -64,8 +64,9 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     //    dialog, the name-entry dialog and the preferences panel, whose XY
     //    views the engine feeds; the bottom bar is given the preferences panel.
     createChildPanels();
+    // Not buffered to an image: the panels keep their own, and a copy of the
+    // whole window behind them cost a second copy of every tick's repaints.
     setOpaque (true);
-    setBufferedToImage (true);
     setWantsKeyboardFocus (true); // the function keys, until the browser takes the keys
 
     //    Every control widget reports to the dispatcher from now on.

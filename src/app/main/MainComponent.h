@@ -8,6 +8,7 @@
 #include "app/loading/TrackLoader.h"
 #include "app/loading/TrackLoaderHost.h"
 #include "audiofile/peaks/PeakFile.h"
+#include "common/events/SharedTimer.h"
 #include "engine/Engine.h"
 #include "library/browser/ZundBrowserListener.h"
 #include "ui/bottom/BottomBarHost.h"
@@ -64,7 +65,7 @@ class MainComponent : public juce::Component,
                       public BottomBarHost,
                       public ZundBrowserListener,
                       public DeviceLossHost,
-                      public juce::Timer,
+                      public SharedTimer,
                       public juce::ChangeListener
 {
 public:

@@ -1,5 +1,9 @@
 #include "engine/timecode/PolyphaseInterpolator.h"
 
+#if defined(__SSE2__)
+ #include <xmmintrin.h>
+#endif
+
 namespace zund
 {
 const float PolyphaseInterpolator::taps[numTaps] = {
@@ -21,7 +25,7 @@ constexpr int span = PolyphaseInterpolator::numTaps / PolyphaseInterpolator::fac
     times the factor that makes up for the zeros stuffed between inputs. */
 struct Phases
 {
-    float taps[span][PolyphaseInterpolator::factor];
+    alignas (16) float taps[span][PolyphaseInterpolator::factor];
 
     Phases() noexcept
     {
@@ -34,15 +38,26 @@ struct Phases
 
 const Phases phases;
 
+static_assert (PolyphaseInterpolator::factor == 4, "one output per lane of a four-float vector");
+
 void interpolate (const float* inputs, float* out) noexcept
 {
-    // Oldest input first: the same sums, in the same order, as a running convolution.
+    // Oldest input first: the same sums, in the same order, as a running
+    // convolution. The four outputs are summed side by side, each lane doing
+    // exactly the multiplications and additions a scalar sum would.
+#if defined(__SSE2__)
+    __m128 sum = _mm_setzero_ps();
+    for (int m = 0; m < span; ++m)
+        sum = _mm_add_ps (sum, _mm_mul_ps (_mm_set1_ps (inputs[m]), _mm_load_ps (phases.taps[m])));
+    _mm_storeu_ps (out, sum);
+#else
     float sum[PolyphaseInterpolator::factor] = {};
     for (int m = 0; m < span; ++m)
         for (int j = 0; j < PolyphaseInterpolator::factor; ++j)
             sum[j] += inputs[m] * phases.taps[m][j];
     for (int j = 0; j < PolyphaseInterpolator::factor; ++j)
         out[j] = sum[j];
+#endif
 }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
+
 #include <juce_events/juce_events.h>
 
 #include <atomic>
@@ -17,7 +19,7 @@ namespace zund
     beside and renamed, as at exit). A write that fails is tried again a while
     later, and its reason is told once, not again until that file has been
     written. The saves at exit stay; stop() comes before them. */
-class LibraryAutoSaver : private juce::Timer, private juce::Thread
+class LibraryAutoSaver : private SharedTimer, private juce::Thread
 {
 public:
     /** The work that writes one file on the saving thread: true when written,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
 #include "ui/waveform/ScrollTextComponent.h"
 #include "ui/waveform/WaveDropTarget.h"
 
@@ -15,7 +16,7 @@ class Engine;
     (the same drop rules as the waveform views'). */
 class DropLabel : public juce::Component,
                   public WaveDropTarget,
-                  private juce::Timer
+                  private SharedTimer
 {
 public:
     explicit DropLabel (Engine& engine);
@@ -34,7 +35,8 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-    static constexpr int repaintIntervalMs = 50;
+    /** A multiple of the shared 20 ms tick, so the strip wakes nothing of its own. */
+    static constexpr int repaintIntervalMs = 40;
 
 private:
     void itemWasDropped (const juce::String& description, juce::Component* source) override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
+
 #include <juce_events/juce_events.h>
 
 #include <functional>
@@ -18,7 +20,7 @@ class RecordInputChooser;
     `finished` tells the button whether a recording runs: false when a step
     was cancelled or the recorder could not start (which the user is told,
     with the reason). Message thread. */
-class RecordingFlow : private juce::Timer
+class RecordingFlow : private SharedTimer
 {
 public:
     /** How often a running recording is checked for having stopped by itself. */

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
 #include "ui/panels/ChannelUpperContainer.h"
 #include "ui/panels/EqContainer.h"
 #include "ui/panels/FilterContainer.h"
@@ -20,7 +21,7 @@ class MixerHost;
     It gives the panels' widgets the channel's control ids, and every 20 ms
     copies the channel's meters from the engine into its two meter faders. */
 class Channel : public juce::Component,
-                private juce::Timer
+                private SharedTimer
 {
 public:
     static constexpr int meterIntervalMs = 20;

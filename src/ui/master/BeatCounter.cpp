@@ -3,10 +3,8 @@
 namespace zund
 {
 BeatCounter::BeatCounter (Clock clockToUse)
-    : clock (std::move (clockToUse)),
-      now (clock()) // a tap before the first tick still has a time
+    : clock (std::move (clockToUse))
 {
-    startTimer (tickMs);
 }
 
 BeatCounter::~BeatCounter()
@@ -21,6 +19,8 @@ void BeatCounter::timerCallback()
     now = time;
     if (tapping && now - lastTap > seriesTimeoutMs)
         tapping = false;
+    if (! tapping)
+        stopTimer(); // until the next series
 }
 
 void BeatCounter::tap()
@@ -30,9 +30,12 @@ void BeatCounter::tap()
     if (! tapping)
     {
         // The first tap of a series only marks its start; the tempo stays.
+        // No tick ran meanwhile, so it reads the time itself.
+        now = clock();
         firstTap = lastTap = now;
         tapCount = 0;
         tapping = true;
+        startTimer (tickMs);
         return;
     }
 

@@ -12,6 +12,10 @@ namespace zund
     times come from the 10 ms timer's latest tick. A component only to own the
     timer; never shown.
 
+    The timer runs only while a series does: the first tap of a series reads
+    the clock itself and starts it, the tick that ends the series stops it, so
+    an idle counter wakes nothing.
+
     tap() may run on a MIDI thread while the message thread ticks and reads the
     tempo: the series is guarded by a spin lock and the tempo is atomic. */
 class BeatCounter : public juce::Component, public juce::Timer
@@ -20,7 +24,8 @@ public:
     /** Milliseconds, wrapping like juce::Time::getMillisecondCounter. */
     using Clock = std::function<juce::uint32()>;
 
-    /** The clock is read on the message thread only (constructor and timer). */
+    /** The clock is read by the timer and by the first tap of a series (on
+        whichever thread taps). */
     explicit BeatCounter (Clock clockToUse = juce::Time::getMillisecondCounter);
     ~BeatCounter() override;
 

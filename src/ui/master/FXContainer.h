@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
 #include "ui/panels/ModuleComponent.h"
 #include "ui/plugins/AudioPluginContainer.h"
 #include "ui/widgets/KelButton.h"
@@ -22,7 +23,7 @@ class MasterStripHost;
     It restores the plug-in slots from "lastPlugins.xml" when it is made and
     writes the file when it goes. */
 class FXContainer : public ModuleComponent,
-                    private juce::Timer
+                    private SharedTimer
 {
 public:
     static constexpr const char* lastPluginsFileName = "lastPlugins.xml";

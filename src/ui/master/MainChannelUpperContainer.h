@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
 #include "ui/panels/ModuleComponent.h"
 #include "ui/widgets/KelKnob.h"
 #include "ui/widgets/LevelMeterSlider.h"
@@ -14,7 +15,7 @@ class MixerHost;
     two-bar meter (copied from the engine every 20 ms), the CUE/MAIN knob
     (what the phones hear) and the VIRTUAL Z-LOCK RANGE knob. */
 class MainChannelUpperContainer : public ModuleComponent,
-                                  private juce::Timer
+                                  private SharedTimer
 {
 public:
     static constexpr int meterIntervalMs = 20;

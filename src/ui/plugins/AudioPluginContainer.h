@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
 #include "ui/plugins/PluginWindow.h"
 #include "ui/widgets/ExComponentListener.h"
 #include "ui/widgets/KelButton.h"
@@ -29,7 +30,7 @@ class PluginSlotHost;
 class AudioPluginContainer : public juce::Component,
                              public ExComponentListener,
                              private juce::AudioProcessorListener,
-                             private juce::Timer
+                             private SharedTimer
 {
 public:
     struct Colours

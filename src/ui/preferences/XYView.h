@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
 #include "engine/XYInputListener.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -17,7 +18,7 @@ namespace zund
     The audio thread touches only the write index and the rings; the message
     thread only the read index and the image. The owner unregisters the view
     from the engine before deleting it. */
-class XYView : public juce::Component, public juce::Timer, public XYInputListener
+class XYView : public juce::Component, public SharedTimer, public XYInputListener
 {
 public:
     XYView();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace zund
@@ -9,7 +11,7 @@ namespace zund
     is shown centred and stands still. An empty text hides the component. The
     text is rendered once into an image (repeated copies when it scrolls);
     paint only copies a window of it. */
-class ScrollTextComponent : public juce::Component, public juce::Timer
+class ScrollTextComponent : public juce::Component, public SharedTimer
 {
 public:
     ScrollTextComponent();

@@ -2,6 +2,7 @@
 
 #include "engine/Engine.h"
 #include "ui/MixerHost.h"
+#include "ui/waveform/OnScreen.h"
 #include "ui/waveform/WaveViewDrawing.h"
 
 namespace zund
@@ -34,7 +35,7 @@ void WaveComponent::setRings (const std::atomic<float>* peakRing, const std::ato
 void WaveComponent::timerCallback()
 {
     // A hidden view (a strip not shown) is painted when it shows again.
-    if (isShowing() && pictureChanged())
+    if (isOnScreen (*this) && pictureChanged())
         repaint();
 }
 
@@ -139,13 +140,25 @@ void WaveComponent::paint (juce::Graphics& g)
         peakColour = peakColour.brighter (0.5f);
         averageColour = averageColour.brighter (0.5f);
     }
-
-    g.fillAll (colours.background);
+    const WaveColumnsPicture::Style style { colours.background, peakColour, averageColour, colours.peakLooped,
+                                            colours.averageLooped };
 
     // A channel that plays its live input has no track to show.
-    if (! owner.getEngine().isThru (channel))
+    const bool thru = owner.getEngine().isThru (channel);
+    if (! thru && hasUsableRings() && colours.background.isOpaque())
     {
-        drawColumns (g, peakColour, averageColour);
+        g.drawImageAt (columns.update (getWidth(), getHeight(), style, columnsSource()), 0, 0);
+    }
+    else
+    {
+        // A see-through background is laid over what the view showed before.
+        g.fillAll (colours.background);
+        if (! thru && hasUsableRings())
+            WaveColumnsPicture::drawAll (g, getWidth(), getHeight(), style, columnsSource());
+    }
+
+    if (! thru)
+    {
         g.setColour (colours.locator);
         g.drawVerticalLine (getWidth() / 2, 0.0f, (float) locatorLength);
     }
@@ -176,37 +189,15 @@ juce::Range<juce::int64> WaveComponent::loopColumns() const
                            engine.getLoopEnd (channel));
 }
 
-void WaveComponent::drawColumns (juce::Graphics& g, juce::Colour peakColour, juce::Colour averageColour)
+WaveColumnsPicture::Source WaveComponent::columnsSource() const
 {
-    if (! hasUsableRings())
-        return;
-
-    const int w = getWidth();
-    const float half = (float) getHeight() * 0.5f;
-    const int mask = ringLength - 1;
-    const int z = zoom;
-    int index = firstEntry();
-    const auto loop = loopColumns();
-
-    const float perEntry = 1.0f / (float) z;
-    for (int x = 0; x < w; ++x)
-    {
-        float hi = 0.0f, lo = 0.0f, sum = 0.0f;
-        for (int k = 0; k < z; ++k)
-        {
-            const int i = ((index + k) & mask) * 2;
-            hi = juce::jmax (hi, sampleForDrawing (peaks[i].load (std::memory_order_relaxed)));
-            lo = juce::jmin (lo, sampleForDrawing (peaks[i + 1].load (std::memory_order_relaxed)));
-            sum += sampleForDrawing (averages[i].load (std::memory_order_relaxed));
-        }
-        index += z;
-        const float mean = sum * perEntry;
-        const bool looped = loop.contains (x);
-
-        g.setColour (looped ? colours.peakLooped : peakColour);
-        g.drawVerticalLine (x, (lo + 1.0f) * half, (hi + 1.0f) * half);
-        g.setColour (looped ? colours.averageLooped : averageColour);
-        g.drawVerticalLine (x, half - mean * half, (mean + 1.0f) * half);
-    }
+    WaveColumnsPicture::Source source;
+    source.peaks = peaks;
+    source.averages = averages;
+    source.mask = ringLength - 1;
+    source.zoom = zoom;
+    source.firstEntry = firstEntry();
+    source.loop = loopColumns();
+    return source;
 }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
+#include "ui/waveform/WaveColumnsPicture.h"
 #include "ui/waveform/WaveComponentListener.h"
 #include "ui/waveform/WaveDropTarget.h"
 
@@ -14,11 +16,12 @@ class MixerHost;
     32 frames): one column of peak and average lines per pixel, the play
     position in the middle, the active loop in its own colours. Looks every
     20 ms and repaints only when what it would draw has changed (a paused or
-    empty channel costs no painting); a left click zooms in, a right click
-    out. It takes dropped song-table rows and audio files for its listener. */
+    empty channel costs no painting); a repaint draws only the columns that
+    changed or scrolled into view. A left click zooms in, a right click out.
+    It takes dropped song-table rows and audio files for its listener. */
 class WaveComponent : public juce::Component,
                       public WaveDropTarget,
-                      private juce::Timer
+                      private SharedTimer
 {
 public:
     /** The class-wide colours; the colour scheme edits them in place. Every new
@@ -77,7 +80,7 @@ private:
     void timerCallback() override;
     void itemWasDropped (const juce::String& description, juce::Component* source) override;
     void fileWasDropped (const juce::File& file) override;
-    void drawColumns (juce::Graphics& g, juce::Colour peakColour, juce::Colour averageColour);
+    WaveColumnsPicture::Source columnsSource() const;
     /** The first ring entry drawn and the loop's columns, as the next paint draws them. */
     int firstEntry() const noexcept;
     juce::Range<juce::int64> loopColumns() const;
@@ -94,6 +97,7 @@ private:
     int locatorLength = 5;
     juce::uint64 shownFrame = 0, shownContent = 0; // what the last look found
     bool contentKnown = false;
+    WaveColumnsPicture columns;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WaveComponent)
 };

@@ -39,6 +39,10 @@ WaveDisplay::WaveDisplay (int channelIndex, MixerHost* host)
       bpmLabel ("new label", "label text")
 {
     colours = {};
+    // Unlike the other panels, no image of its own: its two views repaint
+    // on most ticks, and a copy of them in a panel image cost a second copy
+    // of every repaint.
+    setBufferedToImage (false);
 
     waveComponent.setName ("new waveComponent");
     overview.setName ("new waveComponent");

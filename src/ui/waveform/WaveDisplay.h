@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
 #include "ui/panels/ModuleComponent.h"
 #include "ui/waveform/LabelEx.h"
 #include "ui/waveform/LoadingErrorComponent.h"
@@ -24,7 +25,7 @@ class WaveDisplay : public ModuleComponent,
                     public WaveOverviewListener,
                     public WaveComponentListener,
                     public LabelExListener,
-                    public juce::Timer
+                    public SharedTimer
 {
 public:
     /** The label backgrounds; the colour scheme edits them in place. Every new

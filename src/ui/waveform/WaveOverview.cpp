@@ -3,6 +3,7 @@
 #include "engine/Engine.h"
 #include "ui/MixerHost.h"
 #include "ui/panels/ControlIds.h"
+#include "ui/waveform/OnScreen.h"
 #include "ui/waveform/WaveViewDrawing.h"
 
 #include <cmath>
@@ -116,7 +117,7 @@ void WaveOverview::timerCallback()
     const bool thru = owner.getEngine().isThru (channel);
     for (auto& marker : markers)
         marker->setVisible (! thru);
-    if (isShowing() && pictureChanged())
+    if (isOnScreen (*this) && pictureChanged())
         repaint();
 }
 

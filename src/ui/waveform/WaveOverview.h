@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
 #include "ui/waveform/WaveDropTarget.h"
 #include "ui/waveform/WaveOverviewListener.h"
 #include "ui/widgets/CuePointComponent.h"
@@ -20,7 +21,7 @@ class MixerHost;
 class WaveOverview : public juce::Component,
                      public WaveDropTarget,
                      private juce::ComponentListener,
-                     private juce::Timer
+                     private SharedTimer
 {
 public:
     /** The class-wide colours; the colour scheme edits them in place. Every new

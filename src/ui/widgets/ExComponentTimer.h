@@ -1,12 +1,14 @@
 #pragma once
 
+#include "common/events/SharedTimer.h"
+
 #include <juce_events/juce_events.h>
 
 namespace zund
 {
 /** The one 20 ms timer that repaints dirty widgets. Made with the first widget
     and deleted with the last (ExComponent does both). Message thread only. */
-class ExComponentTimer : public juce::Timer
+class ExComponentTimer : public SharedTimer
 {
 public:
     static constexpr int periodMs = 20;

@@ -1,8 +1,10 @@
 // Four channels playing songs under the timecode of their decks: a plug-in
 // loaded meanwhile leaves the main output whole, and what the program costs
-// in processor time, idle and playing, and in time to start and to close.
+// in processor time, idle and playing (also at the short periods a DJ plays
+// timecode at), and in time to start and to close.
 
 #include "app/flows/SongFlow.h"
+#include "app/harness/ThreadTimes.h"
 #include "support/PluginFixtures.h"
 #include "support/SignalMeasures.h"
 #include "support/SignalScan.h"
@@ -91,6 +93,36 @@ protected:
     }
 
     std::vector<juce::File> songs;
+};
+
+/** The periods a DJ plays timecode at: 256 frames at 48 kHz, realtime. */
+class FourChannelFlowAtShortPeriods : public FourChannelFlow
+{
+protected:
+    FourChannelFlowAtShortPeriods() { jackOptions.periodSize = 256; }
+
+    /** Where `span` of processor time went, as shares of one core: the
+        program by thread, and the JACK and X servers outside it. */
+    std::string measureShares (std::chrono::seconds span)
+    {
+        std::this_thread::sleep_for (2s); // what a start or a load sets going
+        const int pids[] = { program->getPid(), jackServer->getPid(), xServer->getPid() };
+        std::vector<test::ThreadTimes> before;
+        for (int pid : pids)
+            before.push_back (test::ThreadTimes::of (pid));
+        std::this_thread::sleep_for (span);
+        std::vector<test::ThreadTimes> after;
+        for (int pid : pids)
+            after.push_back (test::ThreadTimes::of (pid));
+
+        const double seconds = (double) span.count();
+        auto shareOf = [&] (size_t i) { return (after[i].total() - before[i].total()) / seconds; };
+        std::ostringstream text;
+        text << "the program " << shareOf (0) << " (by thread: "
+             << test::ThreadTimes::describe (after[0].usedSince (before[0]), seconds) << "); outside it, the JACK server "
+             << shareOf (1) << ", the X server " << shareOf (2);
+        return text.str();
+    }
 };
 }
 
@@ -219,4 +251,37 @@ TEST_F (FourChannelFlow, ProcessorTimeIdleAndWithFourChannelsPlaying)
     RecordProperty ("fourChannelsPlaying", juce::String (playing, 4).toStdString());
     RecordProperty ("startToWindowSeconds", juce::String (toWindow, 3).toStdString());
     RecordProperty ("yesToExitSeconds", juce::String (toExit, 3).toStdString());
+}
+
+// Figures, not goals checked here: processor time as a share of one core at
+// 256-frame periods, the program's split by thread and the servers beside
+// it. Idle: a fresh start's two strips and four strips, nothing loaded, the
+// decks routed but silent, the window at 1900 x 1000, over 10 s. Playing:
+// four songs on four channels, each under the timecode of its own deck, the
+// browser showing, at 1920 x 1080, over 20 s. ZUND_E2E_PROGRAM may name the
+// release build.
+TEST_F (FourChannelFlowAtShortPeriods, ProcessorTimeIdleAndWithFourDecksOnTimecode)
+{
+    std::vector<std::string> figures;
+    for (const int strips : { 2, 4 })
+    {
+        writeMixerPreferences (strips, { 10, 10, 1900, 1000 });
+        startProgram();
+        ASSERT_TRUE (waitForWindow());
+        ASSERT_TRUE (waitForProgramPorts());
+        figures.push_back ("idle with " + std::to_string (strips) + " strips: " + measureShares (10s));
+        ASSERT_EQ (closeProgram(), 0);
+    }
+
+    startWithFourSongs ({ 0, 0, 1920, 1080 });
+    playFourSongs();
+    figures.push_back ("four decks on timecode: " + measureShares (20s));
+
+    const auto heard = jack->record (1.0);
+    for (double level : toneLevels (heard))
+        EXPECT_GT (level, 0.02) << "a channel stopped while it was measured";
+    EXPECT_EQ (closePlayingProgram(), 0);
+
+    for (const auto& figure : figures)
+        std::cout << "[ figures  ] at " << jackOptions.periodSize << "-frame periods, " << figure << std::endl;
 }

@@ -45,6 +45,8 @@ public:
     ~JackServer();
 
     bool isRunning() const noexcept { return process != nullptr; }
+    /** The server's process, for its processor time; -1 when it is not running. */
+    int getPid() const noexcept { return process != nullptr ? process->getPid() : -1; }
     const std::string& getName() const noexcept { return name; }
     const JackServerOptions& getOptions() const noexcept { return options; }
     /** Why it is not running, for the test's failure message. */

@@ -20,6 +20,8 @@ public:
     XServer (int width, int height, const std::string& logFile);
 
     bool isRunning() const noexcept { return process != nullptr; }
+    /** The server's process, for its processor time; -1 when it is not running. */
+    int getPid() const noexcept { return process != nullptr ? process->getPid() : -1; }
     /** ":<number>", for DISPLAY. */
     const std::string& getDisplayName() const noexcept { return displayName; }
     /** Why it is not running, for the test's failure message. */

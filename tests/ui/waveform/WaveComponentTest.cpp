@@ -256,3 +256,75 @@ TEST (WaveComponent, RepaintsOnlyWhenWhatItShowsChanges)
     }
     WaveComponent::colours = {};
 }
+
+// A view keeps its columns between paints and draws again only those that
+// scrolled into view or changed. What it shows must be what a new view
+// draws whole from the same rings, pixel for pixel, after every kind of step:
+// moves by whole columns either way, by less than a column, by more than the
+// view, across the ring's start, changed entries in view, another zoom,
+// another colour, another size.
+TEST (WaveComponent, KeptColumnsShowWhatDrawingEveryColumnShows)
+{
+    WaveRig rig;
+    juce::Random random (7);
+    auto scribble = [&] (int from, int count) {
+        for (int i = from; i < from + count; ++i)
+        {
+            const float level = random.nextFloat();
+            rig.peaks.set (i & (ringLength - 1), level, -level * random.nextFloat());
+            rig.averages.set (i & (ringLength - 1), level * 0.4f, level * 0.4f);
+        }
+    };
+    scribble (0, ringLength);
+
+    int zoomInClicks = 0, position = 5000;
+    auto compareWithANewView = [&] (const char* step) {
+        rig.view.setRingPosition (position);
+        const auto kept = snapshotOf (rig.view);
+
+        const auto colours = WaveComponent::colours; // a new view sets the defaults
+        WaveComponent fresh { &rig.host, 0 };
+        WaveComponent::colours = colours;
+        fresh.setBounds (rig.view.getBounds());
+        fresh.setRings (rig.peaks.data(), rig.averages.data(), ringLength);
+        fresh.setRingPosition (position);
+        for (int i = 0; i < zoomInClicks; ++i)
+            fresh.mouseDown (mouseEventAt (fresh, { 50, 20 }, juce::ModifierKeys::leftButtonModifier));
+        const auto whole = snapshotOf (fresh);
+
+        ASSERT_EQ (kept.getBounds(), whole.getBounds()) << step;
+        int differing = 0;
+        for (int y = 0; y < whole.getHeight(); ++y)
+            for (int x = 0; x < whole.getWidth(); ++x)
+                differing += argbAt (kept, x, y) != argbAt (whole, x, y) ? 1 : 0;
+        EXPECT_EQ (differing, 0) << step << ": pixels that differ";
+    };
+
+    compareWithANewView ("the first paint");
+    const struct
+    {
+        const char* what;
+        std::function<void()> change;
+    } steps[] = {
+        { "three columns on", [&] { position += 3 * 8; } },
+        { "one entry on, within a column", [&] { position += 1; } },
+        { "five columns back", [&] { position -= 5 * 8; } },
+        { "further than the view is wide", [&] { position += 300 * 8; } },
+        { "entries in view changed", [&] { scribble (position - 40, 60); } },
+        { "moved and changed together", [&] { position += 2 * 8; scribble (position, 8); } },
+        { "across the ring's start", [&] { position = ringLength - 10; } },
+        { "on across it", [&] { position += 40; } },
+        { "zoomed in", [&] { ++zoomInClicks; rig.click (juce::ModifierKeys::leftButtonModifier); } },
+        { "a column on at zoom 7", [&] { position += 7; } },
+        { "another peak colour", [&] { WaveComponent::colours.peak = juce::Colours::green; } },
+        { "a see-through average colour", [&] { WaveComponent::colours.average = juce::Colour (0x80ffffff); } },
+        { "narrower", [&] { rig.view.setSize (150, 56); } },
+        { "taller, then on", [&] { rig.view.setSize (150, 70); position += 16; } },
+    };
+    for (const auto& step : steps)
+    {
+        step.change();
+        compareWithANewView (step.what);
+    }
+    WaveComponent::colours = {};
+}
