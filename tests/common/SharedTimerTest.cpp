@@ -93,3 +93,83 @@ TEST (SharedTimer, CallbacksMayStopDeleteAndStartTimers)
     test::pumpMessages (50);
     EXPECT_EQ (SharedTimer::getNumTicksRunning(), 0);
 }
+
+// Blanks of a 10 ms display, each a framework timer's call as the windows'
+// are, take the 20 ms tick into their own wake-ups: after the first few, every
+// tick comes in the same pass of the framework's timers as a blank, at the
+// same rate as before. A display whose period does not divide the tick, or a
+// tick not yet due within half a blank, is left alone.
+TEST (SharedTimer, TicksComeWithTheBlanksOfADisplayWhosePeriodDividesThem)
+{
+    CountingTimer tick;
+    tick.startTimer (20);
+    ASSERT_TRUE (test::pumpMessagesUntil ([&] { return tick.calls >= 1; }, 10000));
+
+    const double now = juce::Time::getMillisecondCounterHiRes();
+    EXPECT_FALSE (SharedTimer::runSharedTickWithVBlank (now + 16.0, 0)) << "no period known";
+    EXPECT_FALSE (SharedTimer::runSharedTickWithVBlank (now + 16.0, 16)) << "16 ms does not divide 20";
+    EXPECT_FALSE (SharedTimer::runSharedTickWithVBlank (now + 1.0, 10)) << "not due within half a blank";
+    EXPECT_EQ (tick.calls, 1);
+
+    // Whether a blank and a tick came in one pass: each marks the pass, and a
+    // message posted meanwhile clears the mark once the pass is over.
+    struct PassMark
+    {
+        bool set = false;
+        void mark()
+        {
+            if (set)
+                return;
+            set = true;
+            juce::MessageManager::callAsync ([this] { set = false; });
+        }
+    };
+    PassMark blankPass, tickPass;
+    int ticksWithABlank = 0, ticksCounted = 0;
+    bool counting = false;
+
+    struct Blanks : juce::Timer
+    {
+        std::function<void()> onBlank;
+        void timerCallback() override { onBlank(); }
+    } blanks;
+    blanks.onBlank = [&] {
+        if (counting && tickPass.set)
+            ++ticksWithABlank; // the tick came first in this pass
+        blankPass.mark();
+        SharedTimer::runSharedTickWithVBlank (juce::Time::getMillisecondCounterHiRes(), 10);
+    };
+    // The blanks start 5 ms out of step with the tick: the framework counts a
+    // new timer's period from its last pass, here that of a 5 ms timer the
+    // tick started.
+    struct Starter : juce::Timer
+    {
+        std::function<void()> onCall;
+        void timerCallback() override { stopTimer(); onCall(); }
+    } starter;
+    starter.onCall = [&] { blanks.startTimer (10); };
+    tick.onCall = [&] {
+        if (! starter.isTimerRunning() && ! blanks.isTimerRunning())
+            starter.startTimer (5);
+    };
+    ASSERT_TRUE (test::pumpMessagesUntil ([&] { return blanks.isTimerRunning(); }, 10000));
+    tick.onCall = [&] {
+        if (! counting)
+            return;
+        ++ticksCounted;
+        if (blankPass.set)
+            ++ticksWithABlank;
+        tickPass.mark();
+    };
+    test::pumpMessages (200);
+    counting = true;
+    const int callsBefore = tick.calls;
+    test::pumpMessages (1000);
+    counting = false;
+    blanks.stopTimer();
+    tick.stopTimer();
+
+    EXPECT_NEAR (tick.calls - callsBefore, 50, 10) << "the tick kept its rate";
+    EXPECT_GE (ticksWithABlank, ticksCounted * 8 / 10) << ticksWithABlank << " of " << ticksCounted;
+    test::pumpMessages (50);
+}

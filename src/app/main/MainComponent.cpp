@@ -4,6 +4,7 @@
 #include "app/MainAppWindow.h"
 #include "app/device/DeviceLossHandler.h"
 #include "app/main/MainLayout.h"
+#include "app/main/VBlankTickDriver.h"
 #include "app/MessagePump.h"
 #include "app/ZundCloseComponent.h"
 #include "app/main/ZundMidiInputCallback.h"
@@ -95,8 +96,10 @@ MainComponent::MainComponent (MainAppWindow* owningWindow)
     // 6. The main volume starts at 0.707 on every start; it is never saved.
     setControlValue (ControlIds::mainVolume, 0.707f);
 
-    // 7. The 20 ms clock of the user interface.
+    // 7. The 20 ms clock of the user interface, in step with the window's
+    //    repaints once it is on screen.
     startTimer (20);
+    vblankTick = std::make_unique<VBlankTickDriver> (*this);
 
     // 8. An unreadable preferences, database or tree file was kept aside: say so
     //    once the window is up (posted, so that the box opens over it), without
@@ -117,6 +120,7 @@ MainComponent::~MainComponent()
     deviceLoss.reset();
     deviceManager.removeAudioCallback (audioCallback.get());
     unregisterMidiInputs();
+    vblankTick.reset();
     stopTimer();
 
     //    This session's colours are kept.

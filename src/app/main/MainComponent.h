@@ -36,6 +36,7 @@ class MainChannel;
 class ChannelContainer;
 class ColourSchemeFiles;
 class DeviceLossHandler;
+class VBlankTickDriver;
 class CrossfaderContainer;
 class ID3DataBase;
 class LoadFileComponent;
@@ -290,6 +291,7 @@ private:
     std::atomic<int> tapCountdown { 0 };
     PluginWindowsAside pluginWindowsAside; // no dialog opens behind a plug-in window
     std::unique_ptr<DeviceLossHandler> deviceLoss; // once the device is open
+    std::unique_ptr<VBlankTickDriver> vblankTick;
 
     std::atomic<bool> closing { false };
     bool audioDeviceOpened = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace zund
@@ -38,6 +39,19 @@ public:
     bool isEmpty() const noexcept { return numMembers == 0; }
     bool isTicking() const noexcept { return ticking; }
 
+    /** Counts the next period from the pass of the framework's timers under
+        way (a running framework timer only restarts its count). */
+    void restartCount() { startTimer (period); }
+
+    /** Runs the tick now, as its own timer would. May delete this. */
+    void runNow() { timerCallback(); }
+
+    double getLastRunMs() const noexcept { return lastRunMs; }
+
+    /** Whether it ran in the message under way: a message it posted as it
+        ran clears the mark once that message is over. */
+    bool ranInThisMessage() const noexcept { return *ranInMessage; }
+
 private:
     struct Member
     {
@@ -51,6 +65,8 @@ private:
     std::vector<Member> members;
     int numMembers = 0;
     bool ticking = false;
+    double lastRunMs = juce::Time::getMillisecondCounterHiRes();
+    std::shared_ptr<bool> ranInMessage = std::make_shared<bool> (false);
 };
 
 // Keyed by the juce::Timer's period. Message thread only, as the timers are.
@@ -70,6 +86,9 @@ void Tick::timerCallback()
 {
     // Members added during the tick wait for the next one; removed ones are
     // left as holes until the tick ends, so the indexes stay put.
+    lastRunMs = juce::Time::getMillisecondCounterHiRes();
+    if (! std::exchange (*ranInMessage, true))
+        juce::MessageManager::callAsync ([mark = ranInMessage] { *mark = false; });
     ticking = true;
     const auto count = members.size();
     for (size_t i = 0; i < count; ++i)
@@ -120,6 +139,29 @@ void SharedTimer::stopTimer() noexcept
     // A tick that empties in the middle of its own callback deletes itself at the end of it.
     if (found->second->isEmpty() && ! found->second->isTicking())
         ticks().erase (found);
+}
+
+bool SharedTimer::runSharedTickWithVBlank (double nowMs, int vblankIntervalMs)
+{
+    if (vblankIntervalMs <= 0 || sharedTickMs % vblankIntervalMs != 0)
+        return false;
+    auto found = ticks().find (sharedTickMs);
+    if (found == ticks().end() || found->second->isTicking() || found->second->ranInThisMessage())
+        return false; // in step already
+
+    // Due within half a blank: it runs now. Run within the last half blank, in
+    // a wake-up of its own: the next one waits for a blank. Either way its
+    // count restarts from this blank's pass, with the blanks from now on.
+    auto& tick = *found->second;
+    const double sinceLastRun = nowMs - tick.getLastRunMs();
+    const double halfBlank = vblankIntervalMs / 2.0;
+    const bool runNow = sinceLastRun >= sharedTickMs - halfBlank;
+    if (! runNow && sinceLastRun >= halfBlank)
+        return false;
+    tick.restartCount();
+    if (runNow)
+        tick.runNow();
+    return runNow;
 }
 
 int SharedTimer::getNumTicksRunning()

@@ -38,6 +38,17 @@ public:
     /** The interval of the tick that timers of every multiple of it share. */
     static constexpr int sharedTickMs = 20;
 
+    /** Called on each vertical blank of the display, in the pass of the
+        framework's timers that runs the window's repaints every
+        vblankIntervalMs. When that period divides the shared tick, a tick not
+        in this pass is brought into step with it: one due within half a blank
+        runs now, one that ran within the last half blank waits a little
+        longer once, and its count restarts from here. From then on each tick
+        comes in a blank's wake-up of the program instead of one of its own
+        (the blanks' timer restarts whenever a window moves, hence every
+        blank). True when the tick ran. Message thread. */
+    static bool runSharedTickWithVBlank (double nowMs, int vblankIntervalMs);
+
     /** How many juce::Timers the shared ticks run at the moment (for tests). */
     static int getNumTicksRunning();
 
