@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -82,6 +83,37 @@ int oggdecStatus (const juce::File& ogg)
 }
 
 constexpr int killedByFloatingPointException = 128 + 8;
+
+/** A good oggenc file of `seconds`, and a copy whose set-up header `patch`
+    rewrote (from the header and its layout); `bad` stays unwritten and
+    `badSetup` empty when the patch gives nothing. */
+struct PatchedSetupFile
+{
+    test::TempFolder temp;
+    juce::File good = temp.file ("good.ogg");
+    juce::File bad;
+    Bytes badSetup;
+
+    PatchedSetupFile (double seconds, const char* badName,
+                      const std::function<Bytes (const Bytes&, const VorbisSetupLayout&)>& patch)
+        : bad (temp.file (badName))
+    {
+        juce::MemoryBlock data;
+        if (! test::writeOgg (good, seconds, { "TITLE=t" }) || ! good.loadFileAsData (data))
+            return;
+        const OggHeaderPackets headers (data);
+        if (headers.packets.size() != 3)
+            return;
+        const auto& setup = headers.packets[2];
+        const auto layout = readVorbisSetupLayout (setup.data(), setup.size());
+        if (! layout.has_value() || layout->residues.empty())
+            return;
+        badSetup = patch (setup, *layout);
+        const auto patched = badSetup.empty() ? juce::MemoryBlock() : headers.withSetup (badSetup);
+        if (patched.getSize() > 0)
+            bad.replaceWithData (patched.getData(), patched.getSize());
+    }
+};
 constexpr int stillBusy = 124;
 }
 
@@ -91,31 +123,17 @@ constexpr int stillBusy = 124;
 // it, before anything is decoded.
 TEST (VorbisSetupHeader, ResidueBookWithoutDimensionsIsRefusedBeforeDecoding)
 {
-    test::TempFolder temp;
-    const auto good = temp.file ("good.ogg");
-    ASSERT_TRUE (test::writeOgg (good, 2.0, { "TITLE=t" }));
-    juce::MemoryBlock data;
-    ASSERT_TRUE (good.loadFileAsData (data));
-    const OggHeaderPackets headers (data);
-    ASSERT_EQ (headers.packets.size(), 3u);
-
-    const auto& setup = headers.packets[2];
-    const auto layout = readVorbisSetupLayout (setup.data(), setup.size());
-    ASSERT_TRUE (layout.has_value());
-    ASSERT_FALSE (layout->residues.empty());
-
-    const auto patched = headers.withSetup (withFlatResidueBooks (setup, *layout));
-    ASSERT_GT (patched.getSize(), 0u);
-    const auto bad = temp.file ("flat-residue-books.ogg");
-    ASSERT_TRUE (bad.replaceWithData (patched.getData(), patched.getSize()));
+    const PatchedSetupFile files (2.0, "flat-residue-books.ogg", withFlatResidueBooks);
+    const auto& good = files.good;
+    const auto& bad = files.bad;
+    ASSERT_TRUE (bad.existsAsFile());
 
     // Checksums and structure are sound, and Debian's own decoder dies on it.
     EXPECT_TRUE (test::runCommand ({ "ogginfo", bad.getFullPathName() }).succeeded());
     EXPECT_EQ (oggdecStatus (good), 0);
     EXPECT_EQ (oggdecStatus (bad), killedByFloatingPointException);
 
-    const auto badSetup = OggHeaderPackets (patched).packets[2];
-    EXPECT_FALSE (isDecodableVorbisSetup (badSetup.data(), badSetup.size()));
+    EXPECT_FALSE (isDecodableVorbisSetup (files.badSetup.data(), files.badSetup.size()));
     test::finishWithin (20.0, "opening the files", [&] {
         EXPECT_EQ (createAudioReader (bad), nullptr);
         auto reader = createAudioReader (good);
@@ -129,23 +147,10 @@ TEST (VorbisSetupHeader, ResidueBookWithoutDimensionsIsRefusedBeforeDecoding)
 // never ends on it. It is refused without libvorbis ever setting a decoder up.
 TEST (VorbisSetupHeader, LatticeBookWithoutDimensionsIsRefusedInBoundedTime)
 {
-    test::TempFolder temp;
-    const auto good = temp.file ("good.ogg");
-    ASSERT_TRUE (test::writeOgg (good, 1.0, { "TITLE=t" }));
-    juce::MemoryBlock data;
-    ASSERT_TRUE (good.loadFileAsData (data));
-    const OggHeaderPackets headers (data);
-    ASSERT_EQ (headers.packets.size(), 3u);
-    const auto& setup = headers.packets[2];
-    const auto layout = readVorbisSetupLayout (setup.data(), setup.size());
-    ASSERT_TRUE (layout.has_value());
-
-    const auto badSetup = withLatticeBookWithoutDimensions (setup, *layout);
-    ASSERT_FALSE (badSetup.empty());
-    const auto patched = headers.withSetup (badSetup);
-    ASSERT_GT (patched.getSize(), 0u);
-    const auto bad = temp.file ("lattice-without-dimensions.ogg");
-    ASSERT_TRUE (bad.replaceWithData (patched.getData(), patched.getSize()));
+    const PatchedSetupFile files (1.0, "lattice-without-dimensions.ogg", withLatticeBookWithoutDimensions);
+    const auto& bad = files.bad;
+    const auto& badSetup = files.badSetup;
+    ASSERT_TRUE (bad.existsAsFile());
 
     EXPECT_TRUE (test::runCommand ({ "ogginfo", bad.getFullPathName() }).succeeded());
     EXPECT_EQ (oggdecStatus (bad), stillBusy);
