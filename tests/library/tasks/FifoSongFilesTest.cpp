@@ -18,7 +18,7 @@ using namespace zund;
 
 namespace
 {
-class SpecialFiles : public test::DatabaseTest
+class FifoSongFiles : public test::DatabaseTest
 {
 protected:
     juce::File music = temp.file ("music");
@@ -35,7 +35,7 @@ protected:
 };
 }
 
-TEST_F (SpecialFiles, AFolderScanPassesAFifoBy)
+TEST_F (FifoSongFiles, AFolderScanPassesAFifoBy)
 {
     test::RecordingProgress progress;
     test::finishWithin (30.0, "a folder scan with a FIFO", [&] { FolderScan (database, music).run (progress); });
@@ -44,7 +44,7 @@ TEST_F (SpecialFiles, AFolderScanPassesAFifoBy)
     EXPECT_TRUE (progress.statuses.contains ("Counting files... 1 audio files found.")) << "the FIFO is not counted";
 }
 
-TEST_F (SpecialFiles, TheReportsRescanPassesAFifoBy)
+TEST_F (FifoSongFiles, TheReportsRescanPassesAFifoBy)
 {
     std::vector<juce::File> files { song, fifo };
     test::RecordingProgress progress;
@@ -54,7 +54,7 @@ TEST_F (SpecialFiles, TheReportsRescanPassesAFifoBy)
     EXPECT_TRUE (files.empty());
 }
 
-TEST_F (SpecialFiles, TheStartUpCheckDoesNotListAFifoToScan)
+TEST_F (FifoSongFiles, TheStartUpCheckDoesNotListAFifoToScan)
 {
     test::RecordingProgress progress;
     ConsistencyCheck check (database, { music.getFullPathName() });
@@ -64,7 +64,7 @@ TEST_F (SpecialFiles, TheStartUpCheckDoesNotListAFifoToScan)
     EXPECT_EQ (check.getFilesToScan()[0], song);
 }
 
-TEST_F (SpecialFiles, TheTablesLookupsAndTheLoadersMakeNoRecordOfAFifo)
+TEST_F (FifoSongFiles, TheTablesLookupsAndTheLoadersMakeNoRecordOfAFifo)
 {
     bool scanned = true;
     test::finishWithin (30.0, "lookups of a FIFO", [&] {
