@@ -164,6 +164,12 @@ bool SharedTimer::runSharedTickWithVBlank (double nowMs, int vblankIntervalMs)
     return runNow;
 }
 
+double SharedTimer::getLastSharedTickMs()
+{
+    auto found = ticks().find (sharedTickMs);
+    return found == ticks().end() ? 0.0 : found->second->getLastRunMs();
+}
+
 int SharedTimer::getNumTicksRunning()
 {
     return (int) ticks().size();

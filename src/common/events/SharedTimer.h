@@ -49,6 +49,10 @@ public:
         blank). True when the tick ran. Message thread. */
     static bool runSharedTickWithVBlank (double nowMs, int vblankIntervalMs);
 
+    /** When the shared tick last ran, on the clock of
+        juce::Time::getMillisecondCounterHiRes(); 0 while none runs (for tests). */
+    static double getLastSharedTickMs();
+
     /** How many juce::Timers the shared ticks run at the moment (for tests). */
     static int getNumTicksRunning();
 
