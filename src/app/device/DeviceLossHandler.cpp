@@ -38,10 +38,13 @@ juce::StringArray DeviceLossHandler::namesOf (juce::AudioIODevice* device) const
     return { device->getTypeName(), setup.outputDeviceName, setup.inputDeviceName };
 }
 
-bool DeviceLossHandler::shouldRun (juce::AudioIODevice& device)
+bool DeviceLossHandler::shouldRun (juce::AudioIODevice& device) const
 {
+    // Not the device's own isPlaying(): the framework's ALSA device says no
+    // for good after any error its thread meets (an xrun it plays on after
+    // included), and says nothing when that thread ends with the card gone.
     // A JACK device without a connected port is called for no block at all.
-    return device.isOpen() && device.isPlaying()
+    return device.isOpen() && host.isAudioCallbackStarted()
         && ! (device.getActiveInputChannels().isZero() && device.getActiveOutputChannels().isZero());
 }
 

@@ -69,7 +69,7 @@ private:
     void watch (juce::AudioIODevice* device);
     /** Its kind and the set-up's output and input names. */
     juce::StringArray namesOf (juce::AudioIODevice* device) const;
-    static bool shouldRun (juce::AudioIODevice& device);
+    bool shouldRun (juce::AudioIODevice& device) const;
     void deviceLost (juce::AudioIODevice& device);
     /** Another device was opened while one is lost. */
     void otherDeviceOpened (juce::AudioIODevice& device);

@@ -17,6 +17,8 @@ public:
     /** The audio callback's counters (see DeviceWatchdog::Observation). */
     virtual std::uint64_t getBlockProgress() const noexcept = 0;
     virtual std::uint64_t getDeviceStopCount() const noexcept = 0;
+    /** A device started the audio callback and has not stopped it since. */
+    virtual bool isAudioCallbackStarted() const noexcept = 0;
     virtual bool isQuitting() const noexcept = 0;
 
     /** Ends a running recording exactly as the user's stop would (the record

@@ -12,9 +12,9 @@ namespace zund
     was unplugged ends its thread without a word, so this is the only way to
     notice it.
 
-    The rule only watches while the device should run (open, playing, with at
-    least one active channel: a JACK device with no connected port gets no
-    blocks at all), never while the program quits or changes the device, and
+    The rule only watches while the device should run (open, the program's
+    callback started by it and not stopped since, with at least one active
+    channel: a JACK device with no connected port gets no blocks at all), never while the program quits or changes the device, and
     not before the first block of a fresh start (a device takes a while to
     deliver its first block; a stop the device reported starts afresh). A
     block still being processed is not silence: processing that waits (for a
@@ -39,7 +39,8 @@ public:
         std::uint64_t blockProgress = 0;
         /** Stops the device has reported; only a change matters. */
         std::uint64_t stops = 0;
-        /** Open and playing, with at least one active channel. */
+        /** Open, the callback started and not stopped, with at least one
+            active channel. */
         bool deviceShouldRun = false;
         bool quitting = false;
         bool changingDevice = false;

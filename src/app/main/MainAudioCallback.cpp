@@ -28,6 +28,7 @@ void MainAudioCallback::audioDeviceAboutToStart (juce::AudioIODevice* device)
         return;
     engine.setSampleRate ((int) device->getCurrentSampleRate());
     channelMap.takeChannelsOf (*device);
+    started.store (true);
 }
 
 void MainAudioCallback::writeTestTone (float* const* outputs, int numOutputs, int numSamples) noexcept

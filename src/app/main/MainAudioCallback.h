@@ -26,7 +26,11 @@ public:
     void audioDeviceAboutToStart (juce::AudioIODevice* device) override;
     /** Also called for ordinary stops (a new set-up, a port connection
         change); the message thread judges what it means. Any thread. */
-    void audioDeviceStopped() override { stops.fetch_add (1, std::memory_order_relaxed); }
+    void audioDeviceStopped() override
+    {
+        started.store (false);
+        stops.fetch_add (1, std::memory_order_relaxed);
+    }
 
     void setTestToneOn (bool on) noexcept { testTone.store (on); }
     bool isTestToneOn() const noexcept { return testTone.load(); }
@@ -43,6 +47,11 @@ public:
         them whether the device still runs. */
     std::uint64_t getBlockProgress() const noexcept { return blockProgress.load (std::memory_order_relaxed); }
     std::uint64_t getStopCount() const noexcept { return stops.load (std::memory_order_relaxed); }
+    /** Whether a device started this callback and has not stopped it since:
+        what the program itself knows, whatever the device's own state says
+        (the framework's ALSA device stops calling "playing" at its first
+        error, an xrun it survives included). */
+    bool isStarted() const noexcept { return started.load(); }
 
 private:
     void writeTestTone (float* const* outputs, int numOutputs, int numSamples) noexcept;
@@ -53,6 +62,7 @@ private:
     std::atomic<bool> quitting { false };
     std::atomic<bool> xyViewsVisible { false };
     std::atomic<int> recordingInputPair { -1 };
+    std::atomic<bool> started { false };
     std::atomic<std::uint64_t> blockProgress { 0 }, stops { 0 };
     float testTonePhase = 0.0f; // audio thread only
     DeviceChannelMap channelMap; // taken as the device starts

@@ -197,6 +197,7 @@ public:
     // DeviceLossHost: a device that stops under the program (MainComponentDeviceLoss.cpp).
     std::uint64_t getBlockProgress() const noexcept override;
     std::uint64_t getDeviceStopCount() const noexcept override;
+    bool isAudioCallbackStarted() const noexcept override;
     bool isQuitting() const noexcept override;
     juce::File endRecording() override;
     void showDeviceLoss (const juce::String& message, std::function<void (bool reopen)> answer) override;

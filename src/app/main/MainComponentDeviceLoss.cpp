@@ -17,6 +17,11 @@ std::uint64_t MainComponent::getDeviceStopCount() const noexcept
     return audioCallback->getStopCount();
 }
 
+bool MainComponent::isAudioCallbackStarted() const noexcept
+{
+    return audioCallback->isStarted();
+}
+
 bool MainComponent::isQuitting() const noexcept
 {
     return audioCallback->isQuitting();

@@ -53,6 +53,7 @@ struct LossRig : public DeviceLossHost
     // DeviceLossHost
     std::uint64_t getBlockProgress() const noexcept override { return callback.getBlockProgress(); }
     std::uint64_t getDeviceStopCount() const noexcept override { return callback.getStopCount(); }
+    bool isAudioCallbackStarted() const noexcept override { return callback.isStarted(); }
     bool isQuitting() const noexcept override { return quitting; }
     juce::File endRecording() override
     {
@@ -126,23 +127,38 @@ struct LossRig : public DeviceLossHost
 }
 
 // Lost as JACK's server shutdown loses it (the framework closes the device
-// under the program), or as an unplugged ALSA card does (open and playing,
-// no more blocks): one warning, naming the device and the closed recording;
-// the dead device goes; "Reopen" brings back the same set-up.
+// under the program), or as an unplugged ALSA card does (still open, no more
+// blocks; "playing" or not, after an error its thread met before, such as
+// an xrun it played on after): one warning, naming the device and the closed
+// recording; the dead device goes; "Reopen" brings back the same set-up.
 TEST (DeviceLossHandling, ALossEndsTheRecordingWarnsOnceAndReopensTheSameSetUp)
 {
-    for (const bool closedByTheFramework : { true, false })
+    enum class Loss
     {
-        SCOPED_TRACE (closedByTheFramework ? "closed by the framework" : "blocks stop");
+        closedByTheFramework,
+        blocksStop,
+        blocksStopAfterAnError
+    };
+    for (const auto loss : { Loss::closedByTheFramework, Loss::blocksStop, Loss::blocksStopAfterAnError })
+    {
+        SCOPED_TRACE (loss == Loss::closedByTheFramework ? "closed by the framework"
+                      : loss == Loss::blocksStop         ? "blocks stop"
+                                                         : "blocks stop after an error");
         LossRig rig;
         rig.live (1000.0);
-        if (closedByTheFramework)
+        if (loss == Loss::closedByTheFramework)
         {
             rig.device()->shutDown();
             rig.live (200.0, false);
         }
         else
         {
+            if (loss == Loss::blocksStopAfterAnError)
+            {
+                rig.device()->meetError();
+                rig.live (2000.0);
+                EXPECT_TRUE (rig.warnings.isEmpty()) << "warned of an error the device plays on after";
+            }
             rig.live (900.0, false);
             EXPECT_TRUE (rig.warnings.isEmpty()) << "lost before a second had passed";
             rig.live (300.0, false);

@@ -42,6 +42,7 @@ juce::String FakeAudioDevice::open (const juce::BigInteger& inputs, const juce::
     activeOutputs = outputs;
     activeOutputs.setRange (getOutputChannelNames().size(), 256, false);
     opened = true;
+    errorMet = false;
     return {};
 }
 

@@ -9,9 +9,11 @@ class FakeAudioDeviceType;
 /** A device of FakeAudioDeviceType: two input and two output channels on
     each named side, one rate. It delivers blocks only when told, and can go
     away the two ways real ones do: closed by the framework under the program
-    (a JACK server's shutdown) or silently (an ALSA card unplugged: still open
-    and playing, but no more blocks). Opening fails while its type does not
-    find it, as a JACK device fails without its server. Message thread. */
+    (a JACK server's shutdown) or silently (an ALSA card unplugged: still open,
+    but no more blocks). Like the framework's ALSA device it can also stop
+    calling itself playing after an error, while it goes on delivering or
+    not. Opening fails while its type does not find it, as a JACK device
+    fails without its server. Message thread. */
 class FakeAudioDevice : public juce::AudioIODevice
 {
 public:
@@ -25,6 +27,9 @@ public:
     /** The server shut down: the device closes itself and the callback is
         told it stopped. */
     void shutDown() { close(); }
+    /** As the framework's ALSA device after any error of its thread (a
+        survived xrun too): isPlaying() is false until it opens again. */
+    void meetError() { errorMet = true; }
 
     juce::StringArray getOutputChannelNames() override;
     juce::StringArray getInputChannelNames() override;
@@ -36,7 +41,7 @@ public:
     bool isOpen() override { return opened; }
     void start (juce::AudioIODeviceCallback* newCallback) override;
     void stop() override { start (nullptr); }
-    bool isPlaying() override { return callback != nullptr; }
+    bool isPlaying() override { return callback != nullptr && ! errorMet; }
     juce::String getLastError() override { return {}; }
     int getCurrentBufferSizeSamples() override { return blockSize; }
     double getCurrentSampleRate() override { return rate; }
@@ -51,7 +56,7 @@ public:
 private:
     FakeAudioDeviceType& type;
     const double rate;
-    bool opened = false;
+    bool opened = false, errorMet = false;
     juce::AudioIODeviceCallback* callback = nullptr;
     juce::BigInteger activeInputs, activeOutputs;
 };
