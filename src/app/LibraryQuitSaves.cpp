@@ -11,6 +11,16 @@ enum
     tryAgainButton = 1,
     quitWithoutSavingButton = 2
 };
+
+// The framework's box ends without an answer when the window manager asks it
+// to close; the library would then be given up unasked.
+class QuitQuestionBox : public juce::AlertWindow
+{
+public:
+    using juce::AlertWindow::AlertWindow;
+
+    void userTriedToCloseWindow() override {}
+};
 }
 
 bool LibraryQuitSaves::run (const Steps& steps)
@@ -48,22 +58,31 @@ juce::String LibraryQuitSaves::questionText (const juce::StringArray& reasons)
            "the changes to the library since it was last saved will then be lost.";
 }
 
-LibraryQuitSaves::Answer LibraryQuitSaves::ask (const juce::StringArray& reasons)
+std::unique_ptr<juce::AlertWindow> LibraryQuitSaves::makeQuestion (const juce::StringArray& reasons)
 {
-    juce::AlertWindow box (title, questionText (reasons), juce::MessageBoxIconType::WarningIcon);
-    box.addButton ("Try Again", tryAgainButton, juce::KeyPress (juce::KeyPress::returnKey), juce::KeyPress ('t'));
-    box.addButton ("Quit Without Saving", quitWithoutSavingButton, juce::KeyPress ('q'));
-    box.setEscapeKeyCancels (false); // only a button ends it: nothing is lost by a stray key
-    box.setAlwaysOnTop (true);
+    auto box = std::make_unique<QuitQuestionBox> (title, questionText (reasons), juce::MessageBoxIconType::WarningIcon);
+    box->addButton ("Try Again", tryAgainButton, juce::KeyPress (juce::KeyPress::returnKey), juce::KeyPress ('t'));
+    box->addButton ("Quit Without Saving", quitWithoutSavingButton, juce::KeyPress ('q'));
+    box->setEscapeKeyCancels (false); // only a button ends it: nothing is lost by a stray key
+    box->setAlwaysOnTop (true);
+    return box;
+}
 
-    switch (box.runModalLoop())
+LibraryQuitSaves::Answer LibraryQuitSaves::answerOf (int modalResult)
+{
+    switch (modalResult)
     {
         case tryAgainButton:
             return Answer::tryAgain;
         case quitWithoutSavingButton:
             return Answer::quitWithoutSaving;
         default:
-            return Answer::none;
+            return Answer::none; // the event loop was stopped under it
     }
+}
+
+LibraryQuitSaves::Answer LibraryQuitSaves::ask (const juce::StringArray& reasons)
+{
+    return answerOf (makeQuestion (reasons)->runModalLoop());
 }
 }

@@ -3,6 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
+#include <memory>
 
 namespace zund
 {
@@ -18,7 +19,7 @@ public:
     {
         tryAgain,
         quitWithoutSaving,
-        none // the box went without an answer (the program is being ended)
+        none // the event loop was stopped under the box (the program is being ended)
     };
 
     struct Steps
@@ -43,6 +44,12 @@ public:
         or "Quit Without Saving" (Q). */
     static Answer ask (const juce::StringArray& reasons);
     static juce::String questionText (const juce::StringArray& reasons);
+
+    /** The box `ask` runs. Neither Escape nor a window manager's close
+        button (or Alt+F4) ends it. */
+    static std::unique_ptr<juce::AlertWindow> makeQuestion (const juce::StringArray& reasons);
+    /** What the box's modal result says. */
+    static Answer answerOf (int modalResult);
 
     static constexpr const char* title = "Library not saved";
 };

@@ -3,9 +3,12 @@
 // are the unsaved changes given up.
 
 #include "app/LibraryQuitSaves.h"
+#include "support/ModalRun.h"
+#include "support/OneScreen.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 using namespace zund;
@@ -71,4 +74,52 @@ TEST (LibraryQuitSaves, TheQuestionNamesEveryFileAndBothWaysOn)
     EXPECT_TRUE (text.contains ("\"/p/TreeView.xml\" (full)")) << text;
     EXPECT_TRUE (text.contains ("try again")) << text;
     EXPECT_TRUE (text.contains ("quit without saving")) << text;
+}
+
+// Escape and a window manager's close button (the framework hands its
+// WM_DELETE_WINDOW to userTriedToCloseWindow) are no answer: the box stays;
+// only its buttons, or their keys, end it.
+TEST (LibraryQuitSaves, TheQuestionStaysUntilOneOfItsButtonsIsChosen)
+{
+    const auto button = [] (juce::Component& box, const juce::String& text) -> juce::Button* {
+        for (auto* child : box.getChildren())
+            if (auto* b = dynamic_cast<juce::TextButton*> (child); b != nullptr && b->getButtonText() == text)
+                return b;
+        return nullptr;
+    };
+    struct Case
+    {
+        const char* what;
+        std::function<void (juce::Component&)> answer; // through the framework's public entry points
+        Answer expected;
+    };
+    const Case cases[] = {
+        { "Try Again clicked", [&] (juce::Component& box) { button (box, "Try Again")->triggerClick(); },
+          Answer::tryAgain },
+        { "Quit Without Saving clicked",
+          [&] (juce::Component& box) { button (box, "Quit Without Saving")->triggerClick(); },
+          Answer::quitWithoutSaving },
+        { "Return", [] (juce::Component& box) { box.keyPressed (juce::KeyPress (juce::KeyPress::returnKey)); },
+          Answer::tryAgain },
+        { "Q", [] (juce::Component& box) { box.keyPressed (juce::KeyPress ('q')); }, Answer::quitWithoutSaving },
+    };
+    const test::OneScreen screen; // the box measures it
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        auto box = LibraryQuitSaves::makeQuestion ({ "The song database could not be saved (full)." });
+        ASSERT_NE (button (*box, "Try Again"), nullptr);
+        ASSERT_NE (button (*box, "Quit Without Saving"), nullptr);
+        juce::Component& component = *box;
+        test::ModalRun run (component);
+
+        component.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+        component.userTriedToCloseWindow();
+        EXPECT_FALSE (run.closed (200)) << "the question went without an answer";
+        EXPECT_TRUE (box->isCurrentlyModal());
+
+        c.answer (component);
+        ASSERT_TRUE (run.closed());
+        EXPECT_EQ (LibraryQuitSaves::answerOf (*run.result()), c.expected);
+    }
 }

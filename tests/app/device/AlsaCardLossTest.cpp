@@ -167,8 +167,10 @@ TEST (AlsaCardLoss, AnUnpluggedCardIsToldItsRecordingClosedAndTheSetUpReopenedOn
         ASSERT_TRUE (rig.recordingStarted);
         ASSERT_TRUE (rig.blocksCome()) << "the card does not play";
         if (c.withInputs)
+        {
             ASSERT_TRUE (rig.liveUntil ([&] { return recorded.getSize() > 44 + 4 * 48000; }, 5000))
                 << "the input pair is not recorded";
+        }
 
         if (c.overrunFirst)
         {

@@ -2,7 +2,8 @@
 // during the set fail, and the user is told at once, once per file. At quit the
 // program asks, while the answer can still be given, whether to try again (after
 // freeing space) or to quit without saving, and the question stays until it is
-// answered; after "Try Again" with room made the files hold the whole evening.
+// answered (neither Escape nor the window manager's close answers it); after
+// "Try Again" with room made the files hold the whole evening.
 
 #include "app/LibraryQuitSaves.h"
 #include "app/flows/LibraryFlow.h"
@@ -148,8 +149,16 @@ TEST_F (LibrarySavesFlow, AFullDiskIsToldInTheSetAndAtQuitTryAgainWritesTheWhole
     input->pressKey ("Escape");
     std::this_thread::sleep_for (1s);
     EXPECT_TRUE (program->isRunning());
-    const auto stays = x->findWindow (questionTitle);
+    auto stays = x->findWindow (questionTitle);
     ASSERT_TRUE (stays.has_value() && stays->id == question->id) << "the question went without an answer";
+
+    // Nor does a window manager's close button (or Alt+F4) answer it.
+    ASSERT_TRUE (x->sendCloseRequest (question->id));
+    std::this_thread::sleep_for (2s);
+    ASSERT_TRUE (program->isRunning()) << "the close message quit the program unanswered";
+    stays = x->findWindow (questionTitle);
+    ASSERT_TRUE (stays.has_value() && stays->id == question->id) << "the close message took the question away";
+    input->focus (question->id);
 
     // Trying again while the disk is still full asks again.
     input->pressKey ("Return");

@@ -7,6 +7,7 @@
 
 #include "MasterStripRig.h"
 #include "support/BoundedRun.h"
+#include "support/OneScreen.h"
 #include "support/PluginFixtures.h"
 #include "ui/master/FXContainer.h"
 #include "ui/plugins/AudioPluginContainer.h"
@@ -47,34 +48,8 @@ protected:
     MasterStripHostStandIn host;
 };
 
-/** One 1920 x 1200 screen for the desktop while it lives, whatever this
-    machine has (the tests run without one). */
-class OneScreen
-{
-public:
-    OneScreen() : displays (const_cast<juce::Displays&> (juce::Desktop::getInstance().getDisplays())),
-                  saved (displays.displays)
-    {
-        juce::Displays::Display screen {};
-        screen.totalArea = screen.userArea = area;
-        screen.scale = 1.0;
-        screen.dpi = 96.0;
-        screen.isMain = true;
-        displays.displays.clearQuick();
-        displays.displays.add (screen);
-    }
-
-    ~OneScreen() { displays.displays = saved; }
-
-    const juce::Rectangle<int> area { 0, 0, 1920, 1200 };
-
-private:
-    juce::Displays& displays;
-    const juce::Array<juce::Displays::Display> saved;
-};
-
 /** The top of the window, where its title bar is, lies on the screen at least 40 pixels wide. */
-void expectOnScreen (const PluginWindow& window, const OneScreen& screen, const juce::String& what)
+void expectOnScreen (const PluginWindow& window, const test::OneScreen& screen, const juce::String& what)
 {
     const auto bounds = window.getBounds();
     EXPECT_GE (bounds.withHeight (1).getIntersection (screen.area).getWidth(), 40) << what << ": " << bounds.toString();
@@ -112,7 +87,7 @@ TEST_F (PluginFileNumbers, ASlotsWindowPlaceAndBoundKnobsHoldToTheirRanges)
         state->setAttribute ("visible", c.visible);
         state->setAttribute ("numParameter1", c.parameter);
 
-        const OneScreen screen;
+        const test::OneScreen screen;
         AudioPluginContainer slot (mainBus, 0, host);
         slot.fromXml (state.get());
         ASSERT_NE (slot.getPlugin(), nullptr) << what;
