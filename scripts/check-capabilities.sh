@@ -77,6 +77,11 @@ check locales "localedef cannot make a German UTF-8 locale" localedef -i de_DE -
 check fonts-dejavu-core "the DejaVu Sans font is not installed" \
     test -f /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 
+# The ALSA plug-in devices of a desktop, which the device lists the tests
+# meet include (a fresh start must still choose a running JACK server).
+check libasound2-plugins "alsa-lib has no JACK plug-in device (pcm.jack)" \
+    sh -c 'cat /etc/alsa/conf.d/*.conf /usr/share/alsa/alsa.conf.d/*.conf 2>/dev/null | grep -q "^pcm.jack"'
+
 # A JACK server with its dummy back end, started and stopped.
 check jackd2 "jackd is not installed" command -v jackd
 check jackd2 "jack_wait is not installed" command -v jack_wait

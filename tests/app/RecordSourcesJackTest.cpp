@@ -3,40 +3,14 @@
 
 #include "app/harness/InstanceLock.h"
 #include "app/harness/JackServer.h"
+#include "app/harness/ScopedEnvironment.h"
 #include "app/main/MainComponent.h"
 #include "support/TempFolder.h"
 #include "ui/dialogs/RecordInputChooser.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 using namespace zund;
-
-namespace
-{
-/** Points this process's JACK clients at the server while it lives. */
-struct ScopedJackEnvironment
-{
-    explicit ScopedJackEnvironment (const test::JackServer& server)
-    {
-        for (const auto& entry : server.environment())
-        {
-            const auto split = entry.find ('=');
-            names.push_back (entry.substr (0, split));
-            setenv (names.back().c_str(), entry.substr (split + 1).c_str(), 1);
-        }
-    }
-
-    ~ScopedJackEnvironment()
-    {
-        for (const auto& name : names)
-            unsetenv (name.c_str());
-    }
-
-    std::vector<std::string> names;
-};
-}
 
 TEST (RecordSourcesOnJack, OnlyWholeStereoPairsAreOffered)
 {
@@ -62,7 +36,7 @@ TEST (RecordSourcesOnJack, OnlyWholeStereoPairsAreOffered)
         options.playbackPorts = 2;
         test::JackServer server (options, folder.file ("jackd.log").getFullPathName().toStdString());
         ASSERT_TRUE (server.isRunning()) << "jackd did not start";
-        const ScopedJackEnvironment environment (server);
+        const test::ScopedEnvironment environment (server.environment());
 
         // The program opens the server's "system" ports from its preferences.
         ASSERT_TRUE (folder.file ("preferences.xml")

@@ -2,6 +2,7 @@
 
 #include "app/LibraryQuitSaves.h"
 #include "app/MainAppWindow.h"
+#include "app/device/AudioDeviceTypes.h"
 #include "app/device/DeviceLossHandler.h"
 #include "app/main/MainLayout.h"
 #include "app/main/VBlankTickDriver.h"
@@ -165,14 +166,7 @@ void MainComponent::openAudioDevice()
     if (auto* peer = getPeer())
         peer->performAnyPendingRepaintsNow();
 
-    // Made here, before anything asks for them, so that each kind of device
-    // is looked for once: left to the device manager, the first question
-    // makes them and looks, and the next one looks again (a JACK round trip).
-    juce::OwnedArray<juce::AudioIODeviceType> types;
-    deviceManager.createAudioDeviceTypes (types);
-    for (auto* type : types)
-        deviceManager.addAudioDeviceType (std::unique_ptr<juce::AudioIODeviceType> (type));
-    types.clear (false);
+    addAudioDeviceTypes (deviceManager);
 
     const auto error = preferences.initialiseAudioDevice (deviceManager);
     flushMessages();

@@ -100,6 +100,8 @@ public:
     const Engine& getEngine() const override { return *engine; }
     /** For tests: the engine that the audio device drives. */
     Engine& getEngine() noexcept { return *engine; }
+    /** For tests: which device opened. */
+    const juce::AudioDeviceManager& getDeviceManager() const noexcept { return deviceManager; }
     /** For tests: the audio device's callback. */
     MainAudioCallback& getAudioCallback() noexcept { return *audioCallback; }
 

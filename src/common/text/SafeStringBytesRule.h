@@ -2,7 +2,7 @@
 
 // Header-only and free of the framework: the framework's own folder listing is
 // compiled with a patch that includes this file, so that it skips exactly the
-// names the program's listings skip (cmake/patches/juce-listing-skips-unholdable-names.patch).
+// names the program's listings skip (cmake/patches/juce-core-listing-skips-unholdable-names.patch).
 
 #include <cstddef>
 #include <cstdint>

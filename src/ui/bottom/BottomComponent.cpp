@@ -13,9 +13,10 @@ const juce::FillType* BottomComponent::backgroundBrush = nullptr;
 
 namespace
 {
-// The section toggles around the middle of the bar: section, caption, x from
-// the middle, width.
-struct SectionToggleSpec
+// Where each section toggle sits around the middle of the bar, and what it
+// shows: its section, caption, x from the middle and width. (The toggle
+// itself is a BottomComponent::SectionToggle.)
+struct SectionTogglePlacement
 {
     int section;
     const char* text;
@@ -23,7 +24,7 @@ struct SectionToggleSpec
     int width;
 };
 
-constexpr SectionToggleSpec sectionToggleSpecs[BottomComponent::numSectionToggles] = {
+constexpr SectionTogglePlacement sectionTogglePlacements[BottomComponent::numSectionToggles] = {
     { 9, "Channel", -278, 56 }, { 10, "Crossfader", 34, 72 }, { 8, "Player", -214, 48 },
     { 4, "Eq", -158, 24 },      { 5, "Filter", -126, 48 },     { 6, "Loop Sampler", -70, 96 },
     { 7, "Main", 114, 40 },
@@ -54,9 +55,9 @@ BottomComponent::BottomComponent (Engine& engineToUse, BottomBarHost& hostToUse,
 {
     for (size_t i = 0; i < sectionToggles.size(); ++i)
     {
-        sectionToggles[i].section = sectionToggleSpecs[i].section;
+        sectionToggles[i].section = sectionTogglePlacements[i].section;
         sectionToggles[i].button = std::make_unique<KelToggleButton> (this);
-        sectionToggles[i].button->setTexts (sectionToggleSpecs[i].text, {});
+        sectionToggles[i].button->setTexts (sectionTogglePlacements[i].text, {});
     }
     learnToggle.setTexts ("LEARN", {});
     learnToggle.setBlinking (true);
@@ -134,8 +135,8 @@ void BottomComponent::resized()
     learnToggle.setBounds (w - 308, widgetY, 64, widgetHeight);
     midiLamp.setBounds (w - 52, widgetY, 32, widgetHeight);
     for (size_t i = 0; i < sectionToggles.size(); ++i)
-        sectionToggles[i].button->setBounds (middle + sectionToggleSpecs[i].xFromMiddle, widgetY,
-                                             sectionToggleSpecs[i].width, widgetHeight);
+        sectionToggles[i].button->setBounds (middle + sectionTogglePlacements[i].xFromMiddle, widgetY,
+                                             sectionTogglePlacements[i].width, widgetHeight);
     infoButton.setBounds (w - 236, widgetY, 56, widgetHeight);
     preferencesButton.setBounds (w - 172, widgetY, 88, widgetHeight);
 

@@ -9,6 +9,7 @@
 #include "app/device/DeviceLossHandler.h"
 #include "app/device/DeviceLossHost.h"
 #include "app/harness/AlsaTestCard.h"
+#include "app/harness/ScopedEnvironment.h"
 #include "app/harness/SpawnedProcess.h"
 #include "app/main/MainAudioCallback.h"
 #include "engine/Engine.h"
@@ -156,7 +157,7 @@ TEST (AlsaCardLoss, AnUnpluggedCardIsToldItsRecordingClosedAndTheSetUpReopenedOn
         SCOPED_TRACE (c.what);
         test::TempFolder folder;
         test::AlsaTestCard card (folder.get());
-        card.addToThisProcess();
+        const test::ScopedEnvironment alsa (card.environment());
         const auto recorded = folder.file ("set.wav");
         AlsaLossRig rig (c.withInputs, recorded);
         ASSERT_EQ (rig.openError, "") << "the card did not open";

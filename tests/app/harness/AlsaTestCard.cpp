@@ -2,15 +2,8 @@
 
 #include <alsa/asoundlib.h>
 
-#include <cstdlib>
-
 namespace zund::test
 {
-namespace
-{
-constexpr const char* configPathVariable = "ALSA_CONFIG_PATH";
-}
-
 AlsaTestCard::AlsaTestCard (const juce::File& folder)
     : state (folder.getChildFile ("card-state")), configuration (folder.getChildFile ("zund-test-card.conf"))
 {
@@ -30,27 +23,11 @@ AlsaTestCard::AlsaTestCard (const juce::File& folder)
     configuration.replaceWithText (text);
 }
 
-AlsaTestCard::~AlsaTestCard()
+std::vector<std::string> AlsaTestCard::environment() const
 {
-    if (! added)
-        return;
-    if (previousConfigPath)
-        setenv (configPathVariable, previousConfigPath->c_str(), 1);
-    else
-        unsetenv (configPathVariable);
-}
-
-void AlsaTestCard::addToThisProcess()
-{
-    if (! added)
-    {
-        if (const char* previous = std::getenv (configPathVariable))
-            previousConfigPath = previous;
-        added = true;
-    }
     // The system's own file first: it pulls in the rest of the system's set-up.
     const auto systemFile = juce::String (snd_config_topdir()) + "/alsa.conf";
-    setenv (configPathVariable, (systemFile + ":" + configuration.getFullPathName()).toRawUTF8(), 1);
+    return { ("ALSA_CONFIG_PATH=" + systemFile + ":" + configuration.getFullPathName()).toStdString() };
 }
 
 void AlsaTestCard::setState (const char* word)

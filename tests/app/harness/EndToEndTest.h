@@ -73,6 +73,8 @@ protected:
     // The program folder and the files a test keeps.
     juce::File getProgramFolder() const { return programFolder; }
     juce::File getSongFolder() const { return songFolder; }
+    /** The program's own HOME (its ~/.asoundrc, say). */
+    juce::File getHomeFolder() const { return home; }
     void writeProgramFile (const juce::String& name, const juce::String& text) const;
     /** Also tells the layout probe which sections the program will show. */
     void writePreferences (const juce::XmlElement& root);
