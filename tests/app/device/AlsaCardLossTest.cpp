@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
 #include <memory>
 
 using namespace zund;
@@ -188,6 +189,8 @@ TEST (AlsaCardLoss, AnUnpluggedCardIsToldItsRecordingClosedAndTheSetUpReopenedOn
         card.unplug();
         ASSERT_TRUE (rig.liveUntil ([&] { return ! rig.warnings.isEmpty(); }, 4000)) << "no warning";
         const double warnedAfterMs = juce::Time::getMillisecondCounterHiRes() - unplugged;
+        std::cout << "[ figures  ] " << c.what << ": warned " << warnedAfterMs / 1000.0 << " s after the unplug"
+                  << std::endl;
         EXPECT_LE (warnedAfterMs, 2500.0);
         EXPECT_TRUE (rig.warnings[0].contains ("\"Zund Test Card\" (ALSA)")) << rig.warnings[0];
         EXPECT_TRUE (rig.warnings[0].contains (recorded.getFullPathName())) << rig.warnings[0];
