@@ -14,12 +14,13 @@ namespace zund
 
     The rule only watches while the device should run (open, the program's
     callback started by it and not stopped since, with at least one active
-    channel: a JACK device with no connected port gets no blocks at all), never while the program quits or changes the device, and
-    not before the first block of a fresh start (a device takes a while to
-    deliver its first block; a stop the device reported starts afresh). A
-    block still being processed is not silence: processing that waits (for a
-    plug-in being prepared, say) is not a device that stopped. It reports a
-    stop once, then waits for a fresh start.
+    channel: a JACK device with no connected port gets no blocks at all),
+    never while the program quits or changes the device, and not before the
+    first block of a fresh start (a device takes a while to deliver its
+    first block; a stop the device reported starts afresh). A block still
+    being processed is not silence: processing that waits (for a plug-in
+    being prepared, say) is not a device that stopped. It reports a stop
+    once, then waits for a fresh start.
 
     Fed on the message thread from counters the audio thread bumps; the clock
     is injected for tests. */
