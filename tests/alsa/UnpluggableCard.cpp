@@ -11,7 +11,7 @@
 //                           -EPIPE; the card then writes "plugged" back
 //
 //   pcm_type.zund_unpluggable { lib "/path/libasound_module_pcm_zund_unpluggable.so" }
-//   pcm.zundcard { type zund_unpluggable  state "/path/state"  hint.description "..." }
+//   pcm.zundtestcard { type zund_unpluggable  state "/path/state"  hint.description "..." }
 
 #include <alsa/asoundlib.h>
 #include <alsa/pcm_external.h>
@@ -115,16 +115,14 @@ struct Card
         lastNs = now;
     }
 
-    void armTimer (bool on)
+    // Ticks once a period from now on, as the card's interrupt would.
+    void armTimer()
     {
         itimerspec spec {};
-        if (on)
-        {
-            const auto periodNs = (std::int64_t) ((double) io.period_size * 1.0e9 / io.rate);
-            spec.it_interval.tv_sec = periodNs / 1000000000;
-            spec.it_interval.tv_nsec = periodNs % 1000000000;
-            spec.it_value = spec.it_interval;
-        }
+        const auto periodNs = (std::int64_t) ((double) io.period_size * 1.0e9 / io.rate);
+        spec.it_interval.tv_sec = periodNs / 1000000000;
+        spec.it_interval.tv_nsec = periodNs % 1000000000;
+        spec.it_value = spec.it_interval;
         timerfd_settime (timer, 0, &spec, nullptr);
     }
 };
@@ -200,7 +198,7 @@ int cardPrepare (snd_pcm_ioplug_t* io)
     card.hw = 0;
     card.pendingFrames = 0.0;
     card.lastNs = nowNs();
-    card.armTimer (true);
+    card.armTimer();
     return 0;
 }
 

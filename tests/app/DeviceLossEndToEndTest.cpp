@@ -6,10 +6,9 @@
 
 #include "app/flows/RecordingSteps.h"
 #include "app/harness/EndToEndTest.h"
+#include "app/harness/RecordedWave.h"
 #include "support/SignalMeasures.h"
 #include "ui/panels/ControlIds.h"
-
-#include <juce_audio_formats/juce_audio_formats.h>
 
 #include <iostream>
 #include <thread>
@@ -49,28 +48,6 @@ protected:
         ASSERT_TRUE (steps.pressRecordButton());
         ASSERT_TRUE (steps.recordInputPairInto (0, typed));
     }
-
-    static juce::String soxInfo (const juce::File& file, const std::string& what)
-    {
-        return juce::String (test::runAndCapture ({ "soxi", what, file.getFullPathName().toStdString() })).trim();
-    }
-
-    /** The file as the framework's WAV reader reads it (what its header counts). */
-    static std::unique_ptr<juce::AudioFormatReader> readerFor (const juce::File& file)
-    {
-        juce::WavAudioFormat wav;
-        return std::unique_ptr<juce::AudioFormatReader> (wav.createReaderFor (file.createInputStream().release(), true));
-    }
-
-    /** The tone's amplitude on the left side of `seconds` starting at `from`. */
-    static double toneIn (juce::AudioFormatReader& reader, double from, double seconds)
-    {
-        const auto start = (juce::int64) (from * reader.sampleRate);
-        const int frames = (int) (seconds * reader.sampleRate);
-        juce::AudioBuffer<float> audio (2, frames);
-        reader.read (&audio, 0, frames, start, true, true);
-        return test::toneAmplitude (audio.getReadPointer (0), frames, toneFrequency, reader.sampleRate);
-    }
 };
 }
 
@@ -101,19 +78,19 @@ TEST_F (ADeviceThatStops, AKilledServerEndsTheRecordingAndReopeningBringsTheSetU
     const auto sizeAtWarning = recorded.getSize();
     std::this_thread::sleep_for (1s);
     EXPECT_EQ (recorded.getSize(), sizeAtWarning) << "the file still grows";
-    const auto frames = soxInfo (recorded, "-s").getLargeIntValue();
+    const auto frames = test::soxInfo (recorded, "-s").getLargeIntValue();
     EXPECT_EQ (recorded.getSize(), 44 + 4 * frames) << "the header does not count what the file holds";
-    EXPECT_EQ (soxInfo (recorded, "-r"), juce::String ((int) firstRate));
+    EXPECT_EQ (test::soxInfo (recorded, "-r"), juce::String ((int) firstRate));
     const double recordedSeconds = std::chrono::duration<double> (killed - started).count();
     const double seconds = (double) frames / firstRate;
     std::cout << "[ figures  ] " << recordedSeconds << " s recorded up to the kill, the file holds " << seconds << " s"
               << std::endl;
     EXPECT_NEAR (seconds, recordedSeconds, 0.4) << "the file does not play up to the loss";
     {
-        auto reader = readerFor (recorded);
+        auto reader = test::wavReaderFor (recorded);
         ASSERT_NE (reader, nullptr) << "not a WAV file";
-        EXPECT_GT (toneIn (*reader, seconds / 4, seconds / 2), 0.8 * toneLevel) << "the input pair is not in the file";
-        EXPECT_GT (toneIn (*reader, seconds - 0.1, 0.1), 0.8 * toneLevel) << "the file's end does not hold the tone";
+        EXPECT_GT (test::toneIn (*reader, seconds / 4, seconds / 2, toneFrequency), 0.8 * toneLevel) << "the input pair is not in the file";
+        EXPECT_GT (test::toneIn (*reader, seconds - 0.1, 0.1, toneFrequency), 0.8 * toneLevel) << "the file's end does not hold the tone";
     }
 
     // A server of the same name comes back, at another rate; our client joins it again.
@@ -154,13 +131,13 @@ TEST_F (ADeviceThatStops, AKilledServerEndsTheRecordingAndReopeningBringsTheSetU
     ASSERT_TRUE (steps.pressRecordButton());
     EXPECT_TRUE (test::RecordingSteps::waitUntilFinished (again));
     {
-        auto reader = readerFor (again);
+        auto reader = test::wavReaderFor (again);
         ASSERT_NE (reader, nullptr) << "not a WAV file";
         EXPECT_EQ (reader->sampleRate, 44100.0);
         const double length = (double) reader->lengthInSamples / reader->sampleRate;
-        EXPECT_GT (toneIn (*reader, length / 4, length / 2), 0.8 * toneLevel);
+        EXPECT_GT (test::toneIn (*reader, length / 4, length / 2, toneFrequency), 0.8 * toneLevel);
     }
-    EXPECT_EQ (soxInfo (recorded, "-r"), juce::String ((int) firstRate)) << "the closed recording changed its rate";
+    EXPECT_EQ (test::soxInfo (recorded, "-r"), juce::String ((int) firstRate)) << "the closed recording changed its rate";
 
     const auto code = closeProgram();
     ASSERT_TRUE (code.has_value()) << "the program did not quit";

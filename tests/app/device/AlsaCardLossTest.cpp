@@ -10,10 +10,9 @@
 #include "app/device/DeviceLossHost.h"
 #include "app/harness/AlsaTestCard.h"
 #include "app/harness/ScopedEnvironment.h"
-#include "app/harness/SpawnedProcess.h"
+#include "app/harness/RecordedWave.h"
 #include "app/main/MainAudioCallback.h"
 #include "engine/Engine.h"
-#include "support/SignalMeasures.h"
 #include "support/TempFolder.h"
 #include "support/UiEvents.h"
 
@@ -120,25 +119,6 @@ struct AlsaLossRig : public DeviceLossHost
     std::function<void (bool)> pendingAnswer;
     DeviceLossHandler handler { manager, *this };
 };
-
-juce::String soxInfo (const juce::File& file, const std::string& what)
-{
-    return juce::String (test::runAndCapture ({ "soxi", what, file.getFullPathName().toStdString() })).trim();
-}
-
-/** The tone's amplitude on the left side of the last `seconds` of the file. */
-double toneAtTheEndOf (const juce::File& file, double seconds)
-{
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (file.createInputStream().release(), true));
-    if (reader == nullptr)
-        return -1.0;
-    const int frames = (int) (seconds * reader->sampleRate);
-    juce::AudioBuffer<float> audio (2, frames);
-    reader->read (&audio, 0, frames, reader->lengthInSamples - frames, true, true);
-    return test::toneAmplitude (audio.getReadPointer (0), frames, test::AlsaTestCard::toneFrequency,
-                                reader->sampleRate);
-}
 }
 
 TEST (AlsaCardLoss, AnUnpluggedCardIsToldItsRecordingClosedAndTheSetUpReopenedOnceItIsBack)
@@ -198,12 +178,16 @@ TEST (AlsaCardLoss, AnUnpluggedCardIsToldItsRecordingClosedAndTheSetUpReopenedOn
         EXPECT_EQ (rig.manager.getCurrentAudioDevice(), nullptr) << "the dead device was kept";
 
         // The recording holds what came up to the loss, under a final header.
-        const auto frames = soxInfo (recorded, "-s").getLargeIntValue();
+        const auto frames = test::soxInfo (recorded, "-s").getLargeIntValue();
         EXPECT_EQ (recorded.getSize(), 44 + 4 * frames) << "the header does not count what the file holds";
         if (c.withInputs)
         {
             EXPECT_GT (frames, 48000);
-            EXPECT_GT (toneAtTheEndOf (recorded, 0.1), 0.8 * test::AlsaTestCard::toneLevel)
+            auto reader = test::wavReaderFor (recorded);
+            ASSERT_NE (reader, nullptr) << "not a WAV file";
+            const double seconds = (double) reader->lengthInSamples / reader->sampleRate;
+            EXPECT_GT (test::toneIn (*reader, seconds - 0.1, 0.1, test::AlsaTestCard::toneFrequency),
+                       0.8 * test::AlsaTestCard::toneLevel)
                 << "the file's end does not hold the card's tone";
         }
 
